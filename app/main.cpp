@@ -1,0 +1,44 @@
+// Nudgeon: a reminder and scheduler that lives in the tray.
+
+#include "CanberraSound.h"
+#include "IniRegistryStore.h"
+#include "LockFileGuard.h"
+#include "MessageErrorBox.h"
+#include "ProgramPaths.h"
+#include "QtClock.h"
+#include "ScheduleState.h"
+#include "Timer.h"
+#include "TrayIcon.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Nudgeon"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Nudgeon"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // A second copy ends at once and leaves the running one alone.
+    LockFileGuard guard;
+    if (!guard.claim())
+        return 0;
+    QApplication::setWindowIcon(TrayIcon::mainIcon());
+
+    const ProgramPaths paths = ProgramPaths::forExecutable(QApplication::applicationFilePath());
+    QtClock clock;
+    CanberraSound sound({QApplication::applicationDirPath()});
+    MessageErrorBox errors;
+    IniRegistryStore store;
+    ScheduleState schedule;
+
+    TTimerForm TimerForm(Platform{clock, sound, errors, store}, schedule, paths, app.arguments().mid(1));
+    TrayIcon tray(TimerForm);
+    TimerForm.setTray(&tray);
+    QObject::connect(&TimerForm, &TTimerForm::closedDown, &app, &QApplication::quit, Qt::QueuedConnection);
+
+    TimerForm.TimeInit();
+    if (TimerForm.isClosed())
+        return 0;
+    return QApplication::exec();
+}

@@ -1,0 +1,50 @@
+#include "TrayIcon.h"
+
+#include "Timer.h"
+
+// The tip holds at most this many characters.
+constexpr int MaxTipLength = 63;
+
+TrayIcon::TrayIcon(TTimerForm& timerForm) : timerForm(timerForm), PopupMenu1(std::make_unique<QMenu>())
+{
+    CloseItem = PopupMenu1->addAction(QStringLiteral("&Close"));
+    QObject::connect(CloseItem, &QAction::triggered, &timerForm, &TTimerForm::CloseIt);
+}
+
+TrayIcon::~TrayIcon()
+{
+    remove();
+}
+
+QIcon TrayIcon::mainIcon()
+{
+    QIcon icon;
+    for (int size : {16, 22, 32, 48, 64, 128})
+        icon.addFile(QStringLiteral(":/icons/MAINICON-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+void TrayIcon::add(const QString& tip)
+{
+    if (!trayIcon) {
+        // Without a tray at this moment the icon still docks as soon as a tray appears.
+        trayIcon = std::make_unique<QSystemTrayIcon>(mainIcon());
+        trayIcon->setContextMenu(PopupMenu1.get());
+    }
+    trayIcon->setToolTip(tip.left(MaxTipLength));
+    trayIcon->show();
+    added = true;
+}
+
+void TrayIcon::modify(const QString& tip)
+{
+    if (added && trayIcon->toolTip() != tip.left(MaxTipLength))
+        trayIcon->setToolTip(tip.left(MaxTipLength));
+}
+
+void TrayIcon::remove()
+{
+    if (added)
+        trayIcon->hide();
+    added = false;
+}

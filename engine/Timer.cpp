@@ -1,0 +1,323 @@
+#include "Timer.h"
+
+#include "Clock.h"
+#include "ErrorBox.h"
+#include "RegistryStore.h"
+#include "ScheduleFile.h"
+#include "Sound.h"
+#include "TrayView.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+
+namespace {
+
+const QString programName = QStringLiteral("Nudgeon");
+const QString baseKey = QStringLiteral("Software/Microsoft/Windows/CurrentVersion");
+
+QString failedToSet(const QString& name)
+{
+    return QStringLiteral("Failed to set data for '%1'").arg(name);
+}
+
+} // namespace
+
+const QString TTimerForm::uninstallKey = baseKey + QStringLiteral("/Uninstall/") + programName;
+const QString TTimerForm::runKey = baseKey + QStringLiteral("/Run");
+
+TTimerForm::TTimerForm(const Platform& platform, ScheduleState& state, const ProgramPaths& paths,
+                       const QStringList& arguments, QObject* parent)
+    : QObject(parent), platform(platform), s(state), paths(paths), arguments(arguments)
+{
+    Timer1.setInterval(65535);
+    connect(&Timer1, &QTimer::timeout, this, &TTimerForm::DoTime);
+}
+
+TTimerForm::~TTimerForm()
+{
+    TimerEnd();
+}
+
+void TTimerForm::setInterval(int ms)
+{
+    // Setting a new interval restarts the period; the same interval lets it run on.
+    if (Timer1.interval() != ms)
+        Timer1.setInterval(ms);
+}
+
+void TTimerForm::TimeInit()
+{
+    Timer1.start(6000);
+    s.reset();
+    s.PgmDir = paths.pgmDir;
+
+    if (!arguments.isEmpty() && arguments.first().toLower() == QLatin1String("/uninstall")) {
+        UpdateRegistry(false);
+        return;
+    }
+
+    setInterval(2000);
+    if (QFileInfo::exists(s.cfgFile()))
+        loadSchedule();
+    else
+        NewConfig();
+    renewedOn = platform.clock.now().date();
+
+    NextTime();
+    if (trayView)
+        trayView->add(Hint);
+    platform.sound.play(QStringLiteral("ringin.wav"));
+}
+
+void TTimerForm::loadSchedule()
+{
+    ScheduleReader reader(s.cfgFile());
+    std::optional<QString> line = reader.next();
+
+    if (!UpdateRegistry(false)) {
+        // An older schedule file begins with two header lines, the second the chime flag.
+        // A file without them, whose settings entry was lost, keeps all its events.
+        std::optional<QString> second = line ? reader.next() : std::nullopt;
+        if (second && !second->contains(QLatin1Char(','))) {
+            s.ChimeOn = *second == QLatin1String("1");
+            Tag = -1;
+            line = reader.next();
+        } else if (second) {
+            reader.unread(*second);
+        }
+        UpdateRegistry(true);
+    }
+
+    const QDate today = platform.clock.now().date();
+    while (line && s.EventList.size() < MaxEvents) {
+        s.WorkLine = *line;
+        thisEvent(s, today);
+        const int due = timeValue(s.EventTime);
+        // A time field that is not a time comes only from editing the file by hand: skip it.
+        if (due >= 0) {
+            s.EventList.append(*line);
+            s.EventCount = static_cast<int>(s.EventList.size());
+            s.EventTimes[static_cast<size_t>(s.EventCount)] = due;
+            s.EventRepeat[static_cast<size_t>(s.EventCount)] = s.EventRep;
+        }
+        line = reader.next();
+    }
+
+    if (Tag < 0)
+        WriteCfgFile();
+    Tag = 0;
+
+    if (!s.EventList.isEmpty()) {
+        s.WorkLine = s.EventList.at(s.NextEvent - 1);
+        ThisEvent();
+    }
+}
+
+void TTimerForm::NewConfig()
+{
+    if (firstStartHook)
+        firstStartHook();
+    s.EventList.clear();
+    s.EventList.append((s.EventTime + QStringLiteral("     ,clock.exe,0,")).left(30));
+    s.EventTimes[static_cast<size_t>(s.NextEvent)] = 1630;
+    s.NextEvent = 1;
+    s.EventCount = 1;
+    QDir::setCurrent(s.PgmDir);
+    QFile::remove(QStringLiteral("Nudgeon.cfg"));
+}
+
+bool TTimerForm::WriteCfgFile()
+{
+    return writeScheduleLines(s.cfgFile(), s.EventList.mid(0, s.EventCount));
+}
+
+void TTimerForm::ThisEvent()
+{
+    thisEvent(s, platform.clock.now().date());
+}
+
+void TTimerForm::NextTime()
+{
+    const QDateTime now = platform.clock.now();
+    const int nowTime = now.time().hour() * 100 + now.time().minute();
+    s.NextEvent = 0;
+    int best = 2400;
+    if (s.EventCount >= 1) {
+        for (int i = 1; i <= MaxEvents; ++i) {
+            const int due = s.EventTimes[static_cast<size_t>(i)];
+            if (due >= nowTime && s.EventRepeat[static_cast<size_t>(i)] >= 0 && due - nowTime < best) {
+                s.NextEvent = i;
+                best = due - nowTime;
+            }
+        }
+    }
+    NowMin = now.time().minute();
+
+    if (s.NextEvent == 0) {
+        s.NextEvent = 1;
+        Hint = QStringLiteral("No ") + QLocale::system().dayName(now.date().dayOfWeek(), QLocale::LongFormat) +
+               QStringLiteral(" events...");
+        HoursLeft = 24;
+        return;
+    }
+
+    const int due = s.EventTimes[static_cast<size_t>(s.NextEvent)];
+    HoursLeft = due / 100 - now.time().hour();
+    MinsLeft = 60 - NowMin + due % 100;
+    if (MinsLeft >= 60)
+        MinsLeft -= 60;
+    else
+        HoursLeft -= 1;
+    if (HoursLeft < 0)
+        HoursLeft += 24;
+
+    QString hours;
+    if (HoursLeft == 1)
+        hours = QStringLiteral("1hr");
+    else if (HoursLeft >= 2)
+        hours = QString::number(HoursLeft) + QStringLiteral("hrs");
+    Hint = QStringLiteral("Nudgeon: ") + hours + QLatin1Char(' ') + QString::number(MinsLeft) +
+           QStringLiteral("min");
+    if (HoursLeft == 0 && MinsLeft == 0)
+        Hint = QStringLiteral("Running...");
+}
+
+void TTimerForm::rerunSlot(int slot)
+{
+    if (slot < 1 || slot > MaxEvents)
+        return;
+    const int r = s.EventRepeat[static_cast<size_t>(slot)];
+    const int due = s.EventTimes[static_cast<size_t>(slot)];
+    if (r <= 0 || due < 0)
+        return;
+    int hour = due / 100 + r / 60;
+    int minute = due % 100 + r % 60;
+    if (minute >= 60) {
+        minute -= 60;
+        hour += 1;
+    }
+    s.EventTimes[static_cast<size_t>(slot)] = (hour % 24) * 100 + minute;
+}
+
+void TTimerForm::RerunTime()
+{
+    rerunSlot(s.NextEvent);
+}
+
+void TTimerForm::ChimeTime()
+{
+    platform.sound.beep();
+    platform.clock.sleep(100);
+    if (s.ChimeOn)
+        platform.sound.play(QStringLiteral("Nudgeon.wav"));
+}
+
+void TTimerForm::RunIt()
+{
+    // The entry that runs is the one handed back, whatever is chosen while it runs.
+    const int slot = s.NextEvent;
+    if (slot < 1 || slot > s.EventCount)
+        return;
+    s.WorkLine = s.EventList.at(slot - 1).left(MaxLineLength);
+    ThisEvent();
+    if (s.EventRepeat[static_cast<size_t>(slot)] == 0)
+        s.EventRepeat[static_cast<size_t>(slot)] = -1;
+    rerunSlot(slot);
+}
+
+void TTimerForm::renewDay(const QDate& today)
+{
+    for (int i = 1; i <= s.EventCount && i <= MaxEvents; ++i) {
+        s.WorkLine = s.EventList.at(i - 1).left(MaxLineLength);
+        s.EventRep = -1;
+        if (!s.WorkLine.isEmpty())
+            thisEvent(s, today);
+        s.EventRepeat[static_cast<size_t>(i)] = s.EventRep;
+    }
+    renewedOn = today;
+}
+
+void TTimerForm::DoTime()
+{
+    if (closed)
+        return;
+    const QDateTime now = platform.clock.now();
+    // A new day renews every entry's state before the next entry is chosen, so an entry at
+    // midnight runs every day; a day begun while no tick came (a suspended computer) too.
+    if (now.date() != renewedOn)
+        renewDay(now.date());
+
+    NextTime();
+    if (trayView)
+        trayView->modify(Hint.left(63));
+
+    const qint64 hourKey = now.date().toJulianDay() * 24 + now.time().hour();
+    if (NowMin == 0 && s.ChimeOn && chimedHour != hourKey) {
+        chimedHour = hourKey;
+        ChimeTime();
+    }
+
+    if (HoursLeft != 0 || MinsLeft != 0) {
+        setInterval(60000);
+        return;
+    }
+    RunIt();
+    if (closed)
+        return;
+    const int ran = s.NextEvent;
+    NextTime();
+    setInterval(s.NextEvent != ran ? 2000 : 60000);
+}
+
+bool TTimerForm::UpdateRegistry(bool write)
+{
+    RegistryStore& store = platform.store;
+    if (!arguments.isEmpty() && arguments.first().toLower() == QLatin1String("/uninstall")) {
+        store.deleteKey(uninstallKey);
+        CloseIt();
+        return false;
+    }
+
+    if (!write && store.keyExists(uninstallKey)) {
+        const QString text = store.readString(uninstallKey, QStringLiteral("Settings")).value_or(QString());
+        readSettingsText(text, s.ChimeOn, s.AutoStartOn);
+        return true;
+    }
+
+    const auto set = [&](const QString& key, const QString& name, const QString& value) {
+        if (store.writeString(key, name, value))
+            return true;
+        platform.errors.showError(failedToSet(name));
+        return false;
+    };
+    if (!set(uninstallKey, QStringLiteral("DisplayName"), programName) ||
+        !set(uninstallKey, QStringLiteral("UninstallString"), paths.programPath + QStringLiteral(" /uninstall")) ||
+        !set(uninstallKey, QStringLiteral("Settings"), settingsText(s.ChimeOn, s.AutoStartOn)))
+        return false;
+    // The path keeps its letter case: the file system tells letter cases apart.
+    if (s.AutoStartOn)
+        set(runKey, programName, paths.programPath);
+    else if (!store.deleteValue(runKey, programName))
+        platform.errors.showError(failedToSet(programName));
+    return false;
+}
+
+void TTimerForm::TimerEnd()
+{
+    if (trayView)
+        trayView->remove();
+}
+
+void TTimerForm::CloseIt()
+{
+    if (closed)
+        return;
+    closed = true;
+    s.EventList.clear();
+    s.EventCount = 0;
+    TimerEnd();
+    Timer1.stop();
+    emit closedDown();
+}

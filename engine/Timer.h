@@ -1,0 +1,90 @@
+#pragma once
+// The engine: start-up, the choice of the next due entry, the minute tick and the chime.
+
+#include "Platform.h"
+#include "ProgramPaths.h"
+#include "ScheduleState.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+#include <functional>
+
+class TrayView;
+
+class TTimerForm : public QObject
+{
+    Q_OBJECT
+
+public:
+    TTimerForm(const Platform& platform, ScheduleState& state, const ProgramPaths& paths,
+               const QStringList& arguments, QObject* parent = nullptr);
+    ~TTimerForm() override;
+
+    void setTray(TrayView* tray) { trayView = tray; }
+    // Called at a first start, before the first-start entry is made.
+    void setFirstStartHook(std::function<void()> hook) { firstStartHook = std::move(hook); }
+
+    // Brings the engine up: settings, schedule, next entry, tray icon, start sound.
+    void TimeInit();
+    // The tick.
+    void DoTime();
+    // Chooses the entry due next and writes the status text.
+    void NextTime();
+    // Takes WorkLine apart and evaluates its repeat rule for today.
+    void ThisEvent();
+    // Moves the due time of the entry in place NextEvent on by its repeat interval.
+    void RerunTime();
+    // A beep, a short pause and, when the chime is on, the chime sound.
+    void ChimeTime();
+    // Runs the entry in place NextEvent and hands it back to the schedule.
+    void RunIt();
+    // Reads (write false) or writes the settings and the uninstall entry; carries out
+    // "/uninstall". True when the settings were read from an existing entry.
+    bool UpdateRegistry(bool write);
+    // Writes EventList to the schedule file; false when the file could not be written.
+    bool WriteCfgFile();
+    // The schedule of a first start: one entry, nothing written.
+    void NewConfig();
+    // Ends the program: releases the schedule, removes the tray icon, stops the engine.
+    void CloseIt();
+    // Removes the tray icon.
+    void TimerEnd();
+
+    bool isClosed() const { return closed; }
+    ScheduleState& state() { return s; }
+
+    QTimer Timer1;
+    // The status text shown as the tray tip.
+    QString Hint;
+    // -1 while the setup dialog is open or the schedule file waits to be written back.
+    int Tag = 0;
+    int HoursLeft = 24;
+    int MinsLeft = 0;
+    int NowMin = 0;
+
+    static const QString uninstallKey;
+    static const QString runKey;
+
+signals:
+    // The program has been closed and its event loop should end.
+    void closedDown();
+
+private:
+    void setInterval(int ms);
+    void loadSchedule();
+    void renewDay(const QDate& today);
+    void rerunSlot(int slot);
+
+    Platform platform;
+    ScheduleState& s;
+    ProgramPaths paths;
+    QStringList arguments;
+    TrayView* trayView = nullptr;
+    std::function<void()> firstStartHook;
+    bool closed = false;
+    // The day the entries' states were last evaluated for.
+    QDate renewedOn;
+    // The hour (days * 24 + hour) last chimed, so that a second tick in minute 0 stays silent.
+    qint64 chimedHour = -1;
+};

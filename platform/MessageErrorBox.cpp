@@ -1,0 +1,8 @@
+#include "MessageErrorBox.h"
+
+#include <QMessageBox>
+
+void MessageErrorBox::showError(const QString& message)
+{
+    QMessageBox::critical(nullptr, QStringLiteral("Nudgeon"), message);
+}

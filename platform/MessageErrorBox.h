@@ -1,0 +1,10 @@
+#pragma once
+
+#include "ErrorBox.h"
+
+// The error box as the desktop's critical message box, titled with the program's name.
+class MessageErrorBox : public ErrorBox
+{
+public:
+    void showError(const QString& message) override;
+};

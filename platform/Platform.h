@@ -1,0 +1,15 @@
+#pragma once
+// The platform services the engine is given; the program passes its real ones, tests their fakes.
+
+class Clock;
+class Sound;
+class ErrorBox;
+class RegistryStore;
+
+struct Platform
+{
+    Clock& clock;
+    Sound& sound;
+    ErrorBox& errors;
+    RegistryStore& store;
+};

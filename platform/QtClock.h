@@ -1,0 +1,10 @@
+#pragma once
+
+#include "Clock.h"
+
+class QtClock : public Clock
+{
+public:
+    QDateTime now() const override;
+    void sleep(int ms) override;
+};

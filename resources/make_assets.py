@@ -1,0 +1,70 @@
+#!/usr/bin/env python3
+"""Makes the program's own icon and sounds: a bell-shaped icon and two short tones.
+
+Run it again only to change them; its output is kept in the repository.
+"""
+import math
+import struct
+import wave
+import zlib
+from pathlib import Path
+
+HERE = Path(__file__).resolve().parent
+
+
+def tone(path, parts, rate=22050, volume=0.45):
+    """parts: list of (frequency in Hz, seconds); each part fades out."""
+    frames = bytearray()
+    for freq, seconds in parts:
+        count = int(rate * seconds)
+        for i in range(count):
+            t = i / rate
+            fade = min(1.0, i / (rate * 0.005)) * (1.0 - i / count) ** 2
+            value = volume * fade * (math.sin(2 * math.pi * freq * t) + 0.3 * math.sin(4 * math.pi * freq * t))
+            frames += struct.pack('<h', max(-32767, min(32767, int(value * 32767 / 1.3))))
+    with wave.open(str(path), 'wb') as w:
+        w.setnchannels(1)
+        w.setsampwidth(2)
+        w.setframerate(rate)
+        w.writeframes(bytes(frames))
+
+
+def png(path, size):
+    """A round amber face with a darker rim and a white clock hand pair."""
+    rows = []
+    c = (size - 1) / 2
+    r = size * 0.46
+    for y in range(size):
+        row = bytearray([0])
+        for x in range(size):
+            d = math.hypot(x - c, y - c)
+            if d > r + 0.5:
+                row += bytes((0, 0, 0, 0))
+                continue
+            alpha = int(255 * max(0.0, min(1.0, r + 0.5 - d)))
+            colour = (0xE8, 0x9A, 0x1C) if d < r * 0.82 else (0x9C, 0x52, 0x0A)
+            # Hands: one up to twelve, one towards three.
+            hand_w = max(1.0, size / 16)
+            if (abs(x - c) <= hand_w / 2 and c - r * 0.65 <= y <= c) or \
+               (abs(y - c) <= hand_w / 2 and c <= x <= c + r * 0.5):
+                colour = (0xFF, 0xFF, 0xFF)
+            row += bytes((*colour, alpha))
+        rows.append(bytes(row))
+    raw = b''.join(rows)
+
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack('>I', len(data)) + body + struct.pack('>I', zlib.crc32(body) & 0xFFFFFFFF)
+
+    data = b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', size, size, 8, 6, 0, 0, 0)) \
+        + chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b'')
+    path.write_bytes(data)
+
+
+if __name__ == '__main__':
+    (HERE / 'sounds').mkdir(exist_ok=True)
+    (HERE / 'icons').mkdir(exist_ok=True)
+    tone(HERE / 'sounds' / 'ringin.wav', [(660, 0.18), (880, 0.18), (1320, 0.35)])
+    tone(HERE / 'sounds' / 'Nudgeon.wav', [(988, 0.25), (784, 0.45)])
+    for size in (16, 22, 32, 48, 64, 128):
+        png(HERE / 'icons' / f'nudgeon-{size}.png', size)

@@ -1,0 +1,174 @@
+#include "EventLine.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+QString capped(const QString& text)
+{
+    return text.left(MaxLineLength);
+}
+
+} // namespace
+
+EventFields splitEventLine(const QString& line)
+{
+    EventFields f;
+    const int p1 = line.indexOf(QLatin1Char(','));
+    if (p1 < 0) {
+        // No separator at all: no time field, and the line reads as a bare parameters field.
+        f.parameters = line;
+        return f;
+    }
+    f.hasComma = true;
+    f.time = line.left(p1);
+    QString rest = line.mid(p1 + 1);
+    const int p2 = rest.indexOf(QLatin1Char(','));
+    if (p2 < 0) {
+        f.parameters = rest;
+        return f;
+    }
+    f.program = rest.left(p2);
+    rest = rest.mid(p2 + 1);
+    const int p3 = rest.indexOf(QLatin1Char(','));
+    if (p3 < 0) {
+        f.parameters = rest;
+        return f;
+    }
+    f.repeat = rest.left(p3);
+    f.parameters = rest.mid(p3 + 1);
+    return f;
+}
+
+std::optional<QTime> parseTimeText(const QString& text)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^[ \\t]*(\\d{1,2}):(\\d{2})(?::(\\d{2}))?[ \\t]*(?:([AaPp])[Mm])?[ \\t]*$"));
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    int hour = m.captured(1).toInt();
+    const int minute = m.captured(2).toInt();
+    const int second = m.capturedLength(3) > 0 ? m.captured(3).toInt() : 0;
+    if (minute > 59 || second > 59)
+        return std::nullopt;
+    const QString half = m.captured(4).toUpper();
+    if (half.isEmpty()) {
+        if (hour > 23)
+            return std::nullopt;
+    } else {
+        if (hour < 1 || hour > 12)
+            return std::nullopt;
+        hour %= 12;
+        if (half == QLatin1String("P"))
+            hour += 12;
+    }
+    return QTime(hour, minute, second);
+}
+
+int timeValue(const QString& text)
+{
+    const std::optional<QTime> t = parseTimeText(text);
+    return t ? t->hour() * 100 + t->minute() : -1;
+}
+
+QString invalidTimeMessage(const QString& text)
+{
+    return QStringLiteral("'%1' is not a valid time").arg(text);
+}
+
+QString composeTimeField(const QTime& time)
+{
+    const int hour12 = time.hour() % 12 == 0 ? 12 : time.hour() % 12;
+    QString text = QString::asprintf("%02d:%02d %s", hour12, time.minute(), time.hour() < 12 ? "AM" : "PM");
+    if (text.contains(QLatin1String(" AM")))
+        text.prepend(QLatin1Char(' '));
+    return text + QStringLiteral("    ");
+}
+
+int evaluateRepeat(const QString& repeatField, const QDate& today)
+{
+    bool isNumber = false;
+    const int n = repeatField.toInt(&isNumber);
+    if (!isNumber) {
+        // A weekday list: Sunday "1" to Saturday "7".
+        const QChar digit = QLatin1Char(static_cast<char>('0' + today.dayOfWeek() % 7 + 1));
+        return repeatField.contains(digit) ? 0 : -1;
+    }
+    if (n < 0)
+        return today.day() == -static_cast<qint64>(n) ? 0 : -1;
+    // No interval is longer than a day.
+    return qMin(n, 1440);
+}
+
+NoteReference takeNoteReference(const QString& parametersField, int maxNameLength)
+{
+    const int open = parametersField.indexOf(QLatin1Char('['));
+    const int end = parametersField.toLower().indexOf(QLatin1String(".txt]"));
+    if (open < 0 || end < 0 || open >= end)
+        return {parametersField, QString()};
+    NoteReference ref;
+    ref.parameters = parametersField.left(open);
+    ref.noteFile = parametersField.mid(open + 1, parametersField.size() - open - 2).left(maxNameLength);
+    // A note lives in the program folder: a name that reaches into another folder is no note.
+    if (ref.noteFile.contains(QLatin1Char('/')) || ref.noteFile.contains(QLatin1Char('\\')) ||
+        ref.noteFile.contains(QChar(0)))
+        ref.noteFile.clear();
+    return ref;
+}
+
+QString composeRepeatField(const EventInput& input)
+{
+    switch (input.kind) {
+    case RepeatKind::Weekly: {
+        static const char digits[7] = {'2', '3', '4', '5', '6', '7', '1'};
+        QString field = QStringLiteral("/");
+        for (int i = 0; i < 7; ++i) {
+            if (input.weekdays[static_cast<size_t>(i)])
+                field += QLatin1Char(digits[i]);
+        }
+        return field;
+    }
+    case RepeatKind::Monthly:
+        // A day of the month is 1 to 31: "-0" would read back as a daily rule.
+        return QStringLiteral("-") + QString::number(qBound(1, input.repeatValue, 31));
+    case RepeatKind::Daily:
+        break;
+    }
+    const int minutes = input.hours ? input.repeatValue * 60 : input.repeatValue;
+    return QString::number(qBound(0, minutes, 1440));
+}
+
+QString composeEventLine(const EventInput& input)
+{
+    QString line = capped(composeTimeField(input.start));
+    line = capped(line + QLatin1Char(',') + input.program);
+    line = capped(line + QLatin1Char(','));
+    line = capped(line + composeRepeatField(input));
+    line = capped(line + QLatin1Char(',') + input.parameters);
+    if (input.hasNote) {
+        const QString name = input.noteFile.mid(input.noteFile.lastIndexOf(QLatin1Char('/')) + 1);
+        line = capped(line + QLatin1Char('[') + name + QLatin1Char(']'));
+    }
+    return line;
+}
+
+int findLine(const QStringList& items, const QString& line)
+{
+    for (int i = 0; i < items.size(); ++i) {
+        if (items[i].compare(line, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+QString fillDatePlaceholder(const QString& parameters, const QDate& date)
+{
+    static const QString placeholder = QStringLiteral("mm-dd-yy");
+    const int at = parameters.indexOf(placeholder);
+    if (at < 0)
+        return parameters;
+    QString filled = parameters;
+    filled.replace(at, placeholder.size(), date.toString(QStringLiteral("MM-dd-yy")));
+    return capped(filled);
+}

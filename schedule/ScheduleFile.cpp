@@ -1,0 +1,99 @@
+#include "ScheduleFile.h"
+
+#include "EventLine.h"
+
+#include <QSaveFile>
+#include <QStringDecoder>
+
+QString decodeText(const QByteArray& bytes, bool cut)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        cut ? QStringDecoder::Flag::Default : QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        text = QString::fromLatin1(bytes);
+    return text;
+}
+
+ScheduleReader::ScheduleReader(const QString& path) : file(path)
+{
+    finished = !file.open(QIODevice::ReadOnly);
+}
+
+bool ScheduleReader::fill()
+{
+    buffer.resize(16384);
+    const qint64 got = file.read(buffer.data(), buffer.size());
+    buffer.resize(got > 0 ? got : 0);
+    pos = 0;
+    return got > 0;
+}
+
+std::optional<QString> ScheduleReader::next()
+{
+    // Enough bytes for 255 characters in any encoding.
+    constexpr qsizetype keepBytes = MaxLineLength * 4;
+    if (pending) {
+        std::optional<QString> line;
+        line.swap(pending);
+        return line;
+    }
+    if (finished)
+        return std::nullopt;
+    QByteArray line;
+    bool cut = false;
+    bool ended = false;
+    while (!ended) {
+        if (pos >= buffer.size() && !fill()) {
+            finished = true;
+            break;
+        }
+        const char c = buffer[pos++];
+        if (c == '\n' || c == '\r') {
+            ended = true;
+            // A CR LF pair is one line end.
+            if (c == '\r' && (pos < buffer.size() || fill()) && buffer[pos] == '\n')
+                ++pos;
+        } else if (line.size() < keepBytes) {
+            line.append(c);
+        } else {
+            cut = true;
+        }
+    }
+    if (line.isEmpty()) {
+        finished = true;
+        return std::nullopt;
+    }
+    return decodeText(line, cut).left(MaxLineLength);
+}
+
+QStringList readScheduleLines(const QString& path, int maxLines)
+{
+    QStringList lines;
+    ScheduleReader reader(path);
+    while (lines.size() < maxLines) {
+        std::optional<QString> line = reader.next();
+        if (!line)
+            break;
+        lines.append(*line);
+    }
+    return lines;
+}
+
+bool writeScheduleLines(const QString& path, const QStringList& lines)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray bytes;
+    for (const QString& line : lines) {
+        const QString l = line.left(MaxLineLength);
+        if (!l.isEmpty())
+            bytes += l.toUtf8() + "\r\n";
+    }
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
