@@ -1,0 +1,133 @@
+#pragma once
+// Fakes of the platform services, for tests.
+
+#include "Clock.h"
+#include "ErrorBox.h"
+#include "Platform.h"
+#include "RegistryStore.h"
+#include "Sound.h"
+#include "TrayView.h"
+
+#include <QDateTime>
+#include <QMap>
+#include <QSet>
+#include <QStringList>
+
+// A clock that stands still until the test moves it; sleeping moves it on.
+class FakeClock : public Clock
+{
+public:
+    explicit FakeClock(const QDateTime& start = QDateTime(QDate(2026, 12, 7), QTime(9, 0))) : current(start) {}
+    QDateTime now() const override { return current; }
+    void sleep(int ms) override
+    {
+        sleeps.append(ms);
+        current = current.addMSecs(ms);
+    }
+    void set(const QDateTime& t) { current = t; }
+    void set(const QDate& d, const QTime& t) { current = QDateTime(d, t); }
+    void setTime(const QTime& t) { current = QDateTime(current.date(), t); }
+
+    QDateTime current;
+    QList<int> sleeps;
+};
+
+// Records what was played: "beep", or the file name.
+class FakeSound : public Sound
+{
+public:
+    void play(const QString& fileName) override { played.append(fileName); }
+    void beep() override { played.append(QStringLiteral("beep")); }
+    QStringList played;
+};
+
+class FakeErrorBox : public ErrorBox
+{
+public:
+    void showError(const QString& message) override { messages.append(message); }
+    QStringList messages;
+};
+
+// The store in memory; refuses writes of the names in refused.
+class MemoryStore : public RegistryStore
+{
+public:
+    bool keyExists(const QString& key) const override
+    {
+        for (auto it = values.begin(); it != values.end(); ++it) {
+            if (it.key().startsWith(key + QLatin1Char('|')))
+                return true;
+        }
+        return false;
+    }
+    std::optional<QString> readString(const QString& key, const QString& name) const override
+    {
+        const auto it = values.find(key + QLatin1Char('|') + name);
+        if (it == values.end())
+            return std::nullopt;
+        return *it;
+    }
+    bool writeString(const QString& key, const QString& name, const QString& value) override
+    {
+        if (refused.contains(name))
+            return false;
+        values[key + QLatin1Char('|') + name] = value;
+        ++writes;
+        return true;
+    }
+    bool deleteValue(const QString& key, const QString& name) override
+    {
+        values.remove(key + QLatin1Char('|') + name);
+        return true;
+    }
+    bool deleteKey(const QString& key) override
+    {
+        for (auto it = values.begin(); it != values.end();) {
+            if (it.key().startsWith(key + QLatin1Char('|')))
+                it = values.erase(it);
+            else
+                ++it;
+        }
+        return true;
+    }
+
+    QMap<QString, QString> values;
+    QSet<QString> refused;
+    int writes = 0;
+};
+
+// Records the tray icon's life: "add:<tip>", "modify:<tip>", "remove".
+class FakeTray : public TrayView
+{
+public:
+    void add(const QString& tip) override
+    {
+        calls.append(QStringLiteral("add:") + tip);
+        shown = true;
+        this->tip = tip;
+    }
+    void modify(const QString& tip) override
+    {
+        calls.append(QStringLiteral("modify:") + tip);
+        if (shown)
+            this->tip = tip;
+    }
+    void remove() override
+    {
+        calls.append(QStringLiteral("remove"));
+        shown = false;
+    }
+    QStringList calls;
+    QString tip;
+    bool shown = false;
+};
+
+// All the fakes together, handed to the engine as its platform.
+struct FakePlatform
+{
+    FakeClock clock;
+    FakeSound sound;
+    FakeErrorBox errors;
+    MemoryStore store;
+    Platform platform() { return Platform{clock, sound, errors, store}; }
+};
