@@ -1,6 +1,10 @@
 // Runs the tests with a Qt application object, as the program has one.
 
+#ifdef NUDGEON_TEST_WIDGETS
 #include <QApplication>
+#else
+#include <QCoreApplication>
+#endif
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)

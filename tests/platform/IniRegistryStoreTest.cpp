@@ -1,0 +1,139 @@
+#include "IniRegistryStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString uninstallKey = "Software/Microsoft/Windows/CurrentVersion/Uninstall/Nudgeon";
+
+struct StoreFolders
+{
+    QTemporaryDir dir;
+    QString ini() const { return dir.filePath("config/Nudgeon/registry.ini"); }
+    QString autostart() const { return dir.filePath("config/autostart"); }
+    IniRegistryStore store() const { return IniRegistryStore(ini(), autostart()); }
+};
+
+QString readAll(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(f.readAll());
+}
+
+} // namespace
+
+TEST(IniRegistryStore, ValuesRoundTripAndAKeyExistsWhileItHoldsValues)
+{
+    StoreFolders folders;
+    IniRegistryStore store = folders.store();
+    EXPECT_FALSE(store.keyExists(uninstallKey));
+    EXPECT_FALSE(store.readString(uninstallKey, "Settings").has_value());
+
+    ASSERT_TRUE(store.writeString(uninstallKey, "Settings", "1,A"));
+    ASSERT_TRUE(store.writeString(uninstallKey, "UninstallString", "/opt/My Tools/nudgeon /uninstall"));
+    EXPECT_TRUE(store.keyExists(uninstallKey));
+    EXPECT_TRUE(store.keyExists("\\" + QString(uninstallKey).replace('/', '\\')));
+
+    // A second store on the same file sees what the first wrote.
+    IniRegistryStore again = folders.store();
+    EXPECT_EQ(again.readString(uninstallKey, "Settings"), QString("1,A"));
+    EXPECT_EQ(again.readString(uninstallKey, "UninstallString"), QString("/opt/My Tools/nudgeon /uninstall"));
+
+    ASSERT_TRUE(again.deleteValue(uninstallKey, "Settings"));
+    EXPECT_FALSE(again.readString(uninstallKey, "Settings").has_value());
+    ASSERT_TRUE(again.deleteKey(uninstallKey));
+    EXPECT_FALSE(folders.store().keyExists(uninstallKey));
+    EXPECT_TRUE(QFile::exists(folders.ini()));
+}
+
+TEST(IniRegistryStore, DeletingAKeyLeavesItsNeighbours)
+{
+    StoreFolders folders;
+    IniRegistryStore store = folders.store();
+    store.writeString(uninstallKey, "Settings", "0,0");
+    store.writeString(uninstallKey + "/Mail", "Server", "smtp://mail.example.org:587");
+    store.writeString("Software/Other", "Value", "kept");
+    store.deleteKey(uninstallKey);
+    EXPECT_FALSE(store.keyExists(uninstallKey));
+    EXPECT_FALSE(store.readString(uninstallKey + "/Mail", "Server").has_value());
+    EXPECT_EQ(store.readString("Software/Other", "Value"), QString("kept"));
+}
+
+TEST(IniRegistryStore, TheLogOnKeyIsTheAutostartFolder)
+{
+    StoreFolders folders;
+    IniRegistryStore store = folders.store();
+    const QString path = "/home/Ann/Apps/Nudgeon/nudgeon";
+    ASSERT_TRUE(store.writeString(IniRegistryStore::runKey, "Nudgeon", path));
+    const QString file = folders.autostart() + "/Nudgeon.desktop";
+    ASSERT_TRUE(QFile::exists(file));
+    const QString entry = readAll(file);
+    EXPECT_TRUE(entry.startsWith("[Desktop Entry]\n"));
+    EXPECT_TRUE(entry.contains("\nType=Application\n"));
+    EXPECT_TRUE(entry.contains("\nName=Nudgeon\n"));
+    // The letter case of the path is kept: the file system tells cases apart.
+    EXPECT_TRUE(entry.contains("\nExec=/home/Ann/Apps/Nudgeon/nudgeon\n"));
+    EXPECT_EQ(store.readString(IniRegistryStore::runKey, "Nudgeon"), path);
+    EXPECT_FALSE(QFile::exists(folders.ini()));
+
+    ASSERT_TRUE(store.deleteValue(IniRegistryStore::runKey, "Nudgeon"));
+    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_FALSE(store.readString(IniRegistryStore::runKey, "Nudgeon").has_value());
+    EXPECT_TRUE(store.deleteValue(IniRegistryStore::runKey, "Nudgeon"));
+}
+
+TEST(IniRegistryStore, ExecLinesQuoteWhatTheShellWouldSplit)
+{
+    struct Case
+    {
+        QString path;
+        QString exec;
+    };
+    for (const Case& c : {Case{"/usr/bin/nudgeon", "/usr/bin/nudgeon"},
+                          Case{"/opt/My Apps/nudgeon", "\"/opt/My Apps/nudgeon\""},
+                          Case{"/opt/a$b/n`x`", "\"/opt/a\\\\$b/n\\\\`x\\\\`\""},
+                          Case{"/opt/100%/nudgeon", "/opt/100%%/nudgeon"},
+                          Case{"/opt/say \"hi\"/n", "\"/opt/say \\\\\"hi\\\\\"/n\""}}) {
+        EXPECT_EQ(IniRegistryStore::desktopExec(c.path), c.exec) << c.path.toStdString();
+        EXPECT_EQ(IniRegistryStore::programFromExec(c.exec), c.path) << c.exec.toStdString();
+    }
+    // A line break cannot be written into a desktop entry: the write is refused.
+    EXPECT_TRUE(IniRegistryStore::desktopExec("/opt/a\nb").isEmpty());
+    StoreFolders folders;
+    IniRegistryStore store = folders.store();
+    EXPECT_FALSE(store.writeString(IniRegistryStore::runKey, "Nudgeon", "/opt/a\nExec=/bin/evil"));
+    EXPECT_FALSE(QFile::exists(folders.autostart() + "/Nudgeon.desktop"));
+}
+
+TEST(IniRegistryStore, AnUnwritableStoreReportsFailure)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders";
+    StoreFolders folders;
+    QDir().mkpath(folders.dir.filePath("config/Nudgeon"));
+    QFile::setPermissions(folders.dir.filePath("config/Nudgeon"), QFile::ReadOwner | QFile::ExeOwner);
+    IniRegistryStore store = folders.store();
+    EXPECT_FALSE(store.writeString(uninstallKey, "Settings", "1,0"));
+    QFile::setPermissions(folders.dir.filePath("config/Nudgeon"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+TEST(IniRegistryStore, AStoreFileInTheWayOfTheFolderReportsFailure)
+{
+    // Works as root too: a plain file where the store's folder should be.
+    StoreFolders folders;
+    QDir().mkpath(folders.dir.filePath("config"));
+    QFile blocker(folders.dir.filePath("config/Nudgeon"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QFile autostartBlocker(folders.autostart());
+    ASSERT_TRUE(autostartBlocker.open(QIODevice::WriteOnly));
+    autostartBlocker.close();
+    IniRegistryStore store = folders.store();
+    EXPECT_FALSE(store.writeString(uninstallKey, "Settings", "1,0"));
+    EXPECT_FALSE(store.writeString(IniRegistryStore::runKey, "Nudgeon", "/usr/bin/nudgeon"));
+}
