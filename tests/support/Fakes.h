@@ -12,6 +12,13 @@
 #include <QMap>
 #include <QSet>
 #include <QStringList>
+#include <ostream>
+
+// Readable texts in test failure messages.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
 
 // A clock that stands still until the test moves it; sleeping moves it on.
 class FakeClock : public Clock

@@ -1,0 +1,185 @@
+#include "TimerTestSupport.h"
+
+#include <QDir>
+
+TEST_F(EngineTest, AFirstStartMakesTheClockEntryAndWritesNothing)
+{
+    TTimerForm& f = start();
+    EXPECT_EQ(firstStarts, 1);
+    EXPECT_EQ(state.EventList, QStringList({"4:30 PM     ,clock.exe,0,"}));
+    EXPECT_EQ(state.EventCount, 1);
+    EXPECT_EQ(state.EventTimes[1], 1630);
+    // Not due on the day of the first start.
+    EXPECT_EQ(state.EventRepeat[1], -1);
+    EXPECT_FALSE(QFile::exists(cfgPath()));
+    EXPECT_TRUE(fakes.store.values.isEmpty());
+    EXPECT_FALSE(state.ChimeOn);
+    EXPECT_EQ(tray.calls, QStringList({"add:No Monday events..."}));
+    EXPECT_EQ(fakes.sound.played, QStringList({"ringin.wav"}));
+    EXPECT_TRUE(f.Timer1.isActive());
+    EXPECT_EQ(f.Timer1.interval(), 2000);
+    EXPECT_EQ(QDir::currentPath() + "/", state.PgmDir);
+}
+
+TEST_F(EngineTest, LoadsTheScheduleAndTheSettingsOfAKnownInstall)
+{
+    haveSettings("1,A");
+    const QByteArray file = " 09:30 AM    ,,0,\r\n02:15 PM    ,app,/246,x\r\n11:45 PM    ,bell.wav,-7,\r\n";
+    writeCfg(file);
+    start();
+    EXPECT_EQ(firstStarts, 0);
+    EXPECT_TRUE(state.ChimeOn);
+    EXPECT_TRUE(state.AutoStartOn);
+    EXPECT_EQ(state.EventCount, 3);
+    EXPECT_EQ(state.EventTimes[1], 930);
+    EXPECT_EQ(state.EventTimes[2], 1415);
+    EXPECT_EQ(state.EventRepeat[2], 0); // Monday
+    EXPECT_EQ(state.EventTimes[3], 2345);
+    EXPECT_EQ(state.EventRepeat[3], 0); // the 7th
+    EXPECT_EQ(state.EventTimes[4], -1);
+    EXPECT_EQ(tray.calls, QStringList({"add:Nudgeon:  30min"}));
+    // The file and the store are left as they were.
+    EXPECT_EQ(cfgBytes(), file);
+    EXPECT_EQ(fakes.store.writes, 0);
+    // The first entry was taken apart last.
+    EXPECT_EQ(state.EventTime, " 09:30 AM   ");
+}
+
+TEST_F(EngineTest, AnOldFileHeaderSetsTheChimeAndIsDropped)
+{
+    writeCfg("Nudgeon 2\r\n1\r\n 09:30 AM    ,,0,\r\n");
+    TTimerForm& f = start();
+    EXPECT_TRUE(state.ChimeOn);
+    EXPECT_EQ(state.EventList, QStringList({" 09:30 AM    ,,0,"}));
+    EXPECT_EQ(cfgBytes(), QByteArray(" 09:30 AM    ,,0,\r\n"));
+    EXPECT_EQ(fakes.store.values.value(TTimerForm::uninstallKey + "|Settings"), "1,0");
+    EXPECT_EQ(fakes.store.values.value(TTimerForm::uninstallKey + "|DisplayName"), "Nudgeon");
+    EXPECT_EQ(fakes.store.values.value(TTimerForm::uninstallKey + "|UninstallString"),
+              dir.path() + "/Tools/nudgeon /uninstall");
+    EXPECT_EQ(f.Tag, 0);
+}
+
+TEST_F(EngineTest, ALostSettingsEntryDoesNotCostTheFirstEntries)
+{
+    const QByteArray file = " 09:30 AM    ,,0,\r\n 10:30 AM    ,,0,\r\n 11:30 AM    ,,0,\r\n";
+    writeCfg(file);
+    start();
+    EXPECT_EQ(state.EventCount, 3);
+    EXPECT_FALSE(state.ChimeOn);
+    EXPECT_EQ(cfgBytes(), file);
+    // The settings entry is made again.
+    EXPECT_EQ(fakes.store.values.value(TTimerForm::uninstallKey + "|Settings"), "0,0");
+
+    // A file of one line and no settings entry keeps its line too.
+    fakes.store.values.clear();
+    writeCfg(" 09:30 AM    ,,0,\r\n");
+    start();
+    EXPECT_EQ(state.EventList, QStringList({" 09:30 AM    ,,0,"}));
+}
+
+TEST_F(EngineTest, AnEmptyScheduleStartsWithTheTrayAndTheSound)
+{
+    haveSettings("0,0");
+    writeCfg("");
+    start();
+    EXPECT_EQ(state.EventCount, 0);
+    EXPECT_EQ(tray.calls, QStringList({"add:No Monday events..."}));
+    EXPECT_EQ(fakes.sound.played, QStringList({"ringin.wav"}));
+    EXPECT_TRUE(fakes.errors.messages.isEmpty());
+}
+
+TEST_F(EngineTest, BadLinesAreSkippedAndOnlyThirtyEntriesLoad)
+{
+    haveSettings("0,0");
+    QByteArray file = "25:99 PM    ,,0,\r\n13:00 PM    ,,0,\r\nno commas at all\r\n";
+    for (int i = 0; i < 40; ++i)
+        file += QStringLiteral("%1:%2 PM    ,,0,entry %3\r\n").arg(1 + i / 4).arg((i % 4) * 10, 2, 10, QChar('0')).arg(i).toLatin1();
+    writeCfg(file);
+    start();
+    EXPECT_EQ(state.EventCount, 30);
+    EXPECT_EQ(state.EventList.first(), "1:00 PM    ,,0,entry 0");
+    EXPECT_EQ(state.EventList.last(), "8:10 PM    ,,0,entry 29");
+    EXPECT_EQ(state.EventTimes[30], 2010);
+    EXPECT_EQ(cfgBytes(), file);
+}
+
+TEST_F(EngineTest, AFolderInPlaceOfTheScheduleFileLoadsAsEmpty)
+{
+    haveSettings("0,0");
+    QDir(dir.path()).mkdir("Nudgeon.cfg");
+    start();
+    EXPECT_EQ(state.EventCount, 0);
+    EXPECT_EQ(firstStarts, 0);
+    EXPECT_TRUE(QFileInfo(cfgPath()).isDir());
+}
+
+TEST_F(EngineTest, UninstallInAnyLetterCaseRemovesTheEntryAndEnds)
+{
+    haveSettings("1,A");
+    fakes.store.values[TTimerForm::runKey + "|Nudgeon"] = "/somewhere/nudgeon";
+    writeCfg(" 09:30 AM    ,,0,\r\n");
+    bool closedSignal = false;
+    form = std::make_unique<TTimerForm>(fakes.platform(), state, paths(), QStringList{"/UnInstall"});
+    form->setTray(&tray);
+    QObject::connect(form.get(), &TTimerForm::closedDown, [&] { closedSignal = true; });
+    form->TimeInit();
+    EXPECT_TRUE(form->isClosed());
+    EXPECT_TRUE(closedSignal);
+    EXPECT_FALSE(fakes.store.keyExists(TTimerForm::uninstallKey));
+    // Starting at log-on stays as it was.
+    EXPECT_EQ(fakes.store.values.value(TTimerForm::runKey + "|Nudgeon"), "/somewhere/nudgeon");
+    EXPECT_FALSE(tray.shown);
+    EXPECT_TRUE(fakes.sound.played.isEmpty());
+    EXPECT_TRUE(state.EventList.isEmpty());
+    EXPECT_FALSE(form->Timer1.isActive());
+}
+
+TEST_F(EngineTest, SettingsAreWrittenWithTheProgramPathAsFound)
+{
+    start();
+    state.ChimeOn = true;
+    state.AutoStartOn = true;
+    EXPECT_FALSE(form->UpdateRegistry(true));
+    EXPECT_EQ(fakes.store.values.value(TTimerForm::uninstallKey + "|Settings"), "1,A");
+    EXPECT_EQ(fakes.store.values.value(TTimerForm::runKey + "|Nudgeon"), dir.path() + "/Tools/nudgeon");
+
+    state.AutoStartOn = false;
+    form->UpdateRegistry(true);
+    EXPECT_EQ(fakes.store.values.value(TTimerForm::uninstallKey + "|Settings"), "1,0");
+    EXPECT_FALSE(fakes.store.values.contains(TTimerForm::runKey + "|Nudgeon"));
+
+    // Read back on the next start.
+    EXPECT_TRUE(form->UpdateRegistry(false));
+    EXPECT_TRUE(state.ChimeOn);
+    EXPECT_FALSE(state.AutoStartOn);
+}
+
+TEST_F(EngineTest, ARefusedSettingsWriteIsReportedAndStopsThere)
+{
+    start();
+    state.AutoStartOn = true;
+    fakes.store.refused.insert("Settings");
+    form->UpdateRegistry(true);
+    EXPECT_EQ(fakes.errors.messages, QStringList({"Failed to set data for 'Settings'"}));
+    EXPECT_FALSE(fakes.store.values.contains(TTimerForm::runKey + "|Nudgeon"));
+}
+
+TEST_F(EngineTest, ClosingRemovesTheIconAndWritesNothing)
+{
+    haveSettings("0,0");
+    const QByteArray file = " 09:30 AM    ,,0,\r\n";
+    writeCfg(file);
+    TTimerForm& f = start();
+    int closedSignals = 0;
+    QObject::connect(&f, &TTimerForm::closedDown, [&] { ++closedSignals; });
+    f.CloseIt();
+    f.CloseIt();
+    EXPECT_EQ(closedSignals, 1);
+    EXPECT_FALSE(tray.shown);
+    EXPECT_FALSE(f.Timer1.isActive());
+    EXPECT_EQ(cfgBytes(), file);
+    EXPECT_EQ(fakes.store.writes, 0);
+    // A tick that was already on its way finds nothing to do.
+    tickAt(QTime(9, 30));
+    EXPECT_EQ(tray.calls.last(), "remove");
+}

@@ -1,0 +1,223 @@
+#include "TimerTestSupport.h"
+
+namespace {
+
+struct StatusCase
+{
+    QTime clock;
+    int due;
+    int hoursLeft;
+    int minsLeft;
+    const char* hint;
+};
+
+class StatusText : public EngineTest, public ::testing::WithParamInterface<StatusCase>
+{
+};
+
+} // namespace
+
+TEST_P(StatusText, CountsDownToTheNextEntry)
+{
+    haveSettings("0,0");
+    writeCfg("");
+    start();
+    state.EventCount = 1;
+    state.EventTimes[1] = GetParam().due;
+    state.EventRepeat[1] = 0;
+    fakes.clock.setTime(GetParam().clock);
+    form->NextTime();
+    EXPECT_EQ(form->Hint, QString::fromLatin1(GetParam().hint));
+    EXPECT_EQ(form->HoursLeft, GetParam().hoursLeft);
+    EXPECT_EQ(form->MinsLeft, GetParam().minsLeft);
+    EXPECT_EQ(state.NextEvent, 1);
+    EXPECT_EQ(form->NowMin, GetParam().clock.minute());
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, StatusText,
+                         ::testing::Values(StatusCase{QTime(14, 5), 1630, 2, 25, "Nudgeon: 2hrs 25min"},
+                                           StatusCase{QTime(14, 5), 1505, 1, 0, "Nudgeon: 1hr 0min"},
+                                           StatusCase{QTime(14, 5), 1500, 0, 55, "Nudgeon:  55min"},
+                                           StatusCase{QTime(14, 5, 59), 1405, 0, 0, "Running..."},
+                                           StatusCase{QTime(0, 0), 2359, 23, 59, "Nudgeon: 23hrs 59min"},
+                                           StatusCase{QTime(9, 59), 1000, 0, 1, "Nudgeon:  1min"}));
+
+TEST_F(EngineTest, NothingLeftTodayNamesTheWeekday)
+{
+    haveSettings("0,0");
+    writeCfg(" 09:30 AM    ,,0,\r\n 08:00 AM    ,,/3,\r\n");
+    start();
+    fakes.clock.set(QDate(2026, 12, 6), QTime(23, 10)); // a Sunday
+    form->NextTime();
+    EXPECT_EQ(form->Hint, "No Sunday events...");
+    EXPECT_EQ(form->HoursLeft, 24);
+    EXPECT_EQ(state.NextEvent, 1);
+}
+
+TEST_F(EngineTest, TheEarliestEntryAndThenTheLowestPlaceIsNext)
+{
+    haveSettings("0,0");
+    writeCfg("11:00 AM    ,,0,\r\n 10:00 AM    ,,0,\r\n 10:00 AM    ,,0,x\r\n 09:00 AM    ,,0,\r\n"
+             " 10:00 AM    ,,/3,\r\n");
+    start();
+    fakes.clock.setTime(QTime(9, 30));
+    form->NextTime();
+    EXPECT_EQ(state.NextEvent, 2);
+    // An entry of this minute counts as not yet passed.
+    fakes.clock.setTime(QTime(9, 0, 50));
+    form->NextTime();
+    EXPECT_EQ(state.NextEvent, 4);
+    EXPECT_EQ(form->Hint, "Running...");
+}
+
+TEST_F(EngineTest, RepeatsMoveTheDueTimeOnAndWrapPastMidnight)
+{
+    haveSettings("0,0");
+    writeCfg("11:00 PM    ,,90,\r\n10:30 PM    ,,60,\r\n 09:00 AM    ,,1440,\r\n 09:00 AM    ,,0,\r\n");
+    start();
+    state.NextEvent = 1;
+    form->RerunTime();
+    EXPECT_EQ(state.EventTimes[1], 30);
+    state.NextEvent = 2;
+    form->RerunTime();
+    EXPECT_EQ(state.EventTimes[2], 2330);
+    form->RerunTime();
+    EXPECT_EQ(state.EventTimes[2], 30);
+    form->RerunTime();
+    EXPECT_EQ(state.EventTimes[2], 130);
+    state.NextEvent = 3;
+    form->RerunTime();
+    EXPECT_EQ(state.EventTimes[3], 900);
+    state.NextEvent = 4;
+    form->RerunTime();
+    EXPECT_EQ(state.EventTimes[4], 900);
+}
+
+TEST_F(EngineTest, TwoEntriesOfOneMinuteRunOneAfterTheOther)
+{
+    haveSettings("0,0");
+    writeCfg(" 08:00 AM    ,,0,\r\n 09:00 AM    ,,0,\r\n 10:00 AM    ,,0,a\r\n 11:00 AM    ,,0,\r\n"
+             " 10:00 AM    ,,0,b\r\n");
+    start();
+    tickAt(QTime(10, 0, 5));
+    EXPECT_EQ(state.EventRepeat[3], -1);
+    EXPECT_EQ(state.EventRepeat[5], 0);
+    EXPECT_EQ(form->Timer1.interval(), 2000);
+    EXPECT_EQ(tray.tip, "Running...");
+
+    tickAt(QTime(10, 0, 7));
+    EXPECT_EQ(state.EventRepeat[5], -1);
+    EXPECT_EQ(state.NextEvent, 4);
+    EXPECT_EQ(form->Timer1.interval(), 2000);
+
+    tickAt(QTime(10, 0, 9));
+    EXPECT_EQ(form->Timer1.interval(), 60000);
+    EXPECT_EQ(tray.tip, "Nudgeon: 1hr 0min");
+}
+
+TEST_F(EngineTest, ADailyIntervalOfADayKeepsItsMinuteAndHoldsTheOtherEntryBack)
+{
+    haveSettings("0,0");
+    writeCfg(" 10:00 AM    ,,1440,\r\n 10:00 AM    ,,0,\r\n");
+    start();
+    tickAt(QTime(10, 0, 5));
+    EXPECT_EQ(state.EventTimes[1], 1000);
+    EXPECT_EQ(state.EventRepeat[1], 1440);
+    EXPECT_EQ(state.NextEvent, 1);
+    EXPECT_EQ(form->Timer1.interval(), 60000);
+    tickAt(QTime(10, 1, 5));
+    // The other entry's minute passed without it running.
+    EXPECT_EQ(state.EventRepeat[2], 0);
+    EXPECT_EQ(form->Hint, "No Monday events...");
+}
+
+TEST_F(EngineTest, ARepeatingEntryRunsAgainAtItsNextMinute)
+{
+    haveSettings("0,0");
+    writeCfg(" 10:00 AM    ,,30,\r\n");
+    start();
+    tickAt(QTime(10, 0, 1));
+    EXPECT_EQ(state.EventTimes[1], 1030);
+    EXPECT_EQ(form->Timer1.interval(), 60000);
+    tickAt(QTime(10, 29, 1));
+    EXPECT_EQ(state.EventTimes[1], 1030);
+    tickAt(QTime(10, 30, 1));
+    EXPECT_EQ(state.EventTimes[1], 1100);
+}
+
+TEST_F(EngineTest, TheChimeRingsOnceAtTheTopOfEachHour)
+{
+    haveSettings("1,0");
+    writeCfg(" 08:00 AM    ,,0,\r\n");
+    start();
+    fakes.sound.played.clear();
+    tickAt(QTime(14, 0, 10));
+    EXPECT_EQ(fakes.sound.played, QStringList({"beep", "Nudgeon.wav"}));
+    EXPECT_EQ(fakes.clock.sleeps, QList<int>({100}));
+    tickAt(QTime(14, 0, 12));
+    tickAt(QTime(14, 1, 10));
+    EXPECT_EQ(fakes.sound.played.size(), 2);
+    tickAt(QTime(15, 0, 10));
+    EXPECT_EQ(fakes.sound.played.size(), 4);
+
+    // Chime off: the top of the hour is silent.
+    state.ChimeOn = false;
+    tickAt(QTime(16, 0, 10));
+    EXPECT_EQ(fakes.sound.played.size(), 4);
+}
+
+TEST_F(EngineTest, ANewDayRenewsEveryEntryBeforeTheNextIsChosen)
+{
+    haveSettings("0,0");
+    // Midnight once a day, Tuesdays at 6, the 8th at 7, and a repeat of 90 minutes from 22:00.
+    writeCfg(" 12:00 AM    ,,0,\r\n 06:00 AM    ,,/3,\r\n 07:00 AM    ,,-8,\r\n10:00 PM    ,,90,\r\n");
+    start(); // Monday 7 December, 09:00
+    EXPECT_EQ(state.EventRepeat[2], -1);
+    tickAt(QTime(22, 0, 3));
+    EXPECT_EQ(state.EventTimes[4], 2330);
+    tickAt(QTime(23, 30, 3));
+    EXPECT_EQ(state.EventTimes[4], 100);
+
+    // The tick of 00:00 on Tuesday runs the midnight entry on the renewed state.
+    fakes.clock.set(QDate(2026, 12, 8), QTime(0, 0, 3));
+    form->DoTime();
+    EXPECT_EQ(state.EventRepeat[1], -1); // ran
+    EXPECT_EQ(state.EventRepeat[2], 0);  // Tuesday
+    EXPECT_EQ(state.EventRepeat[3], 0);  // the 8th
+    EXPECT_EQ(state.EventTimes[4], 100); // the repeat keeps its cycle
+    EXPECT_EQ(state.EventRepeat[4], 90);
+
+    // A second tick within the same minute does not renew again.
+    fakes.clock.set(QDate(2026, 12, 8), QTime(0, 0, 5));
+    form->DoTime();
+    EXPECT_EQ(state.EventRepeat[1], -1);
+
+    // Wednesday begins while the computer sleeps: the first tick of the day renews.
+    fakes.clock.set(QDate(2026, 12, 9), QTime(8, 15, 0));
+    form->DoTime();
+    EXPECT_EQ(state.EventRepeat[1], 0);
+    EXPECT_EQ(state.EventRepeat[2], -1);
+    EXPECT_EQ(state.EventRepeat[3], -1);
+}
+
+TEST_F(EngineTest, AnEmptyScheduleOnlyRefreshesTheTipAndChimes)
+{
+    haveSettings("1,0");
+    writeCfg("");
+    start();
+    fakes.sound.played.clear();
+    tickAt(QTime(15, 0, 2));
+    EXPECT_EQ(tray.tip, "No Monday events...");
+    EXPECT_EQ(fakes.sound.played, QStringList({"beep", "Nudgeon.wav"}));
+    EXPECT_EQ(form->Timer1.interval(), 60000);
+}
+
+TEST_F(EngineTest, AnAnnouncedStartBeepsEvenWithTheChimeOff)
+{
+    haveSettings("0,0");
+    writeCfg("");
+    start();
+    fakes.sound.played.clear();
+    form->ChimeTime();
+    EXPECT_EQ(fakes.sound.played, QStringList({"beep"}));
+}
