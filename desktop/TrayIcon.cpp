@@ -14,6 +14,8 @@ TrayIcon::TrayIcon(TTimerForm& timerForm) : timerForm(timerForm), PopupMenu1(std
 TrayIcon::~TrayIcon()
 {
     remove();
+    // The engine outlives its icon when the program ends: it must not reach it any more.
+    timerForm.setTray(nullptr);
 }
 
 QIcon TrayIcon::mainIcon()
