@@ -1,14 +1,18 @@
 // Nudgeon: a reminder and scheduler that lives in the tray.
 
 #include "CanberraSound.h"
+#include "DesktopLauncher.h"
+#include "EventRunner.h"
 #include "IniRegistryStore.h"
 #include "LockFileGuard.h"
 #include "MessageErrorBox.h"
 #include "ProgramPaths.h"
+#include "QtClipboard.h"
 #include "QtClock.h"
 #include "ScheduleState.h"
 #include "Timer.h"
 #include "TrayIcon.h"
+#include "memo.h"
 
 #include <QApplication>
 
@@ -30,11 +34,16 @@ int main(int argc, char* argv[])
     CanberraSound sound({QApplication::applicationDirPath()});
     MessageErrorBox errors;
     IniRegistryStore store;
+    DesktopLauncher launcher;
+    QtClipboard clipboard;
     ScheduleState schedule;
 
     TTimerForm TimerForm(Platform{clock, sound, errors, store}, schedule, paths, app.arguments().mid(1));
     TrayIcon tray(TimerForm);
     TimerForm.setTray(&tray);
+    TMemoForm MemoForm(TimerForm, errors);
+    EventRunner runner(TimerForm, {launcher, clipboard, sound, clock, errors}, MemoForm);
+    TimerForm.setActions(&runner);
     QObject::connect(&TimerForm, &TTimerForm::closedDown, &app, &QApplication::quit, Qt::QueuedConnection);
 
     TimerForm.TimeInit();

@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "ErrorBox.h"
+#include "EventActions.h"
 #include "RegistryStore.h"
 #include "ScheduleFile.h"
 #include "Sound.h"
@@ -147,7 +148,8 @@ void TTimerForm::NextTime()
     if (s.EventCount >= 1) {
         for (int i = 1; i <= MaxEvents; ++i) {
             const int due = s.EventTimes[static_cast<size_t>(i)];
-            if (due >= nowTime && s.EventRepeat[static_cast<size_t>(i)] >= 0 && due - nowTime < best) {
+            if (due >= nowTime && s.EventRepeat[static_cast<size_t>(i)] >= 0 && due - nowTime < best &&
+                !runningSlots.contains(i)) {
                 s.NextEvent = i;
                 best = due - nowTime;
             }
@@ -216,15 +218,49 @@ void TTimerForm::ChimeTime()
 
 void TTimerForm::RunIt()
 {
-    // The entry that runs is the one handed back, whatever is chosen while it runs.
+    // The entry that runs is the one handed back, whatever is chosen while its note shows.
     const int slot = s.NextEvent;
-    if (slot < 1 || slot > s.EventCount)
+    if (slot < 1 || slot > s.EventCount || runningSlots.contains(slot))
         return;
+    runningSlots.append(slot);
     s.WorkLine = s.EventList.at(slot - 1).left(MaxLineLength);
     ThisEvent();
+    const QString timeText = s.EventList.at(slot - 1).left(9);
+    const QString note = actions ? actions->act(slot) : QString();
     if (s.EventRepeat[static_cast<size_t>(slot)] == 0)
         s.EventRepeat[static_cast<size_t>(slot)] = -1;
-    rerunSlot(slot);
+    if (!note.isEmpty())
+        actions->showNote(note, timeText);
+    runningSlots.removeOne(slot);
+    if (closed)
+        return;
+    if (!snoozedSlots.removeOne(slot))
+        rerunSlot(slot);
+}
+
+void TTimerForm::Snooze(const QString& noteName, int minutes)
+{
+    // The whole reference, so that "260930.txt" is not found inside "[1260930.txt]".
+    const QString reference = QLatin1Char('[') + noteName + QLatin1Char(']');
+    for (int i = 1; i <= s.EventCount && i <= MaxEvents && !noteName.isEmpty(); ++i) {
+        if (!s.EventList.at(i - 1).contains(reference))
+            continue;
+        const auto slot = static_cast<size_t>(i);
+        const int oldRepeat = s.EventRepeat[slot];
+        const int oldDue = s.EventTimes[slot];
+        const QTime now = platform.clock.now().time();
+        s.EventRepeat[slot] = minutes;
+        s.EventTimes[slot] = now.hour() * 100 + now.minute();
+        rerunSlot(i);
+        // Never earlier than it was: a snooze past midnight keeps the old time.
+        if (s.EventTimes[slot] < oldDue)
+            s.EventTimes[slot] = oldDue;
+        s.EventRepeat[slot] = oldRepeat < 0 ? 0 : oldRepeat;
+        if (runningSlots.contains(i) && !snoozedSlots.contains(i))
+            snoozedSlots.append(i);
+        break;
+    }
+    NextTime();
 }
 
 void TTimerForm::renewDay(const QDate& today)

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <functional>
 
+class EventActions;
 class TrayView;
 
 class TTimerForm : public QObject
@@ -22,6 +23,7 @@ public:
     ~TTimerForm() override;
 
     void setTray(TrayView* tray) { trayView = tray; }
+    void setActions(EventActions* eventActions) { actions = eventActions; }
     // Called at a first start, before the first-start entry is made.
     void setFirstStartHook(std::function<void()> hook) { firstStartHook = std::move(hook); }
 
@@ -46,6 +48,9 @@ public:
     bool WriteCfgFile();
     // The schedule of a first start: one entry, nothing written.
     void NewConfig();
+    // Puts off the entry whose note reference names noteName: due again the given minutes
+    // from now, never earlier than it was, and due at least once more today.
+    void Snooze(const QString& noteName, int minutes);
     // Ends the program: releases the schedule, removes the tray icon, stops the engine.
     void CloseIt();
     // Removes the tray icon.
@@ -81,6 +86,12 @@ private:
     ProgramPaths paths;
     QStringList arguments;
     TrayView* trayView = nullptr;
+    EventActions* actions = nullptr;
+    // The places of the entries being run, innermost last: a tick while a note is shown
+    // runs other entries, never one of these again.
+    QList<int> runningSlots;
+    // Places snoozed while they were being run: their hand-back keeps the snoozed time.
+    QList<int> snoozedSlots;
     std::function<void()> firstStartHook;
     bool closed = false;
     // The day the entries' states were last evaluated for.

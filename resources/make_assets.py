@@ -61,6 +61,31 @@ def png(path, size):
     path.write_bytes(data)
 
 
+def menu_bitmap(path):
+    """The note window's 16 x 16 menu picture: three dark bars on a pale square, in few colours."""
+    size = 16
+    rows = []
+    for y in range(size):
+        row = bytearray([0])
+        for x in range(size):
+            if x in (0, 15) or y in (0, 15):
+                colour = (0x80, 0x80, 0x80, 255)
+            elif 2 <= x <= 13 and y in (4, 5, 8, 9, 12, 13):
+                colour = (0x00, 0x00, 0x80, 255)
+            else:
+                colour = (0xFF, 0xFF, 0xE1, 255)
+            row += bytes(colour)
+        rows.append(bytes(row))
+
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack('>I', len(data)) + body + struct.pack('>I', zlib.crc32(body) & 0xFFFFFFFF)
+
+    data = b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', size, size, 8, 6, 0, 0, 0)) \
+        + chunk(b'IDAT', zlib.compress(b''.join(rows), 9)) + chunk(b'IEND', b'')
+    path.write_bytes(data)
+
+
 if __name__ == '__main__':
     (HERE / 'sounds').mkdir(exist_ok=True)
     (HERE / 'icons').mkdir(exist_ok=True)
@@ -68,3 +93,4 @@ if __name__ == '__main__':
     tone(HERE / 'sounds' / 'Nudgeon.wav', [(988, 0.25), (784, 0.45)])
     for size in (16, 22, 32, 48, 64, 128):
         png(HERE / 'icons' / f'nudgeon-{size}.png', size)
+    menu_bitmap(HERE / 'icons' / 'memo-menu.png')

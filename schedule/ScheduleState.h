@@ -26,6 +26,8 @@ struct ScheduleState
     QString EventPgm;
     QString EventParms;
     int EventRep = 0;
+    // The note file name of the entry run last; empty when it had none.
+    QString EventNote;
     // The start time of the entry made at a first start.
     QString DefaultTime;
 

@@ -1,4 +1,4 @@
-#include "TimerTestSupport.h"
+#include "EngineTest.h"
 
 namespace {
 

@@ -1,8 +1,10 @@
 #pragma once
 // Fakes of the platform services, for tests.
 
+#include "Clipboard.h"
 #include "Clock.h"
 #include "ErrorBox.h"
+#include "Launcher.h"
 #include "Platform.h"
 #include "RegistryStore.h"
 #include "Sound.h"
@@ -129,6 +131,26 @@ public:
     bool shown = false;
 };
 
+// Records every launch as "file|parameters|folder|show mode".
+class FakeLauncher : public Launcher
+{
+public:
+    int launch(const QString& file, const QString& parameters, const QString& folder, int showMode) override
+    {
+        launches.append(QStringList{file, parameters, folder, QString::number(showMode)}.join(QLatin1Char('|')));
+        return result;
+    }
+    QStringList launches;
+    int result = 42;
+};
+
+class FakeClipboard : public Clipboard
+{
+public:
+    void setText(const QString& text) override { texts.append(text); }
+    QStringList texts;
+};
+
 // All the fakes together, handed to the engine as its platform.
 struct FakePlatform
 {
@@ -136,5 +158,7 @@ struct FakePlatform
     FakeSound sound;
     FakeErrorBox errors;
     MemoryStore store;
+    FakeLauncher launcher;
+    FakeClipboard clipboard;
     Platform platform() { return Platform{clock, sound, errors, store}; }
 };

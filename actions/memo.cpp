@@ -1,0 +1,139 @@
+#include "memo.h"
+
+#include "ErrorBox.h"
+#include "NoteFiles.h"
+#include "ProgramPaths.h"
+#include "Timer.h"
+#include "ui_memo.h"
+
+#include <QEventLoop>
+#include <QMouseEvent>
+#include <QTextCursor>
+#include <QTextDocument>
+
+const int TMemoForm::SnoozeMinutes[8] = {5, 15, 30, 60, 120, 240, 480, 1440};
+
+TMemoForm::TMemoForm(TTimerForm& timerForm, ErrorBox& errors)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      ui(std::make_unique<Ui::TMemoForm>()), MemoMenu(std::make_unique<QMenu>()),
+      SnooseMenu(std::make_unique<QMenu>()), timerForm(timerForm), errors(errors)
+{
+    ui->setupUi(this);
+    setFixedSize(size());
+
+    // Grey strip above the note, pale yellow note with maroon text, as the desktop paints them.
+    QPalette strip = palette();
+    strip.setColor(QPalette::Window, strip.color(QPalette::Disabled, QPalette::WindowText));
+    setPalette(strip);
+    setAutoFillBackground(true);
+    QPalette note = ui->Memo->palette();
+    note.setColor(QPalette::Base, note.color(QPalette::ToolTipBase));
+    note.setColor(QPalette::Text, QColor(0x80, 0x00, 0x00));
+    ui->Memo->setPalette(note);
+    ui->MenuIcon->setToolTip(QString());
+
+    SnooseMenu->addActions({ui->m5, ui->m15, ui->m30, ui->h1, ui->h2, ui->h4, ui->h8, ui->d1});
+    ui->Snoose->setMenu(SnooseMenu.get());
+    MemoMenu->addActions({ui->Edit, ui->Save, ui->Snoose, ui->CloseItem});
+
+    ui->MenuIcon->installEventFilter(this);
+    connect(ui->Edit, &QAction::triggered, this, &TMemoForm::EditMenu);
+    connect(ui->Save, &QAction::triggered, this, &TMemoForm::SaveClick);
+    connect(ui->CloseItem, &QAction::triggered, this, &TMemoForm::CloseIt);
+    connect(SnooseMenu.get(), &QMenu::triggered, this, &TMemoForm::Delay);
+    connect(ui->Memo->document(), &QTextDocument::contentsChange, this, &TMemoForm::limitTyping);
+}
+
+TMemoForm::~TMemoForm() = default;
+
+bool TMemoForm::eventFilter(QObject* watched, QEvent* event)
+{
+    // Any mouse button on the menu icon opens the menu.
+    if (watched == ui->MenuIcon && event->type() == QEvent::MouseButtonPress) {
+        ShowMenu();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TMemoForm::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    emit hidden();
+}
+
+void TMemoForm::limitTyping(int position, int, int added)
+{
+    const int length = ui->Memo->document()->characterCount() - 1;
+    const int excess = length - qMax(MaxTyped, lengthBefore);
+    if (!loading && added > 0 && excess > 0) {
+        const int cut = qMin(excess, added);
+        QTextCursor cursor(ui->Memo->document());
+        cursor.setPosition(position + added - cut);
+        cursor.setPosition(position + added, QTextCursor::KeepAnchor);
+        loading = true;
+        cursor.removeSelectedText();
+        loading = false;
+    }
+    lengthBefore = ui->Memo->document()->characterCount() - 1;
+}
+
+void TMemoForm::showAndWait(const QString& text, const QString& path, const QString& timeText)
+{
+    loading = true;
+    ui->Memo->setPlainText(text);
+    loading = false;
+    lengthBefore = ui->Memo->document()->characterCount() - 1;
+    ui->FileName->setText(path);
+    ui->Timelbl->setText(timeText);
+    ui->Timelbl->adjustSize();
+
+    show();
+    raise();
+    activateWindow();
+
+    // The program stays live while the note shows: ticks, the tray menu and this menu.
+    QEventLoop wait;
+    connect(this, &TMemoForm::hidden, &wait, &QEventLoop::quit);
+    connect(&timerForm, &TTimerForm::closedDown, &wait, &QEventLoop::quit);
+    if (isVisible() && !timerForm.isClosed())
+        wait.exec();
+}
+
+void TMemoForm::ShowMenu()
+{
+    MemoMenu->popup(frameGeometry().topLeft() + QPoint(20, 12));
+}
+
+void TMemoForm::EditMenu()
+{
+    ui->Memo->setReadOnly(false);
+    ui->Save->setEnabled(true);
+    ui->Edit->setEnabled(false);
+}
+
+void TMemoForm::SaveClick()
+{
+    const QString path = ui->FileName->text();
+    if (!writeNoteFile(path, ui->Memo->toPlainText())) {
+        errors.showError(cannotCreateMessage(path));
+        return;
+    }
+    ui->Memo->setReadOnly(true);
+    ui->Save->setEnabled(false);
+    ui->Edit->setEnabled(true);
+}
+
+void TMemoForm::CloseIt()
+{
+    hide();
+}
+
+void TMemoForm::Delay(QAction* item)
+{
+    const int position = static_cast<int>(SnooseMenu->actions().indexOf(item));
+    if (position < 0 || position >= 8)
+        return;
+    timerForm.Snooze(namePart(ui->FileName->text()), SnoozeMinutes[position]);
+    hide();
+}

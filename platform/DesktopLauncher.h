@@ -1,0 +1,26 @@
+#pragma once
+
+#include "Launcher.h"
+
+#include <QStringList>
+
+// Launches without a shell: a program is started detached with its parameters split as a
+// command line; a document or an address opens with the desktop's default application.
+class DesktopLauncher : public Launcher
+{
+public:
+    // What launch() returns, after the codes of the desktop it stands in for.
+    enum Result {
+        FileNotFound = 2,
+        AccessDenied = 5,
+        NoAssociation = 31,
+        Started = 42,
+    };
+
+    int launch(const QString& file, const QString& parameters, const QString& folder, int showMode) override;
+
+    // Where a file name leads: the folder given, then the program search path; an
+    // absolute path is taken as it is. Empty when there is no such file.
+    static QString locate(const QString& file, const QString& folder);
+    static bool isAddress(const QString& file);
+};

@@ -1,0 +1,9 @@
+#include "QtClipboard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+void QtClipboard::setText(const QString& text)
+{
+    QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
+}

@@ -1,0 +1,176 @@
+#include "EngineTest.h"
+#include "NoteFiles.h"
+#include "memo.h"
+#include "ui_memo.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTimer>
+
+namespace {
+
+class MemoTest : public EngineTest
+{
+protected:
+    void SetUp() override
+    {
+        haveSettings("0,0");
+        writeCfg(" 09:30 AM    ,,0,[1260930.txt]\r\n");
+        start();
+        memo = std::make_unique<TMemoForm>(*form, fakes.errors);
+    }
+    void TearDown() override { memo.reset(); }
+
+    // Shows a note the way the runner does; the test's steps run once it shows, and a
+    // watchdog hides it should they not.
+    void showNote(const QString& text, const QString& path, std::function<void()> steps)
+    {
+        QTimer::singleShot(0, memo.get(), [this, steps] {
+            steps();
+            if (memo->isVisible())
+                QTimer::singleShot(0, memo.get(), [this] { memo->hide(); });
+        });
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        QObject::connect(&watchdog, &QTimer::timeout, memo.get(), [this] {
+            ADD_FAILURE() << "the note never closed";
+            memo->hide();
+        });
+        watchdog.start(5000);
+        memo->showAndWait(text, path, " 09:30 AM");
+    }
+
+    QString notePath() const { return dir.filePath("1260930.txt"); }
+
+    std::unique_ptr<TMemoForm> memo;
+};
+
+QStringList captions(const QList<QAction*>& actions)
+{
+    QStringList texts;
+    for (const QAction* a : actions)
+        texts.append(a->text());
+    return texts;
+}
+
+} // namespace
+
+TEST_F(MemoTest, IsAFramelessStickyNoteOnTopWithItsMenu)
+{
+    EXPECT_EQ(memo->windowTitle(), "Zerir Irar");
+    EXPECT_TRUE(memo->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(memo->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(memo->size(), QSize(143, 89));
+    EXPECT_EQ(memo->form()->Memo->geometry(), QRect(0, 16, 141, 73));
+    EXPECT_EQ(memo->form()->MenuIcon->geometry(), QRect(2, -1, 19, 17));
+    EXPECT_FALSE(memo->form()->FileName->isVisibleTo(memo.get()));
+    EXPECT_EQ(captions(memo->menu()->actions()), QStringList({"&Edit", "&Save", "Snoo&ze...", "&Close"}));
+    EXPECT_EQ(captions(memo->form()->Snoose->menu()->actions()),
+              QStringList({"&5 min", "&15 min", "&30 min", "1 &hour", "&2 hours", "&4 hours", "&8 hours", "1 &day"}));
+    EXPECT_TRUE(memo->form()->Memo->isReadOnly());
+    EXPECT_TRUE(memo->form()->Edit->isEnabled());
+    EXPECT_FALSE(memo->form()->Save->isEnabled());
+}
+
+TEST_F(MemoTest, ShowsTheNoteAndReturnsOnceItIsClosed)
+{
+    bool wasVisible = false;
+    showNote("Call Ann", notePath(), [&] {
+        wasVisible = memo->isVisible();
+        EXPECT_EQ(memo->form()->Memo->toPlainText(), "Call Ann");
+        EXPECT_EQ(memo->form()->FileName->text(), notePath());
+        EXPECT_EQ(memo->form()->Timelbl->text(), " 09:30 AM");
+        memo->form()->CloseItem->trigger();
+    });
+    EXPECT_TRUE(wasVisible);
+    EXPECT_FALSE(memo->isVisible());
+}
+
+TEST_F(MemoTest, AnyMouseButtonOnTheMenuIconOpensTheMenu)
+{
+    showNote("x", notePath(), [&] {
+        for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+            QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), button, button,
+                              Qt::NoModifier);
+            QApplication::sendEvent(memo->form()->MenuIcon, &press);
+            EXPECT_TRUE(memo->menu()->isVisible());
+            memo->menu()->hide();
+        }
+        memo->CloseIt();
+    });
+}
+
+TEST_F(MemoTest, EditAndSaveWriteTheNoteBackAndTheStateOutlivesTheWindow)
+{
+    ASSERT_TRUE(writeNoteFile(notePath(), "old"));
+    showNote("old", notePath(), [&] {
+        memo->form()->Edit->trigger();
+        EXPECT_FALSE(memo->form()->Memo->isReadOnly());
+        EXPECT_TRUE(memo->form()->Save->isEnabled());
+        EXPECT_FALSE(memo->form()->Edit->isEnabled());
+        memo->form()->Memo->setPlainText("new text\nsecond line");
+        memo->form()->Save->trigger();
+        EXPECT_TRUE(memo->form()->Memo->isReadOnly());
+        EXPECT_FALSE(memo->form()->Save->isEnabled());
+        memo->form()->Edit->trigger();
+        memo->form()->Memo->setPlainText("unsaved");
+        memo->CloseIt();
+    });
+    EXPECT_EQ(readNoteFile(notePath()), QString("new text\nsecond line"));
+
+    // Shown again: the next note's text, still in the editing state it was left in.
+    showNote("next note", notePath(), [&] {
+        EXPECT_EQ(memo->form()->Memo->toPlainText(), "next note");
+        EXPECT_FALSE(memo->form()->Memo->isReadOnly());
+        EXPECT_TRUE(memo->form()->Save->isEnabled());
+        memo->CloseIt();
+    });
+    EXPECT_EQ(readNoteFile(notePath()), QString("new text\nsecond line"));
+}
+
+TEST_F(MemoTest, AFailedSaveIsReportedAndKeepsEditing)
+{
+    const QString path = dir.filePath("no/folder/1.txt");
+    showNote("x", path, [&] {
+        memo->EditMenu();
+        memo->SaveClick();
+        EXPECT_EQ(fakes.errors.messages, QStringList({"Cannot create file " + path}));
+        EXPECT_TRUE(memo->form()->Save->isEnabled());
+        EXPECT_FALSE(memo->form()->Memo->isReadOnly());
+        memo->CloseIt();
+    });
+}
+
+TEST_F(MemoTest, TypingStopsAt512CharactersButLongNotesLoadWhole)
+{
+    const QString longNote(600, 'n');
+    showNote(longNote, notePath(), [&] {
+        EXPECT_EQ(memo->form()->Memo->toPlainText(), longNote);
+        memo->EditMenu();
+        QTextCursor cursor(memo->form()->Memo->document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText("more");
+        EXPECT_EQ(memo->form()->Memo->toPlainText(), longNote);
+        memo->form()->Memo->clear();
+        QTextCursor fresh(memo->form()->Memo->document());
+        fresh.insertText(QString(510, 'a'));
+        fresh.insertText("bcdef");
+        EXPECT_EQ(memo->form()->Memo->toPlainText(), QString(510, 'a') + "bc");
+        memo->CloseIt();
+    });
+}
+
+TEST_F(MemoTest, TheSnoozeItemsPutTheEntryOffAndHideTheNote)
+{
+    fakes.clock.setTime(QTime(9, 32));
+    state.EventRepeat[1] = -1;
+    showNote("x", notePath(), [&] { memo->form()->m15->trigger(); });
+    EXPECT_FALSE(memo->isVisible());
+    EXPECT_EQ(state.EventTimes[1], 947);
+    EXPECT_EQ(state.EventRepeat[1], 0);
+    EXPECT_EQ(form->Hint, "Nudgeon:  15min");
+
+    fakes.clock.setTime(QTime(10, 0));
+    showNote("x", notePath(), [&] { memo->form()->d1->trigger(); });
+    EXPECT_EQ(state.EventTimes[1], 1000);
+}
