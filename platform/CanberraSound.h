@@ -2,12 +2,29 @@
 
 #include "Sound.h"
 
+#include <QString>
 #include <QStringList>
 
-// Sounds through libcanberra, the desktop's event-sound library.
+#include <memory>
+#include <optional>
+#include <thread>
+
+// Sounds through libcanberra, the desktop's event-sound library. play() and beep() only find the file and
+// queue the request: a thread of this object talks to libcanberra, so a sound server that hangs cannot hang
+// the caller. The first request makes that thread and the libcanberra context (application name "Nudgeon");
+// the destructor ends both, or after a second leaves behind a thread stuck in such a server. No request waits
+// for its sound to finish.
 class CanberraSound : public Sound
 {
 public:
+    // What a request finally asked libcanberra for, a file or an event id, and its result code (0 = success).
+    struct Attempt
+    {
+        QString fileName;
+        QString eventId;
+        int result = 0;
+    };
+
     // A bare file name is looked for in the current folder, then in each of searchDirs.
     explicit CanberraSound(const QStringList& searchDirs);
     ~CanberraSound() override;
@@ -15,6 +32,17 @@ public:
     void play(const QString& fileName) override;
     void beep() override;
 
+    // The last finished request once none is left, waiting up to timeoutMs; none if nothing finished in time.
+    std::optional<Attempt> lastAttempt(int timeoutMs) const;
+
 private:
+    struct Worker;
+
+    QString findFile(const QString& fileName) const;
+    void request(const QString& path);
+
     QStringList searchDirs;
+    // Shared with the thread, so that a thread stuck in libcanberra can outlive this object.
+    std::shared_ptr<Worker> worker;
+    std::thread thread;
 };

@@ -10,7 +10,7 @@ packages=(
     libcanberra-dev libcanberra-pulse sound-theme-freedesktop
     googletest libgtest-dev libgmock-dev
     pulseaudio pulseaudio-utils
-    xvfb xauth trayer xdotool x11-utils xclip python3
+    xvfb xauth trayer xdotool x11-utils xclip python3 faketime
 )
 
 missing=()
