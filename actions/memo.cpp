@@ -4,12 +4,11 @@
 #include "NoteFiles.h"
 #include "ProgramPaths.h"
 #include "Timer.h"
+#include "TypingLimit.h"
 #include "ui_memo.h"
 
 #include <QEventLoop>
 #include <QMouseEvent>
-#include <QTextCursor>
-#include <QTextDocument>
 
 const int TMemoForm::SnoozeMinutes[8] = {5, 15, 30, 60, 120, 240, 480, 1440};
 
@@ -41,7 +40,7 @@ TMemoForm::TMemoForm(TTimerForm& timerForm, ErrorBox& errors)
     connect(ui->Save, &QAction::triggered, this, &TMemoForm::SaveClick);
     connect(ui->CloseItem, &QAction::triggered, this, &TMemoForm::CloseIt);
     connect(SnooseMenu.get(), &QMenu::triggered, this, &TMemoForm::Delay);
-    connect(ui->Memo->document(), &QTextDocument::contentsChange, this, &TMemoForm::limitTyping);
+    typingLimit = new TypingLimit(ui->Memo, MaxTyped);
 }
 
 TMemoForm::~TMemoForm() = default;
@@ -62,28 +61,9 @@ void TMemoForm::hideEvent(QHideEvent* event)
     emit hidden();
 }
 
-void TMemoForm::limitTyping(int position, int, int added)
-{
-    const int length = ui->Memo->document()->characterCount() - 1;
-    const int excess = length - qMax(MaxTyped, lengthBefore);
-    if (!loading && added > 0 && excess > 0) {
-        const int cut = qMin(excess, added);
-        QTextCursor cursor(ui->Memo->document());
-        cursor.setPosition(position + added - cut);
-        cursor.setPosition(position + added, QTextCursor::KeepAnchor);
-        loading = true;
-        cursor.removeSelectedText();
-        loading = false;
-    }
-    lengthBefore = ui->Memo->document()->characterCount() - 1;
-}
-
 void TMemoForm::showAndWait(const QString& text, const QString& path, const QString& timeText)
 {
-    loading = true;
-    ui->Memo->setPlainText(text);
-    loading = false;
-    lengthBefore = ui->Memo->document()->characterCount() - 1;
+    typingLimit->load(text);
     ui->FileName->setText(path);
     ui->Timelbl->setText(timeText);
     ui->Timelbl->adjustSize();

@@ -13,6 +13,7 @@ class TMemoForm;
 
 class ErrorBox;
 class TTimerForm;
+class TypingLimit;
 
 class TMemoForm : public QWidget, public NoteWindow
 {
@@ -52,13 +53,11 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    void limitTyping(int position, int removed, int added);
 
     std::unique_ptr<Ui::TMemoForm> ui;
     std::unique_ptr<QMenu> MemoMenu;
     std::unique_ptr<QMenu> SnooseMenu;
     TTimerForm& timerForm;
     ErrorBox& errors;
-    bool loading = false;
-    int lengthBefore = 0;
+    TypingLimit* typingLimit = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "CanberraSound.h"
 #include "DesktopLauncher.h"
+#include "DialogFileChooser.h"
 #include "EventRunner.h"
 #include "IniRegistryStore.h"
 #include "LockFileGuard.h"
@@ -11,6 +12,7 @@
 #include "QtClock.h"
 #include "ScheduleState.h"
 #include "Timer.h"
+#include "Timerini.h"
 #include "TrayIcon.h"
 #include "memo.h"
 
@@ -36,6 +38,7 @@ int main(int argc, char* argv[])
     IniRegistryStore store;
     DesktopLauncher launcher;
     QtClipboard clipboard;
+    DialogFileChooser files;
     ScheduleState schedule;
 
     TTimerForm TimerForm(Platform{clock, sound, errors, store}, schedule, paths, app.arguments().mid(1));
@@ -44,6 +47,8 @@ int main(int argc, char* argv[])
     TMemoForm MemoForm(TimerForm, errors);
     EventRunner runner(TimerForm, {launcher, clipboard, sound, clock, errors}, MemoForm);
     TimerForm.setActions(&runner);
+    const TTimerSet::Services setupServices{clock, errors, files, {}};
+    tray.setSetupOpener([&] { TTimerSet::SetupIni(TimerForm, setupServices); });
     QObject::connect(&TimerForm, &TTimerForm::closedDown, &app, &QApplication::quit, Qt::QueuedConnection);
 
     TimerForm.TimeInit();

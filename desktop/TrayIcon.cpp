@@ -7,8 +7,20 @@ constexpr int MaxTipLength = 63;
 
 TrayIcon::TrayIcon(TTimerForm& timerForm) : timerForm(timerForm), PopupMenu1(std::make_unique<QMenu>())
 {
+    NewNote = PopupMenu1->addAction(QStringLiteral("&New"));
+    Setup = PopupMenu1->addAction(QStringLiteral("&Setup"));
     CloseItem = PopupMenu1->addAction(QStringLiteral("&Close"));
+    QObject::connect(NewNote, &QAction::triggered, [this] { SetupClick(true); });
+    QObject::connect(Setup, &QAction::triggered, [this] { SetupClick(false); });
     QObject::connect(CloseItem, &QAction::triggered, &timerForm, &TTimerForm::CloseIt);
+}
+
+void TrayIcon::SetupClick(bool newMode)
+{
+    if (timerForm.Tag != 0 || !openSetup)
+        return;
+    timerForm.NewMode = newMode;
+    openSetup();
 }
 
 TrayIcon::~TrayIcon()
@@ -32,6 +44,13 @@ void TrayIcon::add(const QString& tip)
         // Without a tray at this moment the icon still docks as soon as a tray appears.
         trayIcon = std::make_unique<QSystemTrayIcon>(mainIcon());
         trayIcon->setContextMenu(PopupMenu1.get());
+        // A left click opens the setup dialog once the click itself is done.
+        QObject::connect(trayIcon.get(), &QSystemTrayIcon::activated, &timerForm,
+                         [this](QSystemTrayIcon::ActivationReason reason) {
+                             if (reason == QSystemTrayIcon::Trigger)
+                                 QMetaObject::invokeMethod(&timerForm, [this] { SetupClick(false); },
+                                                           Qt::QueuedConnection);
+                         });
     }
     trayIcon->setToolTip(tip.left(MaxTipLength));
     trayIcon->show();

@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <functional>
 #include <memory>
 
 class TTimerForm;
@@ -20,17 +21,27 @@ public:
     void modify(const QString& tip) override;
     void remove() override;
 
+    // What opens the setup dialog.
+    void setSetupOpener(std::function<void()> opener) { openSetup = std::move(opener); }
+    // Opens the setup dialog, for new entries only or on the whole schedule, unless it is open.
+    void SetupClick(bool newMode);
+
     // The program's icon, "MAINICON", in all its sizes.
     static QIcon mainIcon();
 
     QSystemTrayIcon* icon() const { return trayIcon.get(); }
     QMenu* menu() const { return PopupMenu1.get(); }
+    QAction* newItem() const { return NewNote; }
+    QAction* setupItem() const { return Setup; }
     QAction* closeItem() const { return CloseItem; }
 
 private:
     TTimerForm& timerForm;
     std::unique_ptr<QMenu> PopupMenu1;
+    QAction* NewNote = nullptr;
+    QAction* Setup = nullptr;
     QAction* CloseItem = nullptr;
+    std::function<void()> openSetup;
     std::unique_ptr<QSystemTrayIcon> trayIcon;
     bool added = false;
 };

@@ -56,6 +56,9 @@ public:
     // Removes the tray icon.
     void TimerEnd();
 
+    // Sets the timer's interval; the same interval lets the running period go on.
+    void setInterval(int ms);
+
     bool isClosed() const { return closed; }
     ScheduleState& state() { return s; }
 
@@ -67,6 +70,8 @@ public:
     int HoursLeft = 24;
     int MinsLeft = 0;
     int NowMin = 0;
+    // The setup dialog only adds new entries; kept between openings.
+    bool NewMode = false;
 
     static const QString uninstallKey;
     static const QString runKey;
@@ -76,7 +81,6 @@ signals:
     void closedDown();
 
 private:
-    void setInterval(int ms);
     void loadSchedule();
     void renewDay(const QDate& today);
     void rerunSlot(int slot);

@@ -7,7 +7,7 @@
 # Scenarios (all of them when none is named):
 #   tray-first  trayer runs, then the program starts: its icon docks in trayer's panel and shows
 #               a tip; a second copy ends at once with code 0 and leaves the first one running;
-#               a right click opens the tray menu and a click on its one item, "Close", ends the
+#               a right click opens the tray menu and a click on its last item, "Close", ends the
 #               program with code 0; the icon's place in the panel goes away and the program
 #               folder is left exactly as it was.
 #   tray-later  the program starts while no tray exists; its icon docks once trayer starts, and
@@ -563,9 +563,10 @@ scenario_tray_first() {
     poll 1000 docked_icons "$program_pid" "$trayer_pid" || fail "the first copy's icon left the tray"
     [ "$polled" = "$icon $socket" ] || fail "the icons in the tray changed when a second copy started: $polled"
 
-    # The menu's one item, "Close", ends the program: a click in the middle of the menu hits it.
+    # The menu's last item, "Close", ends the program: a click just above the menu's bottom
+    # edge hits it.
     open_menu
-    xdotool mousemove $((mx + mw / 2)) $((my + mh / 2))
+    xdotool mousemove $((mx + mw / 2)) $((my + mh - 10))
     sleep 0.2
     xdotool click 1
     check_closed
@@ -585,7 +586,7 @@ scenario_tray_later() {
     wait_for_dock
     after_start=$(folder_state "$pgm" mtimes)
 
-    # The menu's one item has the accelerator "c".
+    # The menu's Close item has the accelerator "c".
     open_menu
     sleep 0.2
     xdotool key c
