@@ -4,6 +4,7 @@
 #include "Clipboard.h"
 #include "Clock.h"
 #include "ErrorBox.h"
+#include "FileChooser.h"
 #include "Launcher.h"
 #include "Platform.h"
 #include "RegistryStore.h"
@@ -151,6 +152,21 @@ public:
     QStringList texts;
 };
 
+// Answers the file chooser with the next of the prepared answers; nothing means cancel.
+class FakeFileChooser : public FileChooser
+{
+public:
+    std::optional<QString> chooseFile(const QString& title, const QString& filters) override
+    {
+        asked.append(title + QLatin1Char('|') + filters);
+        if (answers.isEmpty())
+            return std::nullopt;
+        return answers.takeFirst();
+    }
+    QList<std::optional<QString>> answers;
+    QStringList asked;
+};
+
 // All the fakes together, handed to the engine as its platform.
 struct FakePlatform
 {
@@ -160,5 +176,6 @@ struct FakePlatform
     MemoryStore store;
     FakeLauncher launcher;
     FakeClipboard clipboard;
+    FakeFileChooser files;
     Platform platform() { return Platform{clock, sound, errors, store}; }
 };

@@ -1,0 +1,421 @@
+#include "EngineTest.h"
+#include "NoteFiles.h"
+#include "Timerini.h"
+#include "ui_Timerini.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLocale>
+#include <QTimer>
+
+namespace {
+
+// The dialog over an engine on fakes, opened on the schedule as the tray opens it.
+class SetupTest : public EngineTest
+{
+protected:
+    // Sunday 6 December 2026, 07:00.
+    void open(const QByteArray& lines, bool newMode = false, const QString& settings = QStringLiteral("0,0"))
+    {
+        fakes.clock.set(QDate(2026, 12, 6), QTime(7, 0));
+        haveSettings(settings);
+        writeCfg(lines);
+        start();
+        form->NewMode = newMode;
+        dialog = std::make_unique<TTimerSet>(*form, services());
+        dialog->fill();
+    }
+    TTimerSet::Services services()
+    {
+        return TTimerSet::Services{fakes.clock, fakes.errors, fakes.files, [this] { ++helpOpened; }};
+    }
+    Ui::TTimerSet& ui() { return *dialog->form(); }
+    QStringList listed()
+    {
+        QStringList lines;
+        for (int i = 0; i < ui().EventBox->count(); ++i)
+            lines.append(ui().EventBox->item(i)->text());
+        return lines;
+    }
+    // Chooses an entry as the user does, by clicking it in the list.
+    void choose(int row) { ui().EventBox->setCurrentRow(row); }
+    QString note(const QString& name) { return readNoteFile(dir.filePath(name)).value_or("<missing>"); }
+    QString storedSettings() { return fakes.store.values.value(TTimerForm::uninstallKey + "|Settings"); }
+
+    std::unique_ptr<TTimerSet> dialog;
+    int helpOpened = 0;
+};
+
+const QByteArray twoEntries = " 08:00 AM    ,/usr/bin/true,0,\r\n06:00 PM    ,,30,[1200900.txt]\r\n";
+
+} // namespace
+
+TEST_F(SetupTest, OpensOnTheEntryDueNextWithTheDateInTheCaption)
+{
+    open(twoEntries);
+    EXPECT_EQ(ui().EventBox->currentRow(), 0);
+    EXPECT_EQ(dialog->windowTitle(),
+              "Nudgeon Setup - " + QLocale::system().toString(QDate(2026, 12, 6), QLocale::LongFormat));
+    EXPECT_EQ(ui().PgmName->text(), "/usr/bin/true");
+    EXPECT_EQ(ui().TimePicker->time(), QTime(8, 0));
+    EXPECT_FALSE(ui().UpdateBtn->isEnabled());
+    EXPECT_FALSE(ui().AddBtn->isEnabled());
+    EXPECT_TRUE(ui().DelBtn->isEnabled());
+    EXPECT_EQ(ui().CancelBtn->text(), "&Close");
+    EXPECT_EQ(ui().PageCtl->currentWidget(), ui().RunTab);
+
+    // An entry no longer due today gives the plain caption.
+    state.EventRepeat[2] = -1;
+    choose(1);
+    EXPECT_EQ(dialog->windowTitle(), "Nudgeon Setup");
+}
+
+TEST_F(SetupTest, LoadsEachPartOfTheSelectedEntry)
+{
+    ASSERT_TRUE(writeNoteFile(dir.filePath("1200900.txt"), "Stand up\nand stretch"));
+    open(twoEntries);
+    choose(1);
+    EXPECT_EQ(ui().TimePicker->time(), QTime(18, 0));
+    EXPECT_EQ(ui().PgmName->text(), "");
+    EXPECT_EQ(ui().RunParms->text(), "");
+    EXPECT_EQ(dialog->noteFile(), "1200900.txt");
+    EXPECT_EQ(ui().Memo->toPlainText(), "Stand up\nand stretch");
+    EXPECT_TRUE(ui().Daily->isChecked());
+    EXPECT_TRUE(ui().Minutes->isChecked());
+    EXPECT_EQ(ui().RepeatMin->value(), 30);
+    // A note without a program shows the Note page.
+    EXPECT_EQ(ui().PageCtl->currentWidget(), ui().MemoTab);
+    // Loading is no edit.
+    EXPECT_FALSE(ui().UpdateBtn->isEnabled());
+}
+
+TEST_F(SetupTest, ComposesTheWorkedExamplesIntoTheScheduleFile)
+{
+    open(" 08:00 AM    ,/usr/bin/true,0,\r\n");
+    ui().TimePicker->setTime(QTime(14, 15));
+    ui().PgmName->setText("/opt/tools/backup");
+    ui().RunParms->setText("/quiet");
+    ui().Weekly->setChecked(true);
+    for (QCheckBox* day : {ui().Tuesday, ui().Thursday})
+        day->setChecked(false);
+    EXPECT_TRUE(ui().AddBtn->isEnabled());
+    ui().AddBtn->click();
+
+    ui().TimePicker->setTime(QTime(9, 30));
+    ui().PgmName->clear();
+    ui().RunParms->clear();
+    ui().Daily->setChecked(true);
+    ui().Hours->setChecked(true);
+    ui().RepeatMin->setValue(2);
+    ui().Memo->setPlainText("Call Ann");
+    ui().AddBtn->click();
+
+    ui().TimePicker->setTime(QTime(23, 45));
+    ui().PgmName->setText("/home/ann/bell.wav");
+    ui().Monthly->setChecked(true);
+    ui().RepeatMin->setValue(1);
+    ui().Memo->clear();
+    ui().AddBtn->click();
+
+    EXPECT_EQ(cfgBytes(), QByteArray(" 08:00 AM    ,/usr/bin/true,0,\r\n"
+                                     " 09:30 AM    ,,120,[1260930.txt]\r\n"
+                                     "02:15 PM    ,/opt/tools/backup,/246,/quiet\r\n"
+                                     "11:45 PM    ,/home/ann/bell.wav,-1,\r\n"));
+    EXPECT_EQ(note("1260930.txt"), "Call Ann");
+    EXPECT_EQ(state.EventList, listed());
+    EXPECT_EQ(state.EventTimes[2], 930);
+    EXPECT_EQ(state.EventRepeat[2], 120);
+    EXPECT_EQ(state.EventTimes[4], 2345);
+    EXPECT_EQ(state.EventRepeat[4], -1); // the 1st, not the 6th
+    EXPECT_EQ(form->Timer1.interval(), 2000);
+}
+
+TEST_F(SetupTest, UpdateKeepsTheNoteFileAndAnEmptiedNoteIsDeleted)
+{
+    ASSERT_TRUE(writeNoteFile(dir.filePath("1200900.txt"), "old"));
+    open(twoEntries);
+    choose(1);
+    ui().TimePicker->setTime(QTime(19, 15));
+    ui().Memo->setPlainText("new words");
+    EXPECT_EQ(ui().CancelBtn->text(), "&Cancel");
+    ui().UpdateBtn->click();
+    EXPECT_EQ(listed(), QStringList({" 08:00 AM    ,/usr/bin/true,0,", "07:15 PM    ,,30,[1200900.txt]"}));
+    EXPECT_EQ(note("1200900.txt"), "new words");
+    EXPECT_FALSE(ui().UpdateBtn->isEnabled());
+    EXPECT_EQ(ui().CancelBtn->text(), "&Close");
+
+    ui().Memo->clear();
+    ui().PgmName->setText("/usr/bin/false");
+    ui().UpdateBtn->click();
+    EXPECT_EQ(listed(), QStringList({" 08:00 AM    ,/usr/bin/true,0,", "07:15 PM    ,/usr/bin/false,30,"}));
+    EXPECT_FALSE(QFile::exists(dir.filePath("1200900.txt")));
+    EXPECT_EQ(cfgBytes(), QByteArray(" 08:00 AM    ,/usr/bin/true,0,\r\n07:15 PM    ,/usr/bin/false,30,\r\n"));
+}
+
+TEST_F(SetupTest, AddAfterEditingLeavesTheLoadedEntryAndGivesTheCopyItsOwnNote)
+{
+    ASSERT_TRUE(writeNoteFile(dir.filePath("1200900.txt"), "shared text"));
+    open(twoEntries);
+    choose(1);
+    ui().TimePicker->setTime(QTime(9, 30));
+    ui().AddBtn->click();
+    EXPECT_EQ(listed(), QStringList({" 08:00 AM    ,/usr/bin/true,0,", " 09:30 AM    ,,30,[1260930.txt]",
+                                     "06:00 PM    ,,30,[1200900.txt]"}));
+    EXPECT_EQ(note("1260930.txt"), "shared text");
+    EXPECT_EQ(note("1200900.txt"), "shared text");
+}
+
+TEST_F(SetupTest, DeletingEntriesDownToNoneLeavesANewEntryForm)
+{
+    ASSERT_TRUE(writeNoteFile(dir.filePath("1200900.txt"), "x"));
+    open(twoEntries);
+    choose(1);
+    ui().DelBtn->click();
+    EXPECT_FALSE(QFile::exists(dir.filePath("1200900.txt")));
+    EXPECT_EQ(listed(), QStringList({" 08:00 AM    ,/usr/bin/true,0,"}));
+    EXPECT_EQ(state.EventCount, 1);
+    EXPECT_EQ(state.EventTimes[2], -1);
+
+    fakes.clock.setTime(QTime(10, 20));
+    ui().DelBtn->click();
+    EXPECT_TRUE(listed().isEmpty());
+    EXPECT_EQ(cfgBytes(), QByteArray());
+    EXPECT_TRUE(form->NewMode);
+    EXPECT_FALSE(ui().EventBox->isEnabled());
+    EXPECT_FALSE(ui().DelBtn->isEnabled());
+    EXPECT_TRUE(ui().AddBtn->isEnabled());
+    EXPECT_EQ(dialog->windowTitle(), "Nudgeon Setup");
+    // The controls are ready for a new entry, not showing the deleted one.
+    EXPECT_EQ(ui().PgmName->text(), "");
+    EXPECT_EQ(ui().TimePicker->time(), QTime(10, 20));
+    EXPECT_EQ(ui().RepeatMin->value(), 0);
+    EXPECT_TRUE(ui().Daily->isChecked());
+}
+
+TEST_F(SetupTest, DuplicatesAndAThirtyFirstEntryAreNotAdded)
+{
+    open(twoEntries);
+    ui().PgmName->setText("/USR/BIN/TRUE");
+    ui().AddBtn->click();
+    EXPECT_EQ(listed().size(), 2);
+    EXPECT_EQ(ui().EventBox->currentRow(), 0);
+
+    QByteArray full;
+    for (int i = 0; i < 30; ++i)
+        full += QStringLiteral(" %1:00 AM    ,/bin/p%2,0,\r\n").arg(1 + i % 11, 2, 10, QChar('0')).arg(i).toLatin1();
+    dialog.reset();
+    open(full);
+    ASSERT_EQ(listed().size(), 30);
+    ui().TimePicker->setTime(QTime(1, 0));
+    ui().PgmName->setText("/bin/extra");
+    ui().Memo->setPlainText("orphan note");
+    ui().AddBtn->click();
+    EXPECT_EQ(listed().size(), 30);
+    EXPECT_FALSE(listed().join('\n').contains("extra"));
+    // The note was still written, into a file no entry refers to.
+    EXPECT_EQ(note("1260100.txt"), "orphan note");
+}
+
+TEST_F(SetupTest, MinutesAndHoursConvertTheNumberAsTheySwitch)
+{
+    open(twoEntries);
+    struct Case
+    {
+        int minutes;
+        int hours;
+    };
+    for (const Case& c : {Case{90, 1}, Case{30, 0}, Case{20, 20}}) {
+        ui().Minutes->setChecked(true);
+        ui().RepeatMin->setValue(c.minutes);
+        ui().Hours->setChecked(true);
+        EXPECT_EQ(ui().RepeatMin->value(), c.hours) << c.minutes;
+        EXPECT_EQ(ui().RepeatMin->maximum(), 24);
+    }
+    ui().RepeatMin->setValue(2);
+    ui().Minutes->setChecked(true);
+    EXPECT_EQ(ui().RepeatMin->value(), 2);
+    EXPECT_EQ(ui().RepeatMin->maximum(), 1440);
+}
+
+TEST_F(SetupTest, SwitchingMinutesAndHoursAloneIsAnEditOnlyWhenTheNumberChanges)
+{
+    open(" 08:00 AM    ,/usr/bin/true,20,\r\n 09:00 AM    ,/usr/bin/true,90,\r\n");
+    ui().Hours->setChecked(true); // 20 stays 20
+    EXPECT_FALSE(ui().UpdateBtn->isEnabled());
+    choose(1);
+    ui().Hours->setChecked(true); // 90 becomes 1
+    EXPECT_TRUE(ui().UpdateBtn->isEnabled());
+}
+
+TEST_F(SetupTest, DailyFieldsLoadInTheUnitTheyWereMadeIn)
+{
+    open(" 01:00 AM    ,/a,120,\r\n 02:00 AM    ,/a,90,\r\n 03:00 AM    ,/a,60,\r\n 04:00 AM    ,/a,1440,\r\n");
+    const std::pair<bool, int> expected[] = {{true, 2}, {false, 90}, {false, 60}, {true, 24}};
+    for (int row = 0; row < 4; ++row) {
+        choose(row);
+        EXPECT_EQ(ui().Hours->isChecked(), expected[row].first) << row;
+        EXPECT_EQ(ui().RepeatMin->value(), expected[row].second) << row;
+    }
+}
+
+TEST_F(SetupTest, WeeklyAndMonthlyRulesLoadAndTheMonthDayIsNeverZero)
+{
+    open(" 01:00 AM    ,/a,/71,\r\n 02:00 AM    ,/a,-15,\r\n 03:00 AM    ,/a,-0,\r\n");
+    EXPECT_TRUE(ui().Weekly->isChecked());
+    EXPECT_TRUE(ui().Saturday->isChecked());
+    EXPECT_TRUE(ui().Sunday->isChecked());
+    EXPECT_FALSE(ui().Monday->isChecked());
+    EXPECT_TRUE(ui().WeeklyBox->isVisibleTo(dialog.get()) || ui().PageCtl->currentWidget() != ui().RepeatTab);
+    EXPECT_FALSE(ui().RepeatMin->isVisibleTo(ui().RepeatTab));
+    choose(1);
+    EXPECT_TRUE(ui().Monthly->isChecked());
+    EXPECT_EQ(ui().RepeatMin->value(), 15);
+    EXPECT_TRUE(ui().RepeatMin->isVisibleTo(ui().RepeatTab));
+    EXPECT_TRUE(ui().DateLabel->isVisibleTo(ui().RepeatTab));
+    // "-0", which only a hand-edited file holds, loads as the 1st and cannot be made again.
+    choose(2);
+    EXPECT_EQ(ui().RepeatMin->value(), 1);
+    ui().RepeatMin->setValue(0);
+    EXPECT_EQ(ui().RepeatMin->value(), 1);
+    ui().PgmName->setText("/b");
+    ui().UpdateBtn->click();
+    EXPECT_TRUE(cfgBytes().contains(" 03:00 AM    ,/b,-1,\r\n"));
+
+    // Switching to Monthly raises a zero to the 1st.
+    choose(0);
+    ui().Daily->setChecked(true);
+    ui().Minutes->setChecked(true);
+    ui().RepeatMin->setValue(0);
+    ui().Monthly->setChecked(true);
+    EXPECT_EQ(ui().RepeatMin->value(), 1);
+}
+
+TEST_F(SetupTest, TheEmailBoxTakesTheMailProgramsPlace)
+{
+    open(" 08:00 AM    ,/usr/bin/true,0,\r\n 09:00 AM    ,DARIZIZ.EXE,0,ann@example.org\r\n"
+         " 10:00 AM    ,dariziz.exe,0,bob@example.org\r\n");
+    ui().Email->setChecked(true);
+    EXPECT_EQ(ui().PgmName->text(), "DARIZIZ.EXE");
+    EXPECT_FALSE(ui().PgmName->isEnabled());
+    EXPECT_FALSE(ui().BrowseBtn->isEnabled());
+    ui().Email->setChecked(false);
+    EXPECT_EQ(ui().PgmName->text(), "");
+    EXPECT_TRUE(ui().PgmName->isEnabled());
+
+    choose(1);
+    EXPECT_TRUE(ui().Email->isChecked());
+    EXPECT_FALSE(ui().PgmName->isEnabled());
+    EXPECT_EQ(ui().RunParms->text(), "ann@example.org");
+    choose(0);
+    EXPECT_FALSE(ui().Email->isChecked());
+    EXPECT_EQ(ui().PgmName->text(), "/usr/bin/true");
+    EXPECT_TRUE(ui().BrowseBtn->isEnabled());
+    choose(2);
+    EXPECT_FALSE(ui().Email->isChecked());
+    EXPECT_EQ(ui().PgmName->text(), "dariziz.exe");
+    EXPECT_TRUE(ui().PgmName->isEnabled());
+}
+
+TEST_F(SetupTest, BrowseFillsTheProgramAndCancelLeavesIt)
+{
+    open(twoEntries);
+    fakes.files.answers = {std::nullopt, QString("/opt/apps/tool")};
+    ui().BrowseBtn->click();
+    EXPECT_EQ(ui().PgmName->text(), "/usr/bin/true");
+    ui().BrowseBtn->click();
+    EXPECT_EQ(ui().PgmName->text(), "/opt/apps/tool");
+    EXPECT_TRUE(fakes.files.asked.first().startsWith("Select file|"));
+    ui().HelpBtn->click();
+    EXPECT_EQ(helpOpened, 1);
+}
+
+TEST_F(SetupTest, NewModeOnlyAddsFromTheDefaults)
+{
+    open(twoEntries, true);
+    EXPECT_FALSE(ui().EventBox->isEnabled());
+    EXPECT_EQ(ui().EventBox->currentRow(), 0);
+    EXPECT_TRUE(ui().AddBtn->isEnabled());
+    EXPECT_FALSE(ui().DelBtn->isEnabled());
+    EXPECT_EQ(dialog->windowTitle(), "Nudgeon Setup");
+    EXPECT_EQ(ui().TimePicker->time(), QTime(16, 30));
+    EXPECT_EQ(ui().RepeatMin->value(), 30);
+    EXPECT_TRUE(ui().Monday->isChecked());
+    EXPECT_TRUE(ui().Friday->isChecked());
+    EXPECT_FALSE(ui().Saturday->isChecked());
+    EXPECT_EQ(ui().PgmName->text(), "");
+
+    ui().PgmName->setText("/usr/bin/date");
+    EXPECT_FALSE(ui().UpdateBtn->isEnabled());
+    ui().AddBtn->click();
+    EXPECT_EQ(listed().size(), 3);
+    EXPECT_FALSE(ui().AddBtn->isEnabled());
+    // Any further change offers another Add.
+    ui().RunParms->setText("-u");
+    EXPECT_TRUE(ui().AddBtn->isEnabled());
+    EXPECT_FALSE(ui().EventBox->isEnabled());
+}
+
+TEST_F(SetupTest, SettingsBoxesReachTheStoreOnlyWithASave)
+{
+    open(twoEntries);
+    const int writesBefore = fakes.store.writes;
+    ui().Chime->setChecked(true);
+    EXPECT_TRUE(ui().UpdateBtn->isEnabled());
+    dialog.reset();
+    EXPECT_EQ(fakes.store.writes, writesBefore);
+    EXPECT_FALSE(state.ChimeOn);
+
+    dialog = std::make_unique<TTimerSet>(*form, services());
+    dialog->fill();
+    ui().Chime->setChecked(true);
+    ui().AutoStart->setChecked(true);
+    ui().PgmName->setText("/usr/bin/id");
+    ui().AddBtn->click();
+    EXPECT_TRUE(state.ChimeOn);
+    EXPECT_EQ(storedSettings(), "1,A");
+    EXPECT_EQ(fakes.store.values.value(TTimerForm::runKey + "|Nudgeon"), dir.path() + "/Tools/nudgeon");
+}
+
+TEST_F(SetupTest, ANoteThatCannotBeWrittenStopsTheUpdateAndKeepsTheEntry)
+{
+    open(twoEntries);
+    choose(1);
+    // A folder where the note file should be.
+    QDir(dir.path()).mkdir("1200900.txt");
+    ui().Memo->setPlainText("text");
+    ui().UpdateBtn->click();
+    EXPECT_EQ(fakes.errors.messages, QStringList({"Cannot create file " + dir.filePath("1200900.txt")}));
+    EXPECT_EQ(listed(), QStringList({" 08:00 AM    ,/usr/bin/true,0,", "06:00 PM    ,,30,[1200900.txt]"}));
+    EXPECT_EQ(cfgBytes(), twoEntries);
+}
+
+TEST_F(SetupTest, TheModalDialogMarksTheEngineBusyAndClosingTheProgramMeanwhileIsSafe)
+{
+    open(twoEntries);
+    dialog.reset();
+    int tagWhileOpen = 0;
+    bool sawDialog = false;
+    QTimer::singleShot(0, [&] {
+        auto* open = qobject_cast<TTimerSet*>(QApplication::activeModalWidget());
+        sawDialog = open != nullptr;
+        tagWhileOpen = form->Tag;
+        form->CloseIt();
+        if (open)
+            open->reject();
+    });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] {
+        if (QWidget* w = QApplication::activeModalWidget())
+            w->close();
+        ADD_FAILURE() << "the dialog did not close";
+    });
+    watchdog.start(5000);
+    form->NewMode = false;
+    TTimerSet::SetupIni(*form, services());
+    EXPECT_TRUE(sawDialog);
+    EXPECT_EQ(tagWhileOpen, -1);
+    EXPECT_EQ(form->Tag, 0);
+    EXPECT_TRUE(state.EventList.isEmpty());
+    EXPECT_EQ(cfgBytes(), twoEntries);
+}
