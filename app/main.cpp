@@ -6,6 +6,7 @@
 #include "EventRunner.h"
 #include "IniRegistryStore.h"
 #include "LockFileGuard.h"
+#include "MakerLinks.h"
 #include "MessageErrorBox.h"
 #include "ProgramPaths.h"
 #include "QtClipboard.h"
@@ -17,6 +18,7 @@
 #include "memo.h"
 
 #include <QApplication>
+#include <QDir>
 
 int main(int argc, char* argv[])
 {
@@ -32,8 +34,11 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(TrayIcon::mainIcon());
 
     const ProgramPaths paths = ProgramPaths::forExecutable(QApplication::applicationFilePath());
+    // The sounds and the help page lie beside the program, or where an install put them.
+    const QString programDir = QApplication::applicationDirPath() + QLatin1Char('/');
+    const QStringList dataDirs{programDir, QDir::cleanPath(programDir + QStringLiteral("../share/nudgeon")) + QLatin1Char('/')};
     QtClock clock;
-    CanberraSound sound({QApplication::applicationDirPath()});
+    CanberraSound sound(dataDirs);
     MessageErrorBox errors;
     IniRegistryStore store;
     DesktopLauncher launcher;
@@ -41,13 +46,16 @@ int main(int argc, char* argv[])
     DialogFileChooser files;
     ScheduleState schedule;
 
+    MakerLinks links(launcher, QStringList{paths.pgmDir} + dataDirs);
+
     TTimerForm TimerForm(Platform{clock, sound, errors, store}, schedule, paths, app.arguments().mid(1));
-    TrayIcon tray(TimerForm);
+    TimerForm.setFirstStartHook([&links] { links.AboutUs(); });
+    TrayIcon tray(TimerForm, links);
     TimerForm.setTray(&tray);
     TMemoForm MemoForm(TimerForm, errors);
     EventRunner runner(TimerForm, {launcher, clipboard, sound, clock, errors}, MemoForm);
     TimerForm.setActions(&runner);
-    const TTimerSet::Services setupServices{clock, errors, files, {}};
+    const TTimerSet::Services setupServices{clock, errors, files, [&links] { links.HelpIt(); }};
     tray.setSetupOpener([&] { TTimerSet::SetupIni(TimerForm, setupServices); });
     QObject::connect(&TimerForm, &TTimerForm::closedDown, &app, &QApplication::quit, Qt::QueuedConnection);
 

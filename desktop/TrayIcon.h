@@ -9,12 +9,13 @@
 #include <functional>
 #include <memory>
 
+class MakerLinks;
 class TTimerForm;
 
 class TrayIcon : public TrayView
 {
 public:
-    explicit TrayIcon(TTimerForm& timerForm);
+    TrayIcon(TTimerForm& timerForm, MakerLinks& links);
     ~TrayIcon() override;
 
     void add(const QString& tip) override;
@@ -34,12 +35,14 @@ public:
     QAction* newItem() const { return NewNote; }
     QAction* setupItem() const { return Setup; }
     QAction* closeItem() const { return CloseItem; }
+    QMenu* helpMenu() const { return HelpItem.get(); }
 
 private:
     TTimerForm& timerForm;
     std::unique_ptr<QMenu> PopupMenu1;
     QAction* NewNote = nullptr;
     QAction* Setup = nullptr;
+    std::unique_ptr<QMenu> HelpItem;
     QAction* CloseItem = nullptr;
     std::function<void()> openSetup;
     std::unique_ptr<QSystemTrayIcon> trayIcon;

@@ -86,6 +86,35 @@ def menu_bitmap(path):
     path.write_bytes(data)
 
 
+def banner(path, width=140, height=34):
+    """The about box's picture: the clock face on a sky-blue band that fades to white."""
+    rows = []
+    c = height / 2 - 0.5
+    r = height * 0.40
+    for y in range(height):
+        row = bytearray([0])
+        for x in range(width):
+            t = x / (width - 1)
+            colour = (int(0x1E + (0xFF - 0x1E) * t), int(0x6E + (0xFF - 0x6E) * t), int(0xC8 + (0xFF - 0xC8) * t))
+            d = math.hypot(x - c - 4, y - c)
+            if d <= r:
+                colour = (0xE8, 0x9A, 0x1C) if d < r * 0.82 else (0x9C, 0x52, 0x0A)
+                if (abs(x - c - 4) <= 1 and c - r * 0.65 <= y <= c) or (abs(y - c) <= 1 and c + 4 <= x <= c + 4 + r * 0.5):
+                    colour = (0xFF, 0xFF, 0xFF)
+            elif y in (height - 3, height - 2) and x > height:
+                colour = (0x80, 0x00, 0x00)
+            row += bytes((*colour, 255))
+        rows.append(bytes(row))
+
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack('>I', len(data)) + body + struct.pack('>I', zlib.crc32(body) & 0xFFFFFFFF)
+
+    data = b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', width, height, 8, 6, 0, 0, 0)) \
+        + chunk(b'IDAT', zlib.compress(b''.join(rows), 9)) + chunk(b'IEND', b'')
+    path.write_bytes(data)
+
+
 if __name__ == '__main__':
     (HERE / 'sounds').mkdir(exist_ok=True)
     (HERE / 'icons').mkdir(exist_ok=True)
@@ -94,3 +123,4 @@ if __name__ == '__main__':
     for size in (16, 22, 32, 48, 64, 128):
         png(HERE / 'icons' / f'nudgeon-{size}.png', size)
     menu_bitmap(HERE / 'icons' / 'memo-menu.png')
+    banner(HERE / 'icons' / 'about-banner.png')

@@ -1,0 +1,164 @@
+#include "Aboutime.h"
+#include "EngineTest.h"
+#include "MakerLinks.h"
+#include "TrayIcon.h"
+#include "ui_Aboutime.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace {
+
+// Closes the modal box that is open once the event loop runs, and fails after a while if none is.
+class ModalWatch
+{
+public:
+    explicit ModalWatch(std::function<void(QWidget*)> whileOpen)
+    {
+        QTimer::singleShot(0, [this, whileOpen] {
+            QWidget* modal = QApplication::activeModalWidget();
+            seen = modal != nullptr;
+            if (modal) {
+                whileOpen(modal);
+                modal->close();
+            }
+        });
+        watchdog.setSingleShot(true);
+        QObject::connect(&watchdog, &QTimer::timeout, [] {
+            if (QWidget* modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+        watchdog.start(5000);
+    }
+    bool seen = false;
+    QTimer watchdog;
+};
+
+QStringList captions(const QMenu* menu)
+{
+    QStringList texts;
+    for (const QAction* a : menu->actions())
+        texts.append(a->text());
+    return texts;
+}
+
+} // namespace
+
+TEST(MakerLinks, EveryLinkGoesThroughTheLauncherWithItsTarget)
+{
+    QTemporaryDir pgm;
+    QTemporaryDir shared;
+    FakeLauncher launcher;
+    MakerLinks links(launcher, {pgm.path() + "/", shared.path() + "/"});
+    links.HelpIt();
+    links.VisitUs();
+    links.EMailUs();
+    EXPECT_EQ(launcher.launches, QStringList({"helpndg.html||" + pgm.path() + "/|5",
+                                              "https://nudgeon.example.org/|||5",
+                                              "mailto:support@nudgeon.example.org|||5"}));
+
+    // An installed program's help page is where the install put it, not in the data folder.
+    QFile page(shared.filePath("helpndg.html"));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.close();
+    links.HelpIt();
+    EXPECT_EQ(launcher.launches.last(), "helpndg.html||" + shared.path() + "/|5");
+}
+
+TEST(AboutBox, ShowsTheNameVersionAndTheMakersLinks)
+{
+    int visits = 0;
+    int mails = 0;
+    TAboutBox box([&] { ++visits; }, [&] { ++mails; });
+    Ui::TAboutBox& ui = *box.form();
+    EXPECT_EQ(box.windowTitle(), "About Nudgeon");
+    EXPECT_EQ(box.size(), QSize(298, 188));
+    EXPECT_EQ(ui.ProductName->text(), "Nudgeon");
+    EXPECT_EQ(ui.Version->text(), "Version 2.2b (Win 95/NT)");
+    EXPECT_EQ(ui.EmailLbl->text(), "mailto:" + MakerLinks::emailAddress);
+    EXPECT_EQ(ui.EmailLbl->toolTip(), "Send us e-mail");
+    EXPECT_EQ(ui.Image1->toolTip(), "Click for the latest version from our Web");
+    EXPECT_EQ(ui.OKButton->toolTip(), "Check " + QUrl(MakerLinks::webPage).host() + " for updated version");
+    EXPECT_EQ(ui.OKButton->text(), "OK");
+    EXPECT_FALSE(ui.Image1->pixmap().isNull());
+
+    for (QLabel* target : {ui.Image1, ui.EmailLbl}) {
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(3, 3), QPointF(3, 3), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &release);
+    }
+    EXPECT_EQ(visits, 1);
+    EXPECT_EQ(mails, 1);
+}
+
+TEST(AboutBox, ClicksInTheBoxLaunchWhatTheMenuLaunches)
+{
+    QTemporaryDir pgm;
+    FakeLauncher launcher;
+    MakerLinks links(launcher, {pgm.path() + "/"});
+    ModalWatch watch([](QWidget* box) {
+        auto* about = qobject_cast<TAboutBox*>(box);
+        ASSERT_NE(about, nullptr);
+        about->VisitUs();
+        about->EmailLblClick();
+    });
+    links.AboutUs();
+    EXPECT_TRUE(watch.seen);
+    links.VisitUs();
+    links.EMailUs();
+    ASSERT_EQ(launcher.launches.size(), 4);
+    EXPECT_EQ(launcher.launches[0], launcher.launches[2]);
+    EXPECT_EQ(launcher.launches[1], launcher.launches[3]);
+}
+
+class TrayTest : public EngineTest
+{
+};
+
+TEST_F(TrayTest, TheMenuOpensTheSetupDialogOnlyWhileNoneIsOpen)
+{
+    haveSettings("0,0");
+    writeCfg(" 09:30 AM    ,,0,\r\n");
+    start();
+    FakeLauncher launcher;
+    MakerLinks links(launcher, {dir.path() + "/"});
+    TrayIcon trayIcon(*form, links);
+    EXPECT_EQ(captions(trayIcon.menu()), QStringList({"&New", "&Setup", "&Help", "&Close"}));
+    EXPECT_EQ(captions(trayIcon.helpMenu()), QStringList({"&Contents", "&Web page", "&E-mail us", "&About"}));
+
+    QList<bool> opened;
+    trayIcon.setSetupOpener([&] { opened.append(form->NewMode); });
+    trayIcon.newItem()->trigger();
+    trayIcon.setupItem()->trigger();
+    form->Tag = -1;
+    trayIcon.newItem()->trigger();
+    trayIcon.SetupClick(false);
+    EXPECT_EQ(opened, QList<bool>({true, false}));
+    // A refused opening leaves the mode alone.
+    EXPECT_FALSE(form->NewMode);
+
+    trayIcon.helpMenu()->actions().at(0)->trigger();
+    EXPECT_EQ(launcher.launches, QStringList({"helpndg.html||" + dir.path() + "/|5"}));
+
+    trayIcon.closeItem()->trigger();
+    EXPECT_TRUE(form->isClosed());
+}
+
+TEST_F(TrayTest, ATipIsCutTo63Characters)
+{
+    haveSettings("0,0");
+    writeCfg("");
+    start();
+    FakeLauncher launcher;
+    MakerLinks links(launcher, {dir.path() + "/"});
+    TrayIcon trayIcon(*form, links);
+    trayIcon.add(QString(80, 'x'));
+    EXPECT_EQ(trayIcon.icon()->toolTip(), QString(63, 'x'));
+    trayIcon.modify("Nudgeon:  5min");
+    EXPECT_EQ(trayIcon.icon()->toolTip(), "Nudgeon:  5min");
+    trayIcon.remove();
+    trayIcon.remove();
+    EXPECT_FALSE(trayIcon.icon()->isVisible());
+}
