@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 
 #include <canberra.h>
 
@@ -11,6 +12,8 @@
 #include <deque>
 #include <mutex>
 #include <system_error>
+
+Q_LOGGING_CATEGORY(lcSound, "nudgeon.sound", QtWarningMsg)
 
 namespace {
 
@@ -175,6 +178,7 @@ QString CanberraSound::findFile(const QString& fileName) const
 
 void CanberraSound::request(const QString& path)
 {
+    qCDebug(lcSound) << "playing" << (path.isEmpty() ? QStringLiteral("the default event sound") : path);
     if (!thread.joinable()) {
         keepPulseAudioFromStartingADaemon();
         auto made = std::make_shared<Worker>();
