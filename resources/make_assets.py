@@ -29,6 +29,16 @@ def tone(path, parts, rate=22050, volume=0.45):
         w.writeframes(bytes(frames))
 
 
+def write_png(path, width, height, rows):
+    """Writes RGBA rows, each starting with its filter byte, as a PNG file."""
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack('>I', len(data)) + body + struct.pack('>I', zlib.crc32(body) & 0xFFFFFFFF)
+
+    path.write_bytes(b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', width, height, 8, 6, 0, 0, 0))
+                     + chunk(b'IDAT', zlib.compress(b''.join(rows), 9)) + chunk(b'IEND', b''))
+
+
 def png(path, size):
     """A round amber face with a darker rim and a white clock hand pair."""
     rows = []
@@ -50,15 +60,7 @@ def png(path, size):
                 colour = (0xFF, 0xFF, 0xFF)
             row += bytes((*colour, alpha))
         rows.append(bytes(row))
-    raw = b''.join(rows)
-
-    def chunk(kind, data):
-        body = kind + data
-        return struct.pack('>I', len(data)) + body + struct.pack('>I', zlib.crc32(body) & 0xFFFFFFFF)
-
-    data = b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', size, size, 8, 6, 0, 0, 0)) \
-        + chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b'')
-    path.write_bytes(data)
+    write_png(path, size, size, rows)
 
 
 def menu_bitmap(path):
@@ -77,13 +79,7 @@ def menu_bitmap(path):
             row += bytes(colour)
         rows.append(bytes(row))
 
-    def chunk(kind, data):
-        body = kind + data
-        return struct.pack('>I', len(data)) + body + struct.pack('>I', zlib.crc32(body) & 0xFFFFFFFF)
-
-    data = b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', size, size, 8, 6, 0, 0, 0)) \
-        + chunk(b'IDAT', zlib.compress(b''.join(rows), 9)) + chunk(b'IEND', b'')
-    path.write_bytes(data)
+    write_png(path, size, size, rows)
 
 
 def banner(path, width=140, height=34):
@@ -106,13 +102,7 @@ def banner(path, width=140, height=34):
             row += bytes((*colour, 255))
         rows.append(bytes(row))
 
-    def chunk(kind, data):
-        body = kind + data
-        return struct.pack('>I', len(data)) + body + struct.pack('>I', zlib.crc32(body) & 0xFFFFFFFF)
-
-    data = b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', width, height, 8, 6, 0, 0, 0)) \
-        + chunk(b'IDAT', zlib.compress(b''.join(rows), 9)) + chunk(b'IEND', b'')
-    path.write_bytes(data)
+    write_png(path, width, height, rows)
 
 
 if __name__ == '__main__':
