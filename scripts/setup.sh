@@ -5,10 +5,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(
-    cmake ninja-build g++ pkg-config
+    cmake ninja-build g++ pkg-config dpkg-dev desktop-file-utils
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools libgl-dev
     libcanberra-dev libcanberra-pulse sound-theme-freedesktop
-    googletest libgtest-dev libgmock-dev
+    googletest libgtest-dev libgmock-dev libbenchmark-dev
+    clang libclang-rt-14-dev
+    libcurl4-openssl-dev python3-aiosmtpd
     pulseaudio pulseaudio-utils
     xvfb xauth trayer xdotool x11-utils xclip python3 faketime
 )
