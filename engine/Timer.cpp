@@ -4,6 +4,7 @@
 #include "ErrorBox.h"
 #include "EventActions.h"
 #include "RegistryStore.h"
+#include "NoteFiles.h"
 #include "ScheduleFile.h"
 #include "Sound.h"
 #include "TrayView.h"
@@ -131,7 +132,12 @@ void TTimerForm::NewConfig()
 
 bool TTimerForm::WriteCfgFile()
 {
-    return writeScheduleLines(s.cfgFile(), s.EventList.mid(0, s.EventCount));
+    // The old file stays whole when the new one cannot be written; the user hears of it, as
+    // the change then lives only until the program ends.
+    if (writeScheduleLines(s.cfgFile(), s.EventList.mid(0, s.EventCount)))
+        return true;
+    platform.errors.showError(cannotCreateMessage(s.cfgFile()));
+    return false;
 }
 
 void TTimerForm::ThisEvent()

@@ -44,7 +44,7 @@ public:
     // Reads (write false) or writes the settings and the uninstall entry; carries out
     // "/uninstall". True when the settings were read from an existing entry.
     bool UpdateRegistry(bool write);
-    // Writes EventList to the schedule file; false when the file could not be written.
+    // Writes EventList to the schedule file; tells the user and gives false when it could not.
     bool WriteCfgFile();
     // The schedule of a first start: one entry, nothing written.
     void NewConfig();

@@ -183,3 +183,24 @@ TEST_F(EngineTest, ClosingRemovesTheIconAndWritesNothing)
     tickAt(QTime(9, 30));
     EXPECT_EQ(tray.calls.last(), "remove");
 }
+
+TEST_F(EngineTest, AScheduleThatCannotBeWrittenIsReportedAndTheOldFileKept)
+{
+    haveSettings("0,0");
+    writeCfg(" 09:30 AM    ,,0,\r\n");
+    start();
+    // A folder where the new file would have to go.
+    QFile::remove(cfgPath());
+    QDir(dir.path()).mkdir("Nudgeon.cfg");
+    QFile inside(cfgPath() + "/keep");
+    ASSERT_TRUE(inside.open(QIODevice::WriteOnly));
+    inside.close();
+    state.EventList.append(" 10:30 AM    ,,0,");
+    state.EventCount = 2;
+    EXPECT_FALSE(form->WriteCfgFile());
+    EXPECT_EQ(fakes.errors.messages, QStringList({"Cannot create file " + cfgPath()}));
+    EXPECT_TRUE(QFileInfo(cfgPath()).isDir());
+    EXPECT_TRUE(QFile::exists(cfgPath() + "/keep"));
+    // The schedule in memory is untouched.
+    EXPECT_EQ(state.EventCount, 2);
+}
