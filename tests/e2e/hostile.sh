@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Starts the real program on each hostile schedule file (and on a 10 MB line, a folder in the
+# file's place and an unreadable file): it must start, tick and keep running, and leave the
+# file exactly as it found it. Runs without a display (offscreen) and without a sound server.
+#
+# Usage: hostile.sh <nudgeon executable> <folder of hostile files>
+set -uo pipefail
+
+program=$(readlink -f "$1")
+corpus=$(readlink -f "$2")
+work=$(mktemp -d "${TMPDIR:-/tmp}/nudgeon-hostile.XXXXXX") || exit 1
+pids=()
+failures=0
+
+cleanup() {
+    for pid in "${pids[@]}"; do
+        { kill -KILL "$pid" && wait "$pid"; } 2>/dev/null
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+# runs NAME: a program folder of its own, with its own runtime folder so that all run at once.
+start_on() {
+    local name=$1 dir=$work/$1
+    mkdir -p "$dir/pgm" "$dir/run" "$dir/home"
+    chmod 700 "$dir/run"
+    cp "$program" "$dir/pgm/nudgeon"
+    cp -r "$work/config" "$dir/config"
+    env -i PATH=/usr/bin:/bin HOME="$dir/home" XDG_CONFIG_HOME="$dir/config" XDG_RUNTIME_DIR="$dir/run" \
+        QT_QPA_PLATFORM=offscreen PULSE_SERVER=unix:/nonexistent \
+        "$dir/pgm/nudgeon" >"$dir/out.log" 2>"$dir/err.log" &
+    pids+=($!)
+    echo $! >"$dir/pid"
+}
+
+# Settings first: one start on a plain schedule makes the settings entry, so that the hostile
+# files are read as schedules, not as files with the old header.
+mkdir -p "$work/first/pgm" "$work/first/run" && chmod 700 "$work/first/run"
+cp "$program" "$work/first/pgm/nudgeon"
+printf ' 09:30 AM    ,,0,\r\n' >"$work/first/pgm/Nudgeon.cfg"
+env -i PATH=/usr/bin:/bin HOME="$work/first" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/first/run" \
+    QT_QPA_PLATFORM=offscreen PULSE_SERVER=unix:/nonexistent "$work/first/pgm/nudgeon" 2>/dev/null &
+first=$!
+for _ in $(seq 100); do
+    [ -s "$work/config/Nudgeon/registry.ini" ] && break
+    sleep 0.05
+done
+kill -TERM "$first" 2>/dev/null
+wait "$first" 2>/dev/null
+[ -s "$work/config/Nudgeon/registry.ini" ] || { fail "no settings entry was made"; exit 1; }
+
+names=()
+for file in "$corpus"/*.cfg; do
+    name=$(basename "$file" .cfg)
+    mkdir -p "$work/$name/pgm"
+    cp "$file" "$work/$name/pgm/Nudgeon.cfg"
+    names+=("$name")
+done
+# A 10 MB line, a folder in the file's place, and a file without read permission.
+mkdir -p "$work/huge-line/pgm" "$work/folder-in-place/pgm/Nudgeon.cfg" "$work/unreadable/pgm"
+{ printf ' 09:30 AM    ,,0,'; head -c 10485760 /dev/zero | tr '\0' 'x'; printf '\r\n10:00 PM    ,,0,\r\n'; } \
+    >"$work/huge-line/pgm/Nudgeon.cfg"
+printf ' 09:30 AM    ,,0,\r\n' >"$work/unreadable/pgm/Nudgeon.cfg"
+chmod 000 "$work/unreadable/pgm/Nudgeon.cfg"
+names+=(huge-line folder-in-place unreadable)
+
+for name in "${names[@]}"; do
+    [ -f "$work/$name/pgm/Nudgeon.cfg" ] && sha256sum <"$work/$name/pgm/Nudgeon.cfg" >"$work/$name/before"
+    start_on "$name"
+done
+
+# The first tick comes two seconds after the start.
+sleep 3.5
+
+for name in "${names[@]}"; do
+    dir=$work/$name
+    pid=$(cat "$dir/pid")
+    if ! kill -0 "$pid" 2>/dev/null; then
+        wait "$pid"
+        fail "$name: the program ended (exit code $?): $(tr '\n' ' ' <"$dir/err.log")"
+        continue
+    fi
+    if [ -f "$dir/before" ]; then
+        chmod 600 "$dir/pgm/Nudgeon.cfg" 2>/dev/null
+        cmp -s "$dir/before" <(sha256sum <"$dir/pgm/Nudgeon.cfg") || fail "$name: the schedule file was changed"
+    elif [ "$name" = folder-in-place ]; then
+        [ -d "$dir/pgm/Nudgeon.cfg" ] || fail "$name: the folder in the file's place went"
+    fi
+    extra=$(find "$dir/pgm" -mindepth 1 -maxdepth 1 ! -name nudgeon ! -name Nudgeon.cfg)
+    [ -z "$extra" ] || fail "$name: files appeared in the program folder: $extra"
+    echo "ok: $name"
+done
+
+[ $failures -eq 0 ]

@@ -1,0 +1,114 @@
+#include "EngineTest.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+struct HostileCase
+{
+    const char* file;
+    int entries; // -1: any number the rules allow
+};
+
+class HostileFiles : public EngineTest, public ::testing::WithParamInterface<HostileCase>
+{
+protected:
+    QByteArray hostile() const
+    {
+        QFile f(QStringLiteral(NUDGEON_TEST_DATA "/hostile/") + QString::fromLatin1(GetParam().file));
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << GetParam().file;
+        return f.readAll();
+    }
+
+    // What must hold after any load, at any time of day.
+    void expectSoundState()
+    {
+        EXPECT_LE(state.EventCount, MaxEvents);
+        EXPECT_EQ(state.EventCount, state.EventList.size());
+        for (int i = 1; i <= MaxEvents; ++i) {
+            const int due = state.EventTimes[static_cast<size_t>(i)];
+            const int repeat = state.EventRepeat[static_cast<size_t>(i)];
+            if (i > state.EventCount) {
+                EXPECT_EQ(due, -1) << i;
+                continue;
+            }
+            EXPECT_TRUE(due >= 0 && due <= 2359 && due % 100 < 60) << i << ": " << due;
+            EXPECT_TRUE(repeat >= -1 && repeat <= 1440) << i << ": " << repeat;
+            EXPECT_LE(state.EventList.at(i - 1).size(), MaxLineLength);
+        }
+        for (const QTime& t : {QTime(0, 0), QTime(9, 30), QTime(23, 59)}) {
+            fakes.clock.setTime(t);
+            form->DoTime();
+            EXPECT_LT(form->Hint.size(), 64);
+        }
+    }
+};
+
+} // namespace
+
+TEST_P(HostileFiles, LoadWhatTheRulesAllowAndLeaveTheFileAlone)
+{
+    const QByteArray bytes = hostile();
+    haveSettings("0,0");
+    writeCfg(bytes);
+    start();
+    if (GetParam().entries >= 0) {
+        EXPECT_EQ(state.EventCount, GetParam().entries);
+    }
+    expectSoundState();
+    EXPECT_EQ(cfgBytes(), bytes);
+    EXPECT_TRUE(fakes.errors.messages.isEmpty());
+}
+
+TEST_P(HostileFiles, WithoutSettingsOnlyAHeaderIsEverDropped)
+{
+    const QByteArray bytes = hostile();
+    writeCfg(bytes);
+    start();
+    expectSoundState();
+    if (form->state().ChimeOn || cfgBytes() != bytes) {
+        // Rewritten: then the file had the old header form, and only the header went.
+        const QList<QByteArray> lines = bytes.split('\n');
+        ASSERT_GE(lines.size(), 2);
+        EXPECT_FALSE(lines[1].contains(','));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, HostileFiles,
+                         ::testing::Values(HostileCase{"binary-garbage.cfg", -1}, HostileCase{"thousand-lines.cfg", 30},
+                                           HostileCase{"no-commas.cfg", 1}, HostileCase{"bad-times.cfg", 1},
+                                           HostileCase{"lf-only.cfg", 2}, HostileCase{"cr-only.cfg", 2},
+                                           HostileCase{"nul-byte.cfg", 2}, HostileCase{"utf8-and-latin1.cfg", 2},
+                                           HostileCase{"header-missing-lines.cfg", 0},
+                                           HostileCase{"header-only.cfg", 0},
+                                           HostileCase{"odd-repeat-fields.cfg", 5},
+                                           HostileCase{"long-fields.cfg", 1}, HostileCase{"traversal-note.cfg", 2}),
+                         [](const auto& info) {
+                             QString name = QString::fromLatin1(info.param.file).section('.', 0, 0);
+                             return name.replace('-', '_').toStdString();
+                         });
+
+TEST_F(EngineTest, HostileFilesReadAsTheirTextSays)
+{
+    haveSettings("0,0");
+    QFile latin(QStringLiteral(NUDGEON_TEST_DATA "/hostile/utf8-and-latin1.cfg"));
+    ASSERT_TRUE(latin.open(QIODevice::ReadOnly));
+    writeCfg(latin.readAll());
+    start();
+    ASSERT_EQ(state.EventCount, 2);
+    EXPECT_EQ(state.EventList[0], QString::fromUtf8(" 09:30 AM    ,,0,café ☕"));
+    EXPECT_EQ(state.EventList[1], QString::fromUtf8("10:00 PM    ,,0,café"));
+}
+
+TEST_F(EngineTest, ATenMegabyteLineIsCutAndTheRestStillLoads)
+{
+    haveSettings("0,0");
+    QByteArray bytes = " 09:30 AM    ,,0," + QByteArray(10 * 1024 * 1024, 'x') + "\r\n10:00 PM    ,,0,\r\n";
+    writeCfg(bytes);
+    start();
+    ASSERT_EQ(state.EventCount, 2);
+    EXPECT_EQ(state.EventList[0].size(), MaxLineLength);
+    EXPECT_EQ(state.EventTimes[2], 2200);
+    EXPECT_EQ(cfgBytes().size(), bytes.size());
+}
