@@ -33,6 +33,8 @@ TTimerForm::TTimerForm(const Platform& platform, ScheduleState& state, const Pro
                        const QStringList& arguments, QObject* parent)
     : QObject(parent), platform(platform), s(state), paths(paths), arguments(arguments)
 {
+    // A coarse timer may drift by seconds, enough to pass over a whole minute.
+    Timer1.setTimerType(Qt::PreciseTimer);
     Timer1.setInterval(65535);
     connect(&Timer1, &QTimer::timeout, this, &TTimerForm::DoTime);
 }
@@ -40,6 +42,15 @@ TTimerForm::TTimerForm(const Platform& platform, ScheduleState& state, const Pro
 TTimerForm::~TTimerForm()
 {
     TimerEnd();
+}
+
+int TTimerForm::minuteInterval(const QDateTime& now)
+{
+    // A minute's tick late in its minute could be held up into the minute after next, and the
+    // minute between would never be looked at: such a tick moves the next one to the start of
+    // the coming minute, from where the ticks keep their place.
+    const int intoMinute = now.time().second() * 1000 + now.time().msec();
+    return intoMinute >= 55000 ? 61000 - intoMinute : 60000;
 }
 
 void TTimerForm::setInterval(int ms)
@@ -302,7 +313,7 @@ void TTimerForm::DoTime()
     }
 
     if (HoursLeft != 0 || MinsLeft != 0) {
-        setInterval(60000);
+        setInterval(minuteInterval(now));
         return;
     }
     RunIt();
@@ -310,7 +321,7 @@ void TTimerForm::DoTime()
         return;
     const int ran = s.NextEvent;
     NextTime();
-    setInterval(s.NextEvent != ran ? 2000 : 60000);
+    setInterval(s.NextEvent != ran ? 2000 : minuteInterval(platform.clock.now()));
 }
 
 bool TTimerForm::UpdateRegistry(bool write)

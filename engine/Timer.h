@@ -81,6 +81,7 @@ signals:
     void closedDown();
 
 private:
+    static int minuteInterval(const QDateTime& now);
     void loadSchedule();
     void renewDay(const QDate& today);
     void rerunSlot(int slot);

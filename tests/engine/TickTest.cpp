@@ -221,3 +221,17 @@ TEST_F(EngineTest, AnAnnouncedStartBeepsEvenWithTheChimeOff)
     form->ChimeTime();
     EXPECT_EQ(fakes.sound.played, QStringList({"beep"}));
 }
+
+TEST_F(EngineTest, ATickLateInItsMinuteMovesTheNextToTheStartOfTheComingMinute)
+{
+    haveSettings("0,0");
+    writeCfg(" 11:00 AM    ,,0,\r\n");
+    start();
+    EXPECT_EQ(form->Timer1.timerType(), Qt::PreciseTimer);
+    tickAt(QTime(10, 0, 57, 250));
+    EXPECT_EQ(form->Timer1.interval(), 3750);
+    tickAt(QTime(10, 1, 1));
+    EXPECT_EQ(form->Timer1.interval(), 60000);
+    tickAt(QTime(10, 2, 54, 999));
+    EXPECT_EQ(form->Timer1.interval(), 60000);
+}
