@@ -1,8 +1,9 @@
 #include "IniRegistryStore.h"
 
+#include "WholeFile.h"
+
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QSettings>
 
 const QString IniRegistryStore::runKey = QStringLiteral("Software/Microsoft/Windows/CurrentVersion/Run");
@@ -80,9 +81,6 @@ bool IniRegistryStore::writeString(const QString& key, const QString& name, cons
         const QString exec = desktopExec(value);
         if (exec.isEmpty() || !QDir().mkpath(autostartDir))
             return false;
-        QSaveFile file(autostartFile(name));
-        if (!file.open(QIODevice::WriteOnly))
-            return false;
         const QString entry = QStringLiteral("[Desktop Entry]\n"
                                              "Type=Application\n"
                                              "Name=%1\n"
@@ -91,13 +89,26 @@ bool IniRegistryStore::writeString(const QString& key, const QString& name, cons
                                              "Terminal=false\n"
                                              "X-GNOME-Autostart-enabled=true\n")
                                   .arg(name, exec);
-        file.write(entry.toUtf8());
-        return file.commit();
+        return writeWholeFile(autostartFile(name), entry.toUtf8());
     }
-    QSettings ini(iniPath, QSettings::IniFormat);
-    ini.setValue(k + QLatin1Char('/') + name, value);
-    ini.sync();
-    return ini.status() == QSettings::NoError;
+    {
+        QSettings ini(iniPath, QSettings::IniFormat);
+        ini.setValue(k + QLatin1Char('/') + name, value);
+        ini.sync();
+        if (ini.status() != QSettings::NoError)
+            return false;
+    }
+    return readBack(k + QLatin1Char('/') + name) == value;
+}
+
+std::optional<QString> IniRegistryStore::readBack(const QString& path) const
+{
+    // A fresh reader sees what reached the disk: a full disk can fail a write unreported.
+    const QSettings ini(iniPath, QSettings::IniFormat);
+    const QVariant v = ini.value(path);
+    if (!v.isValid())
+        return std::nullopt;
+    return v.toString();
 }
 
 bool IniRegistryStore::deleteValue(const QString& key, const QString& name)
@@ -107,10 +118,14 @@ bool IniRegistryStore::deleteValue(const QString& key, const QString& name)
         const QString path = autostartFile(name);
         return !QFile::exists(path) || QFile::remove(path);
     }
-    QSettings ini(iniPath, QSettings::IniFormat);
-    ini.remove(k + QLatin1Char('/') + name);
-    ini.sync();
-    return ini.status() == QSettings::NoError;
+    {
+        QSettings ini(iniPath, QSettings::IniFormat);
+        ini.remove(k + QLatin1Char('/') + name);
+        ini.sync();
+        if (ini.status() != QSettings::NoError)
+            return false;
+    }
+    return !readBack(k + QLatin1Char('/') + name);
 }
 
 bool IniRegistryStore::deleteKey(const QString& key)
@@ -118,10 +133,14 @@ bool IniRegistryStore::deleteKey(const QString& key)
     const QString k = normalised(key);
     if (k.isEmpty() || k == runKey)
         return false;
-    QSettings ini(iniPath, QSettings::IniFormat);
-    ini.remove(k);
-    ini.sync();
-    return ini.status() == QSettings::NoError;
+    {
+        QSettings ini(iniPath, QSettings::IniFormat);
+        ini.remove(k);
+        ini.sync();
+        if (ini.status() != QSettings::NoError)
+            return false;
+    }
+    return !keyExists(k);
 }
 
 QString IniRegistryStore::desktopExec(const QString& programPath)

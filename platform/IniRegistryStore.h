@@ -32,6 +32,7 @@ public:
 
 private:
     QString autostartFile(const QString& name) const;
+    std::optional<QString> readBack(const QString& path) const;
     static QString normalised(const QString& key);
 
     QString iniPath;

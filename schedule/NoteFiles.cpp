@@ -1,10 +1,10 @@
 #include "NoteFiles.h"
 
 #include "ScheduleFile.h"
+#include "WholeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 std::optional<QString> newNoteFileName(const QString& pgmDir, const QDate& today, const QTime& start)
 {
@@ -36,14 +36,7 @@ bool writeNoteFile(const QString& path, const QString& text)
     content.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     content.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     const QByteArray bytes = content.toUtf8();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeWholeFile(path, bytes);
 }
 
 void deleteNoteFile(const QString& path)

@@ -1,8 +1,8 @@
 #include "ScheduleFile.h"
 
+#include "WholeFile.h"
 #include "EventLine.h"
 
-#include <QSaveFile>
 #include <QStringDecoder>
 
 QString decodeText(const QByteArray& bytes, bool cut)
@@ -82,18 +82,11 @@ QStringList readScheduleLines(const QString& path, int maxLines)
 
 bool writeScheduleLines(const QString& path, const QStringList& lines)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     QByteArray bytes;
     for (const QString& line : lines) {
         const QString l = line.left(MaxLineLength);
         if (!l.isEmpty())
             bytes += l.toUtf8() + "\r\n";
     }
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeWholeFile(path, bytes);
 }
