@@ -50,7 +50,9 @@ QString EventRunner::act(int)
     if (s.EventNote.isEmpty() || !QFileInfo::exists(s.PgmDir + s.EventNote))
         return {};
     if (mail) {
-        LaunchFile(services.launcher, s.EventPgm, s.EventParms + QLatin1Char(',') + s.EventNote, s.PgmDir,
+        // File names are case-sensitive here: the mail program is started by its own name,
+        // whatever case the entry was typed in.
+        LaunchFile(services.launcher, mailProgram, s.EventParms + QLatin1Char(',') + s.EventNote, s.PgmDir,
                    SW_SHOW);
         return {};
     }

@@ -240,7 +240,7 @@ void TTimerForm::RunIt()
     if (slot < 1 || slot > s.EventCount || runningSlots.contains(slot))
         return;
     runningSlots.append(slot);
-    s.WorkLine = s.EventList.at(slot - 1).left(MaxLineLength);
+    s.WorkLine = cutText(s.EventList.at(slot - 1));
     ThisEvent();
     const QString timeText = s.EventList.at(slot - 1).left(9);
     const QString note = actions ? actions->act(slot) : QString();
@@ -283,7 +283,7 @@ void TTimerForm::Snooze(const QString& noteName, int minutes)
 void TTimerForm::renewDay(const QDate& today)
 {
     for (int i = 1; i <= s.EventCount && i <= MaxEvents; ++i) {
-        s.WorkLine = s.EventList.at(i - 1).left(MaxLineLength);
+        s.WorkLine = cutText(s.EventList.at(i - 1));
         s.EventRep = -1;
         if (!s.WorkLine.isEmpty())
             thisEvent(s, today);

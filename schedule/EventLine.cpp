@@ -2,11 +2,20 @@
 
 #include <QRegularExpression>
 
+QString cutText(const QString& text, int length)
+{
+    if (text.size() <= length)
+        return text;
+    if (length > 0 && text.at(length - 1).isHighSurrogate() && text.at(length).isLowSurrogate())
+        --length;
+    return text.left(length);
+}
+
 namespace {
 
 QString capped(const QString& text)
 {
-    return text.left(MaxLineLength);
+    return cutText(text, MaxLineLength);
 }
 
 } // namespace
@@ -43,7 +52,8 @@ EventFields splitEventLine(const QString& line)
 std::optional<QTime> parseTimeText(const QString& text)
 {
     static const QRegularExpression form(
-        QStringLiteral("^[ \\t]*(\\d{1,2}):(\\d{2})(?::(\\d{2}))?[ \\t]*(?:([AaPp])[Mm])?[ \\t]*$"));
+        QRegularExpression::anchoredPattern(
+            QStringLiteral("[ \\t]*(\\d{1,2}):(\\d{2})(?::(\\d{2}))?[ \\t]*(?:([AaPp])[Mm])?[ \\t]*")));
     const QRegularExpressionMatch m = form.match(text);
     if (!m.hasMatch())
         return std::nullopt;
@@ -104,15 +114,17 @@ int evaluateRepeat(const QString& repeatField, const QDate& today)
 NoteReference takeNoteReference(const QString& parametersField, int maxNameLength)
 {
     const int open = parametersField.indexOf(QLatin1Char('['));
-    const int end = parametersField.toLower().indexOf(QLatin1String(".txt]"));
-    if (open < 0 || end < 0 || open >= end)
+    // The end is looked for after the "[", so parameters that hold ".txt]" themselves keep
+    // their note; compared without case, unit by unit, so positions stay those of the field.
+    const int end = open < 0 ? -1 : parametersField.indexOf(QLatin1String(".txt]"), open + 1, Qt::CaseInsensitive);
+    if (open < 0 || end < 0)
         return {parametersField, QString()};
     NoteReference ref;
     ref.parameters = parametersField.left(open);
-    ref.noteFile = parametersField.mid(open + 1, parametersField.size() - open - 2).left(maxNameLength);
+    ref.noteFile = cutText(parametersField.mid(open + 1, parametersField.size() - open - 2), maxNameLength);
     // A note lives in the program folder: a name that reaches into another folder is no note.
     if (ref.noteFile.contains(QLatin1Char('/')) || ref.noteFile.contains(QLatin1Char('\\')) ||
-        ref.noteFile.contains(QChar(0)))
+        ref.noteFile.contains(QChar(0)) || ref.noteFile == QLatin1String(".") || ref.noteFile == QLatin1String(".."))
         ref.noteFile.clear();
     return ref;
 }

@@ -12,6 +12,10 @@
 constexpr int MaxLineLength = 255;
 // The engine keeps this much of the time field.
 constexpr int MaxTimeText = 12;
+// The first `length` characters of a text, one fewer when the cut would split a character
+// made of two UTF-16 units.
+QString cutText(const QString& text, int length = MaxLineLength);
+
 // The schedule holds at most this many entries.
 constexpr int MaxEvents = 30;
 

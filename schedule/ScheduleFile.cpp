@@ -64,7 +64,7 @@ std::optional<QString> ScheduleReader::next()
         finished = true;
         return std::nullopt;
     }
-    return decodeText(line, cut).left(MaxLineLength);
+    return cutText(decodeText(line, cut));
 }
 
 QStringList readScheduleLines(const QString& path, int maxLines)
@@ -84,7 +84,7 @@ bool writeScheduleLines(const QString& path, const QStringList& lines)
 {
     QByteArray bytes;
     for (const QString& line : lines) {
-        const QString l = line.left(MaxLineLength);
+        const QString l = cutText(line);
         if (!l.isEmpty())
             bytes += l.toUtf8() + "\r\n";
     }

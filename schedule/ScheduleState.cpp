@@ -29,7 +29,7 @@ QString ScheduleState::cfgFile() const
 
 void thisEvent(ScheduleState& s, const QDate& today)
 {
-    const EventFields f = splitEventLine(s.WorkLine.left(MaxLineLength));
+    const EventFields f = splitEventLine(cutText(s.WorkLine));
     s.EventTime = f.time.left(MaxTimeText);
     s.EventPgm = f.program;
     s.EventParms = f.parameters;
@@ -83,7 +83,7 @@ void updateAlarms(ScheduleState& s, const QStringList& items, const QDate& today
         if (list.size() < n)
             list.append(QStringLiteral(" "));
         if (list[n - 1] != items[n - 1]) {
-            s.WorkLine = items[n - 1].left(MaxLineLength);
+            s.WorkLine = cutText(items[n - 1]);
             if (s.WorkLine.isEmpty())
                 break;
             thisEvent(s, today);

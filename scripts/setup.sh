@@ -12,7 +12,7 @@ packages=(
     clang libclang-rt-14-dev
     libcurl4-openssl-dev python3-aiosmtpd
     pulseaudio pulseaudio-utils
-    xvfb xauth trayer xdotool x11-utils xclip python3 faketime
+    xvfb xauth trayer xdotool x11-utils xclip python3 faketime strace
 )
 
 missing=()

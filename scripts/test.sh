@@ -1,6 +1,18 @@
 #!/usr/bin/env bash
-# Sets Nudgeon up and runs every test. Tests that need a display start their own X server.
+# Sets Nudgeon up and runs every test: the unit and end-to-end tests, then the whole unit
+# suite again under AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzz target for
+# a bounded time. Tests that need a display start their own X server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-ctest --test-dir build --output-on-failure -j2
+
+failed=()
+ctest --test-dir build --output-on-failure -j2 || failed+=("tests")
+scripts/sanitize.sh || failed+=("sanitizers")
+scripts/fuzz.sh 15 || failed+=("fuzzing")
+
+if [ ${#failed[@]} -gt 0 ]; then
+    echo "FAILED: ${failed[*]}" >&2
+    exit 1
+fi
+echo "All tests passed."

@@ -398,7 +398,7 @@ bool TTimerSet::DoAdd()
             }
             NoteFile = *name;
         }
-        const QString path = (s.PgmDir + NoteFile).left(MaxLineLength);
+        const QString path = cutText(s.PgmDir + NoteFile);
         if (!writeNoteFile(path, ui->Memo->toPlainText())) {
             services.errors.showError(cannotCreateMessage(path));
             return false;
@@ -432,8 +432,8 @@ bool TTimerSet::DoAdd()
 
 void TTimerSet::UpdateFile()
 {
-    s.EventPgm = ui->PgmName->text().left(MaxLineLength);
-    s.EventParms = ui->RunParms->text().left(MaxLineLength);
+    s.EventPgm = cutText(ui->PgmName->text());
+    s.EventParms = cutText(ui->RunParms->text());
     if (!NoteFile.isEmpty() && ui->Memo->toPlainText().isEmpty())
         deleteNoteFile(s.PgmDir + NoteFile);
     updateAlarms(s, items(), services.clock.now().date());

@@ -102,7 +102,8 @@ TEST_F(RunnerTest, AMailedNoteGoesToTheMailProgramInTheProgramFolder)
     startWith(" 10:00 AM    ,dariziz.exe,-6,someone[1260830.txt]\r\n");
     writeNote("1260830.txt", "Report due");
     run(1);
-    EXPECT_EQ(fakes.launcher.launches, QStringList({"dariziz.exe|someone,1260830.txt|" + pgmDir() + "|5"}));
+    // Started by its own name: file names are case-sensitive here.
+    EXPECT_EQ(fakes.launcher.launches, QStringList({"DARIZIZ.EXE|someone,1260830.txt|" + pgmDir() + "|5"}));
     EXPECT_TRUE(notes.shown.isEmpty());
     // The mail program gets no chime.
     EXPECT_TRUE(fakes.sound.played.isEmpty());

@@ -126,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TimeCase{"25:99 PM", -1}, TimeCase{"13:00 PM", -1}, TimeCase{"0:30 AM", -1},
                       TimeCase{"24:00", -1}, TimeCase{"10:60", -1}, TimeCase{"", -1}, TimeCase{"     ", -1},
                       TimeCase{"9.30 AM", -1}, TimeCase{"09:30 XM", -1}, TimeCase{"0930", -1},
-                      TimeCase{"-1:30", -1}));
+                      TimeCase{"-1:30", -1}, TimeCase{"10:00 AM\n", -1}, TimeCase{"10:00\n", -1}));
 
 TEST(EventLine, TimeErrorNamesTheText)
 {
@@ -184,6 +184,15 @@ TEST(EventLine, NoteReferenceIsTakenOffTheParameters)
     r = takeNoteReference("x.txt] [y", 255);
     EXPECT_TRUE(r.noteFile.isEmpty());
 
+    // Parameters that hold ".txt]" themselves keep the note appended after them.
+    r = takeNoteReference("x.txt][1260830.txt]", 255);
+    EXPECT_EQ(r.parameters, "x.txt]");
+    EXPECT_EQ(r.noteFile, "1260830.txt");
+    // Letters whose lower case is longer (U+0130) do not move where the reference is found.
+    r = takeNoteReference(QString(8, QChar(0x130)) + ".txt][x", 255);
+    EXPECT_TRUE(r.noteFile.isEmpty());
+    EXPECT_EQ(r.parameters, QString(8, QChar(0x130)) + ".txt][x");
+
     // An earlier "[" of the parameters starts the reference, giving a name that is no file.
     r = takeNoteReference("a[1] b[1260830.txt]", 255);
     EXPECT_EQ(r.parameters, "a");
@@ -200,6 +209,22 @@ TEST(EventLine, NoteReferenceNeverLeavesTheProgramFolder)
         EXPECT_TRUE(r.noteFile.isEmpty()) << parms;
         EXPECT_EQ(r.parameters, "") << parms;
     }
+    // A name cut down to the folder itself or its parent names no note either.
+    EXPECT_TRUE(takeNoteReference("[..abc.txt]", 2).noteFile.isEmpty());
+    EXPECT_TRUE(takeNoteReference("[.abc.txt]", 1).noteFile.isEmpty());
+}
+
+TEST(EventLine, CutsNeverSplitACharacter)
+{
+    const QString face = QString::fromUtf8("\xF0\x9F\x98\x80"); // two UTF-16 units
+    const QString line = QString(254, 'a') + face + "tail";
+    EXPECT_EQ(cutText(line), QString(254, 'a'));
+    EXPECT_EQ(cutText(QString(253, 'a') + face + "tail"), QString(253, 'a') + face);
+    EXPECT_EQ(cutText("short"), "short");
+
+    EventInput in = input(QTime(8, 0), "", RepeatKind::Daily, 0, QString(237, 'p') + face + "more");
+    const QString composed = composeEventLine(in);
+    EXPECT_EQ(composed, " 08:00 AM    ,,0," + QString(237, 'p'));
 }
 
 TEST(EventLine, FindsLinesWithoutRegardToLetterCase)

@@ -81,6 +81,11 @@ TEST(ScheduleFile, ACutLineKeepsItsWholeCharacters)
     const QStringList lines = readScheduleLines(writeBytes(dir, line + "\r\n"), 30);
     ASSERT_EQ(lines.size(), 1);
     EXPECT_EQ(lines[0], QString(255, QChar(0xe9)));
+
+    // A character of two UTF-16 units across the cut is left out whole.
+    const QStringList faces = readScheduleLines(writeBytes(dir, QByteArray(254, 'a') + "\xF0\x9F\x98\x80z\n"), 30);
+    ASSERT_EQ(faces.size(), 1);
+    EXPECT_EQ(faces[0], QString(254, 'a'));
 }
 
 TEST(ScheduleFile, UnreadableFilesHaveNoLines)

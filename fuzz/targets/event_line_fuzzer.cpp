@@ -1,0 +1,135 @@
+// Splitting an event line and evaluating it for a day: splitEventLine, thisEvent, timeValue,
+// takeNoteReference and fillDatePlaceholder against the documented rules.
+//
+// Input: byte 0 chooses how the rest reads as text, bytes 1-2 the day, byte 3 the longest
+// note name; the rest is the line.
+
+#include "EventLine.h"
+#include "Expected.h"
+#include "FuzzSupport.h"
+#include "ScheduleState.h"
+
+namespace {
+
+QString fieldsText(const EventFields& f)
+{
+    return QStringLiteral("time=%1 program=%2 repeat=%3 parameters=%4 hasComma=%5")
+        .arg(shown(f.time), shown(f.program), shown(f.repeat), shown(f.parameters))
+        .arg(f.hasComma);
+}
+
+void checkSplit(const QString& line)
+{
+    const EventFields f = splitEventLine(line);
+    const ExpectedFields e = expectedFields(line);
+    const QString about = QStringLiteral("line %1 gave %2").arg(shown(line), fieldsText(f));
+    const QChar comma = QLatin1Char(',');
+
+    FUZZ_CHECK(f.hasComma == (e.commas > 0), about);
+    FUZZ_CHECK(!f.time.contains(comma) && !f.program.contains(comma) && !f.repeat.contains(comma), about);
+    switch (e.commas) {
+    case 0:
+        FUZZ_CHECK(f.parameters == line && f.time.isEmpty() && f.program.isEmpty() && f.repeat.isEmpty(), about);
+        break;
+    case 1:
+        FUZZ_CHECK(f.time + comma + f.parameters == line && f.program.isEmpty() && f.repeat.isEmpty(), about);
+        break;
+    case 2:
+        FUZZ_CHECK(f.time + comma + f.program + comma + f.parameters == line && f.repeat.isEmpty(), about);
+        break;
+    default:
+        // Three or more commas: the four fields joined again are the line.
+        FUZZ_CHECK(f.time + comma + f.program + comma + f.repeat + comma + f.parameters == line, about);
+        break;
+    }
+    FUZZ_CHECK(f.time == e.time && f.program == e.program && f.repeat == e.repeat && f.parameters == e.parameters,
+               about);
+}
+
+void checkTime(const QString& text)
+{
+    const int value = timeValue(text);
+    const QString about = QStringLiteral("time text %1 gave %2").arg(shown(text)).arg(value);
+    FUZZ_CHECK(value == -1 || (value >= 0 && value <= 2359 && value % 100 < 60), about);
+    FUZZ_CHECK(value == expectedTimeValue(text), about + QStringLiteral(", documented %1").arg(expectedTimeValue(text)));
+
+    const std::optional<QTime> parsed = parseTimeText(text);
+    FUZZ_CHECK(parsed.has_value() == (value >= 0), about);
+    if (!parsed)
+        return;
+    FUZZ_CHECK(parsed->isValid() && parsed->hour() * 100 + parsed->minute() == value, about);
+    // What the editor writes for that time reads back as the same time, also as the engine
+    // keeps it (12 characters).
+    const QString composed = composeTimeField(QTime(value / 100, value % 100));
+    FUZZ_CHECK(timeValue(composed) == value && timeValue(composed.left(MaxTimeText)) == value,
+               about + QStringLiteral(", composed %1").arg(shown(composed)));
+}
+
+void checkNote(const QString& parameters, int limit)
+{
+    const NoteReference r = takeNoteReference(parameters, limit);
+    const ExpectedNote e = expectedNote(parameters, limit);
+    const QString about = QStringLiteral("parameters %1, limit %2 gave parameters %3 note %4; documented %5 %6")
+                              .arg(shown(parameters))
+                              .arg(limit)
+                              .arg(shown(r.parameters), shown(r.noteFile), shown(e.parameters), shown(e.name));
+    FUZZ_CHECK(!r.noteFile.contains(QLatin1Char('/')), about);
+    FUZZ_CHECK(r.noteFile.size() <= limit, about);
+    FUZZ_CHECK(parameters.startsWith(r.parameters), about);
+    FUZZ_CHECK(r.parameters == e.parameters && r.noteFile == e.name, about);
+}
+
+void checkDate(const QString& parameters, const QDate& day)
+{
+    const QString filled = fillDatePlaceholder(parameters, day);
+    const QString expected = expectedDateFilled(parameters, day);
+    FUZZ_CHECK(filled == expected, QStringLiteral("parameters %1 on %2 gave %3, documented %4")
+                                       .arg(shown(parameters), day.toString(Qt::ISODate), shown(filled),
+                                            shown(expected)));
+}
+
+void checkThisEvent(const QString& line, const QDate& day)
+{
+    ScheduleState s;
+    s.WorkLine = line;
+    thisEvent(s, day);
+    // The engine works on the first 255 characters of a line.
+    const ExpectedFields e = expectedFields(line.left(MaxLineLength));
+    const QString about = QStringLiteral("line %1 on %2 gave time %3 program %4 repeat %5 parameters %6 state %7")
+                              .arg(shown(line), day.toString(Qt::ISODate), shown(s.EventTime), shown(s.EventPgm),
+                                   shown(s.WorkLine), shown(s.EventParms))
+                              .arg(s.EventRep);
+    FUZZ_CHECK(s.EventRep >= -1 && s.EventRep <= 1440, about);
+    FUZZ_CHECK(s.EventRep == expectedRepeat(e.repeat, day),
+               about + QStringLiteral(", documented %1").arg(expectedRepeat(e.repeat, day)));
+    FUZZ_CHECK(s.EventTime == e.time.left(MaxTimeText), about);
+    FUZZ_CHECK(s.EventPgm == e.program && s.WorkLine == e.repeat && s.EventParms == e.parameters, about);
+    checkTime(s.EventTime);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    initFuzzEnvironment();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    FuzzInput in(data, size);
+    const uint8_t mode = in.byte();
+    const QDate day = dayFrom(in.word());
+    const int limit = in.byte() % 64;
+    const QString line = textFrom(in.rest(), mode);
+
+    checkSplit(line);
+    checkThisEvent(line, day);
+    checkTime(line);
+    const EventFields f = splitEventLine(line);
+    checkTime(f.time);
+    checkNote(f.parameters, limit);
+    checkNote(line, limit);
+    checkDate(f.parameters, day);
+    return 0;
+}

@@ -1,0 +1,229 @@
+// Loading a schedule file at start-up: TTimerForm::TimeInit on fakes with the file in a
+// temporary program folder, the settings entry there or lost, then NextTime at another time
+// of the day. What was loaded is compared with the documented rules of the file, the header
+// form and the entries' states; the file stays as it was except when a lost settings entry
+// meets the header form, and then holds exactly the loaded entries.
+//
+// Input: byte 0 - bit 0 the settings entry is there, bits 1-2 its text; bytes 1-2 the day;
+// bytes 3-4 the start time; bytes 5-6 the time NextTime runs at; the rest is the file.
+
+#include "Expected.h"
+#include "Fakes.h"
+#include "FuzzSupport.h"
+#include "ScheduleFile.h"
+#include "Timer.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <climits>
+
+namespace {
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray("<unreadable>");
+    return f.readAll();
+}
+
+bool isAscii(const QByteArray& bytes)
+{
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// The lines of an ASCII file as documented: line ends CR LF, LF or CR; up to the first empty
+// line or the end; each line cut to 255 characters.
+QStringList asciiLines(const QByteArray& bytes)
+{
+    QStringList lines;
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        qsizetype end = i;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        if (end == i)
+            break;
+        lines.append(QString::fromLatin1(bytes.mid(i, end - i)).left(MaxLineLength));
+        i = end;
+        if (i + 1 < bytes.size() && bytes[i] == '\r' && bytes[i + 1] == '\n')
+            i += 2;
+        else if (i < bytes.size())
+            i += 1;
+    }
+    return lines;
+}
+
+QString listText(const QStringList& lines)
+{
+    QStringList parts;
+    for (const QString& l : lines)
+        parts.append(shown(l));
+    return QLatin1Char('[') + parts.join(QStringLiteral(", ")) + QLatin1Char(']');
+}
+
+int dueOf(const QString& line)
+{
+    return expectedTimeValue(expectedFields(line.left(MaxLineLength)).time.left(MaxTimeText));
+}
+
+const QString settingsTexts[4] = {QStringLiteral("0,0"), QStringLiteral("1,0"), QStringLiteral("0,A"),
+                                  QStringLiteral("1,A")};
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    initFuzzEnvironment();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    FuzzInput in(data, size);
+    const uint8_t flags = in.byte();
+    const bool hasSettings = flags & 1;
+    const QString settings = settingsTexts[(flags >> 1) & 3];
+    const QDate day = dayFrom(in.word());
+    const uint8_t startHour = in.byte();
+    const QTime start = timeFrom(startHour, in.byte());
+    const uint8_t laterHour = in.byte();
+    const QTime later = timeFrom(laterHour, in.byte());
+    const QByteArray file = in.rest();
+
+    QTemporaryDir dir;
+    FUZZ_CHECK(dir.isValid(), QStringLiteral("no temporary folder"));
+    const ProgramPaths paths{dir.path() + QStringLiteral("/Tools/nudgeon"), dir.path() + QStringLiteral("/")};
+    const QString cfg = paths.pgmDir + QStringLiteral("Nudgeon.cfg");
+    {
+        QFile f(cfg);
+        FUZZ_CHECK(f.open(QIODevice::WriteOnly) && f.write(file) == file.size(), QStringLiteral("cannot write ") + cfg);
+    }
+
+    // What the file holds, read as documented.
+    QStringList lines = readScheduleLines(cfg, INT_MAX);
+    const QString fileAbout = QStringLiteral("file (%1 bytes) %2 read as %3")
+                                  .arg(file.size())
+                                  .arg(shown(QString::fromLatin1(file.left(400))), listText(lines));
+    if (isAscii(file))
+        FUZZ_CHECK(lines == asciiLines(file), fileAbout + QStringLiteral(", documented ") + listText(asciiLines(file)));
+    for (const QString& l : lines) {
+        FUZZ_CHECK(l.size() <= MaxLineLength && !l.contains(QLatin1Char('\r')) && !l.contains(QLatin1Char('\n')),
+                   fileAbout);
+        // Cutting a line keeps whole characters: never half of a surrogate pair.
+        FUZZ_CHECK(l.isValidUtf16(), fileAbout + QStringLiteral(", line ") + shown(l));
+    }
+
+    const bool header = !hasSettings && lines.size() >= 2 && !lines[1].contains(QLatin1Char(','));
+    QStringList expected;
+    for (qsizetype i = header ? 2 : 0; i < lines.size() && expected.size() < MaxEvents; ++i) {
+        if (dueOf(lines[i]) >= 0)
+            expected.append(lines[i]);
+    }
+    ExpectedSettings expectedFlags;
+    if (hasSettings)
+        expectedFlags = expectedSettings(settings);
+    else if (header)
+        expectedFlags.chime = lines[1] == QLatin1String("1");
+
+    FakePlatform fakes;
+    fakes.clock.set(day, start);
+    if (hasSettings)
+        fakes.store.values[TTimerForm::uninstallKey + QStringLiteral("|Settings")] = settings;
+    FakeTray tray;
+    ScheduleState state;
+    TTimerForm form(fakes.platform(), state, paths, {});
+    form.setTray(&tray);
+    form.TimeInit();
+
+    const QString about = fileAbout + QStringLiteral(" (settings %1, %2 %3) loaded %4")
+                                          .arg(hasSettings ? settings : QStringLiteral("lost"),
+                                               day.toString(Qt::ISODate), start.toString(), listText(state.EventList));
+    FUZZ_CHECK(state.EventCount >= 0 && state.EventCount <= MaxEvents, about);
+    FUZZ_CHECK(state.EventCount == state.EventList.size(), about);
+    FUZZ_CHECK(state.EventList == expected, about + QStringLiteral(", documented ") + listText(expected));
+    for (int i = 1; i <= MaxEvents; ++i) {
+        const int due = state.EventTimes[static_cast<size_t>(i)];
+        const int repeat = state.EventRepeat[static_cast<size_t>(i)];
+        const QString place = about + QStringLiteral(", place %1 due %2 repeat %3").arg(i).arg(due).arg(repeat);
+        if (i > state.EventCount) {
+            FUZZ_CHECK(due == -1 && repeat == -1, place);
+            continue;
+        }
+        const QString& line = state.EventList.at(i - 1);
+        FUZZ_CHECK(due >= 0 && due <= 2359 && due % 100 < 60, place);
+        FUZZ_CHECK(due == dueOf(line), place);
+        FUZZ_CHECK(repeat >= -1 && repeat <= 1440, place);
+        FUZZ_CHECK(repeat == expectedRepeat(expectedFields(line.left(MaxLineLength)).repeat, day), place);
+    }
+    FUZZ_CHECK(state.ChimeOn == expectedFlags.chime && state.AutoStartOn == expectedFlags.autoStart,
+               about + QStringLiteral(", chime %1 autostart %2").arg(state.ChimeOn).arg(state.AutoStartOn));
+
+    // The file: left alone, or after a header, exactly the loaded entries.
+    const QByteArray after = fileBytes(cfg);
+    if (!header) {
+        FUZZ_CHECK(after == file, about + QStringLiteral(", file now ") + shown(QString::fromLatin1(after.left(400))));
+    } else {
+        QByteArray written;
+        for (const QString& l : state.EventList)
+            written += l.toUtf8() + "\r\n";
+        FUZZ_CHECK(after == written, about + QStringLiteral(", file now ") + shown(QString::fromLatin1(after.left(400))));
+        const QStringList reread = readScheduleLines(cfg, INT_MAX);
+        FUZZ_CHECK(reread == state.EventList, about + QStringLiteral(", rewritten file reads as ") + listText(reread));
+    }
+
+    // The settings store: untouched when the entry was there, made again when it was lost.
+    if (hasSettings) {
+        FUZZ_CHECK(fakes.store.writes == 0, about);
+    } else {
+        const QString key = TTimerForm::uninstallKey + QLatin1Char('|');
+        FUZZ_CHECK(fakes.store.values.value(key + QStringLiteral("Settings")) ==
+                       (expectedFlags.chime ? QStringLiteral("1,0") : QStringLiteral("0,0")),
+                   about);
+        FUZZ_CHECK(fakes.store.values.value(key + QStringLiteral("UninstallString")) ==
+                       paths.programPath + QStringLiteral(" /uninstall"),
+                   about);
+        FUZZ_CHECK(!fakes.store.values.contains(TTimerForm::runKey + QStringLiteral("|Nudgeon")), about);
+    }
+    FUZZ_CHECK(fakes.errors.messages.isEmpty(), about + QStringLiteral(", errors ") + fakes.errors.messages.join('|'));
+    FUZZ_CHECK(tray.calls == QStringList{QStringLiteral("add:") + form.Hint}, about + tray.calls.join('|'));
+    FUZZ_CHECK(fakes.sound.played == QStringList{QStringLiteral("ringin.wav")}, about);
+    FUZZ_CHECK(form.Hint.size() < 64, about + QStringLiteral(", hint ") + shown(form.Hint));
+
+    // The entry due next at another time of the day: the earliest due time not passed of an
+    // entry due today, the first of equal ones.
+    fakes.clock.setTime(later);
+    form.NextTime();
+    const int now = later.hour() * 100 + later.minute();
+    int best = 0;
+    for (int i = 1; i <= MaxEvents; ++i) {
+        const int due = state.EventTimes[static_cast<size_t>(i)];
+        if (due >= now && state.EventRepeat[static_cast<size_t>(i)] >= 0 &&
+            (best == 0 || due < state.EventTimes[static_cast<size_t>(best)]))
+            best = i;
+    }
+    const QString next = about + QStringLiteral(" at %1: next %2 (documented %3), %4 h %5 min, hint %6")
+                                     .arg(later.toString())
+                                     .arg(state.NextEvent)
+                                     .arg(best)
+                                     .arg(form.HoursLeft)
+                                     .arg(form.MinsLeft)
+                                     .arg(shown(form.Hint));
+    FUZZ_CHECK(form.Hint.size() < 64, next);
+    if (best == 0) {
+        FUZZ_CHECK(state.NextEvent == 1 && form.HoursLeft == 24 && form.Hint.startsWith(QLatin1String("No ")), next);
+    } else {
+        const int due = state.EventTimes[static_cast<size_t>(best)];
+        const int minutes = (due / 100 * 60 + due % 100) - (later.hour() * 60 + later.minute());
+        FUZZ_CHECK(state.NextEvent == best && best <= state.EventCount, next);
+        FUZZ_CHECK(form.HoursLeft >= 0 && form.HoursLeft < 24 && form.MinsLeft >= 0 && form.MinsLeft < 60, next);
+        FUZZ_CHECK(form.HoursLeft * 60 + form.MinsLeft == minutes, next);
+        FUZZ_CHECK((form.Hint == QLatin1String("Running...")) == (minutes == 0), next);
+    }
+    return 0;
+}

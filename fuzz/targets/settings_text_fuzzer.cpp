@@ -1,0 +1,45 @@
+// Reading the "Settings" text: the chime is on exactly when the first "1" is the text's first
+// character, the start at log-on exactly when the first "A" is its third character; what is
+// read and written again reads back the same.
+//
+// Input: byte 0 chooses how the rest reads as text; the rest is the settings text.
+
+#include "Expected.h"
+#include "FuzzSupport.h"
+#include "ScheduleState.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    initFuzzEnvironment();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    FuzzInput in(data, size);
+    const uint8_t mode = in.byte();
+    const QString text = textFrom(in.rest(), mode);
+
+    // Both flags start the opposite way to what is expected, so that a flag left alone shows.
+    const ExpectedSettings e = expectedSettings(text);
+    bool chime = !e.chime;
+    bool autoStart = !e.autoStart;
+    readSettingsText(text, chime, autoStart);
+    const QString about = QStringLiteral("settings %1 read as chime %2 autostart %3")
+                              .arg(shown(text))
+                              .arg(chime)
+                              .arg(autoStart);
+    FUZZ_CHECK(chime == e.chime, about);
+    FUZZ_CHECK(autoStart == e.autoStart, about);
+
+    // Written as the program writes it, the text is one of four and reads back the same.
+    const QString written = settingsText(chime, autoStart);
+    FUZZ_CHECK(written.size() == 3 && written.at(1) == QLatin1Char(','), about + QStringLiteral(" wrote ") + shown(written));
+    bool chimeAgain = !chime;
+    bool autoStartAgain = !autoStart;
+    readSettingsText(written, chimeAgain, autoStartAgain);
+    FUZZ_CHECK(chimeAgain == chime && autoStartAgain == autoStart,
+               about + QStringLiteral(" wrote ") + shown(written));
+    FUZZ_CHECK(settingsText(chimeAgain, autoStartAgain) == written, about);
+    return 0;
+}
