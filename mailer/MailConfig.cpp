@@ -1,0 +1,88 @@
+#include "MailConfig.h"
+
+#include "MailRequest.h"
+#include "RegistryStore.h"
+
+#include <QUrl>
+
+#include <arpa/inet.h>
+#include <cstring>
+
+const QString mailConfigKey = QStringLiteral("Software/Nudgeon/Mail");
+
+bool isLoopbackHost(const QString& host)
+{
+    if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+        return true;
+    QString h = host;
+    if (h.startsWith(QLatin1Char('[')) && h.endsWith(QLatin1Char(']')))
+        h = h.mid(1, h.size() - 2);
+    const QByteArray text = h.toLatin1();
+    unsigned char v4[4];
+    if (inet_pton(AF_INET, text.constData(), v4) == 1)
+        return v4[0] == 127;
+    unsigned char v6[16];
+    if (inet_pton(AF_INET6, text.constData(), v6) != 1)
+        return false;
+    static const unsigned char one[16] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
+    static const unsigned char mapped[12] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xff, 0xff};
+    return std::memcmp(v6, one, 16) == 0 || (std::memcmp(v6, mapped, 12) == 0 && v6[12] == 127);
+}
+
+MailConfigResult readMailConfig(const RegistryStore& store, const QString& storeName)
+{
+    MailConfigResult result;
+    const auto value = [&](const char* name) {
+        return store.readString(mailConfigKey, QLatin1String(name)).value_or(QString()).trimmed();
+    };
+    const auto refuse = [&](const QString& why) {
+        result.error = QStringLiteral("mail settings in %1 [%2]: %3").arg(storeName, mailConfigKey, why);
+        return result;
+    };
+
+    MailConfig config;
+    config.server = value("Server");
+    config.from = value("From");
+    config.user = value("User");
+    const QString startTls = value("StartTLS");
+
+    if (config.server.isEmpty())
+        return refuse(QStringLiteral("Server is not set (e.g. smtp://mail.example.org:587)"));
+    const QUrl url(config.server, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || (scheme != QLatin1String("smtp") && scheme != QLatin1String("smtps")) ||
+        url.host().isEmpty())
+        return refuse(QStringLiteral("Server \"%1\" is no smtp:// or smtps:// address with a host")
+                          .arg(printable(config.server)));
+    if (url.port() < 1)
+        return refuse(QStringLiteral("Server \"%1\" names no port (e.g. smtp://%2:587 or smtps://%2:465)")
+                          .arg(printable(config.server), url.host()));
+    if (!url.userInfo().isEmpty())
+        return refuse(QStringLiteral("Server must not hold a login or password: set User, and the "
+                                     "password in ~/.netrc"));
+    if (url.hasQuery() || url.hasFragment())
+        return refuse(
+            QStringLiteral("Server \"%1\" holds a query or fragment").arg(printable(config.server)));
+
+    if (config.from.isEmpty())
+        return refuse(QStringLiteral("From is not set (the sender's address)"));
+    if (!isPlainAddress(config.from))
+        return refuse(QStringLiteral("From \"%1\" is no plain address").arg(printable(config.from)));
+
+    for (const QChar c : config.user) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return refuse(QStringLiteral("User holds a control character"));
+    }
+
+    if (startTls == QLatin1String("0"))
+        config.startTls = false;
+    else if (!startTls.isEmpty() && startTls != QLatin1String("1"))
+        return refuse(QStringLiteral("StartTLS is \"%1\", not 1 or 0").arg(printable(startTls)));
+    // An smtps:// server speaks TLS from the first byte, whatever StartTLS says.
+    if (scheme == QLatin1String("smtp") && !config.startTls && !isLoopbackHost(url.host()))
+        return refuse(QStringLiteral("StartTLS=0 is allowed only for a server on this machine; use "
+                                     "StartTLS=1 or an smtps:// server"));
+
+    result.config = config;
+    return result;
+}
