@@ -1,0 +1,400 @@
+#!/usr/bin/env bash
+# End-to-end test of how Nudgeon runs the entries of its schedule: the real program under a
+# faked clock (libfaketime), a real tray (trayer) and a virtual X display (Xvfb).
+#
+# Usage: runner.sh <nudgeon executable> <build folder> [scenario...]
+#
+# Scenarios (all of them when none is named):
+#   program     two entries due in the program's current minute each start a recording script
+#               once, in that minute, in the script's own folder (whose name has a blank), with
+#               "mm-dd-yy" in the parameters replaced by the faked date and a quoted parameter
+#               with blanks kept whole; entries of an earlier and a later minute do not run; the
+#               schedule file is left as it was; the tray menu's Close ends the program with
+#               code 0.
+#   note        a note entry due in the current minute shows the note window, frameless and on
+#               top, with the note file's text; the Close item of its menu, chosen with the
+#               accelerator "c", takes it away; the note file is left as it was; the program
+#               runs on and its tray menu's Close ends it with code 0.
+#   snooze      with the clock running 60 times faster: the note's "Snooze... / 5 min" takes the
+#               note away and brings it back between four and six minutes later; a click on the
+#               menu's Close takes it away for good.
+#   repeat      with the clock running 60 times faster: an entry every 2 minutes from 10:00 runs
+#               at 10:00, 10:02, 10:04 and 10:06, and a once-a-day entry at 10:03 runs once, in
+#               between, each in its minute on the faked clock.
+#   close-note  the tray menu's Close ends the program with code 0 while a note shows.
+#
+# The faked clock: the program is started with libfaketime preloaded, FAKETIME="@<date time>"
+# (the clock starts there and runs on) or "@<date time> x60" (it runs 60 times faster; QTimer
+# follows, since libfaketime speeds up the monotonic clock and shortens the waits in poll()).
+# With FAKETIME_DONT_RESET the programs that the program starts read the same faked clock
+# rather than one starting afresh, so the recording script records the program's time.
+# The preload library is used directly rather than through the faketime command, so that the
+# process started is the program itself: its process id and exit code are the program's, and
+# ending it by its id ends it. libfaketime keeps the shared clock in a shared memory object and
+# a semaphore in /dev/shm named after the program's process id; they are removed at the end.
+#
+# On a failure a screenshot, the window tree and the logs are kept under
+# <build folder>/e2e-failures/. Every process the test starts is ended by its process id.
+
+set -uo pipefail
+
+if [ $# -lt 2 ]; then
+    echo "usage: $0 <nudgeon executable> <build folder> [program|note|snooze|repeat|close-note]..." >&2
+    exit 2
+fi
+program_exe=$(readlink -f "$1")
+build_dir=$(readlink -f "$2")
+shift 2
+scenarios=("$@")
+[ ${#scenarios[@]} -gt 0 ] || scenarios=(program note snooze repeat close-note)
+suite=runner
+
+# shellcheck source=lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+# Time limits, in milliseconds.
+readonly RUN_LIMIT=10000     # an entry due at the start runs (the first tick comes 2 s after it)
+readonly NOTE_LIMIT=10000    # the note of an entry due at the start shows
+readonly FOCUS_LIMIT=3000    # the note takes the keyboard
+readonly TEXT_LIMIT=3000     # the selected text of the note can be read
+readonly GONE_LIMIT=3000     # the note goes away after Close or Snooze
+readonly SETTLE_MS=4500      # ticks (2 s apart after a run) in which nothing more may run
+
+# The faked date, chosen unlike any real date a test runs on: Saturday, 17 March 2029.
+readonly FAKE_DATE=2029-03-17
+readonly FAKE_DATE_FILLED=03-17-29
+
+e2e_init xclip
+
+# The multi-threaded flavour of libfaketime's preload library: the program runs threads.
+faketime_lib=""
+for f in /usr/lib/*/faketime/libfaketimeMT.so.1 /usr/lib/faketime/libfaketimeMT.so.1 \
+    /usr/local/lib/faketime/libfaketimeMT.so.1; do
+    [ -r "$f" ] && { faketime_lib=$f; break; }
+done
+[ -n "$faketime_lib" ] || die "no libfaketimeMT.so.1 (Debian package libfaketime, see scripts/setup.sh)"
+
+# --- the program's schedule, clock and notes -------------------------------------------------
+
+# write_schedule LINE...: the schedule file, one entry a line with CR LF line ends; a copy is
+# kept to compare with and as evidence.
+write_schedule() {
+    printf '%s\r\n' "$@" >"$pgm/Nudgeon.cfg"
+    cp "$pgm/Nudgeon.cfg" "$logs/Nudgeon.cfg.written"
+}
+
+# write_note NAME TEXT: a note file beside the program, with CR LF line ends.
+write_note() {
+    printf '%s' "${2//$'\n'/$'\r\n'}" >"$pgm/$1"
+    cp "$pgm/$1" "$logs/$1.written"
+}
+
+# start_program_at FAKETIME: starts the program with its clock set by FAKETIME; sets
+# $program_pid and $program_start (ms).
+start_program_at() {
+    program_start=$(now_ms)
+    start_bg "$logs/nudgeon.out" "$logs/nudgeon.err" \
+        LD_PRELOAD="$faketime_lib" FAKETIME="$1" FAKETIME_DONT_RESET=1 "$pgm/nudgeon"
+    program_pid=$started_pid
+    cleanup_steps+=("remove_faketime_objects $program_pid")
+    log "program started at the faked time $1 (pid $program_pid)"
+}
+
+# remove_faketime_objects PID: what libfaketime left in /dev/shm for the ended process PID.
+remove_faketime_objects() {
+    rm -f "/dev/shm/faketime_shm_$1" "/dev/shm/sem.faketime_sem_$1"
+}
+
+# write_recorder FOLDER: FOLDER/record.sh, a program that adds one line to $runs for each run:
+# the time on the program's faked clock, its working folder and each of its arguments, each in
+# brackets, e.g. "[2029-03-17 10:00:07] [/tmp/x/tool box] [a] [b c]".
+write_recorder() {
+    mkdir -p "$1"
+    runs="$logs/runs.txt"
+    : >"$runs"
+    cat >"$1/record.sh" <<EOF
+#!/bin/sh
+line="[\$(date '+%F %T')] [\$(pwd -P)]"
+for a in "\$@"; do line="\$line [\$a]"; done
+printf '%s\n' "\$line" >>'$runs'
+EOF
+    chmod +x "$1/record.sh"
+}
+
+# first_arguments: the first argument of each recorded run, a line each.
+first_arguments() { sed -n 's/^\[[^]]*\] \[[^]]*\] \[\([^]]*\)\].*/\1/p' "$runs"; }
+
+# runs_by_minute: "<hh:mm> <first argument>" for each recorded run, a line each.
+runs_by_minute() { sed -n 's/^\[[^ ]* \([0-9:]\{5\}\):[0-9]*\] \[[^]]*\] \[\([^]]*\)\].*/\1 \2/p' "$runs"; }
+
+# count_runs ARGUMENT: how many recorded runs had ARGUMENT as first argument.
+count_runs() { first_arguments | grep -cxF -- "$1"; }
+
+# at_least_runs N ARGUMENT: ARGUMENT has run N times or more.
+at_least_runs() { [ "$(count_runs "$2")" -ge "$1" ]; }
+
+# --- the note window -------------------------------------------------------------------------
+
+# note_window: the program's note window on the screen, found by its title.
+note_window() {
+    local w
+    for w in $(xdotool search --onlyvisible --name '^Zerir Irar' 2>/dev/null); do
+        if [ "$(xdotool getwindowpid "$w" 2>/dev/null)" = "$program_pid" ]; then
+            echo "$w"
+            return 0
+        fi
+    done
+    return 1
+}
+
+no_note_window() { ! note_window >/dev/null; }
+
+has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+
+# primary_is TEXT: the X primary selection holds exactly TEXT.
+primary_is() {
+    local got
+    got=$(timeout 2 xclip -o -selection primary -target UTF8_STRING 2>/dev/null && echo .) || return 1
+    got=${got%.}
+    printf '%s' "$got"
+    [ "$got" = "$1" ]
+}
+
+# wait_for_note: waits for the note window; sets $note and its geometry $nx $ny $nw $nh.
+wait_for_note() {
+    poll "$NOTE_LIMIT" note_window || die "no note window showed within $NOTE_LIMIT ms"
+    note=$polled
+    read -r nx ny nw nh <<<"$(geometry "$note")"
+    log "note $(printf '0x%x' "$note") (${nw}x${nh} at $nx,$ny) showed after $polled_ms ms"
+}
+
+# check_note_looks: the note window asks to stay on top and to have no frame.
+check_note_looks() {
+    local state hints flags decorations
+    state=$(xprop -id "$note" _NET_WM_STATE 2>/dev/null)
+    [[ $state == *_NET_WM_STATE_ABOVE* ]] || fail "the note window does not stay on top: $state"
+    # Motif hints: flags, functions, decorations, ...; flag 2 says the decorations count.
+    hints=$(xprop -id "$note" _MOTIF_WM_HINTS 2>/dev/null)
+    read -r flags _ decorations _ <<<"$(sed -n 's/^_MOTIF_WM_HINTS(_MOTIF_WM_HINTS) = //p' <<<"$hints" | tr -d ,)"
+    if ! { [ -n "$decorations" ] && ((flags & 2)) && ((decorations == 0)); }; then
+        fail "the note window has a frame: ${hints:-no _MOTIF_WM_HINTS}"
+    fi
+}
+
+# check_note_text TEXT: the note shows TEXT, read from the selection that Ctrl+A makes.
+check_note_text() {
+    poll "$FOCUS_LIMIT" has_focus "$note" ||
+        fail "the note did not take the keyboard within $FOCUS_LIMIT ms (focus: $(xdotool getwindowfocus 2>&1))"
+    xdotool key ctrl+a
+    if poll "$TEXT_LIMIT" primary_is "$1"; then
+        log "the note shows its file's text"
+    else
+        fail "the note shows $(printf '%q' "$polled") rather than $(printf '%q' "$1")"
+    fi
+}
+
+# open_note_menu: a click on the note's menu icon opens its menu; sets $note_menu and its
+# geometry $qx $qy $qw $qh.
+open_note_menu() {
+    xdotool mousemove $((nx + 10)) $((ny + 7)) click 1
+    poll "$MENU_LIMIT" menu_of "$program_pid" "$icon" "$note" ||
+        die "no menu showed within $MENU_LIMIT ms of a click on the note's menu icon"
+    note_menu=$polled
+    read -r qx qy qw qh <<<"$(geometry "$note_menu")"
+    log "note menu $(printf '0x%x' "$note_menu") (${qw}x${qh} at $qx,$qy) showed after $polled_ms ms"
+}
+
+# wait_note_gone WHAT: the note and its menus leave the screen after WHAT.
+wait_note_gone() {
+    poll "$GONE_LIMIT" no_note_window || die "the note still shows $GONE_LIMIT ms after $1"
+    poll "$GONE_LIMIT" window_hidden "$note_menu" || fail "the note's menu still shows $GONE_LIMIT ms after $1"
+    log "the note went away $polled_ms ms after $1"
+}
+
+window_hidden() { ! is_viewable "$1"; }
+
+# close_from_tray: the tray menu's Close, by its accelerator, ends the program with code 0.
+close_from_tray() {
+    running "$program_pid" || die "the program ended by itself: $(tr '\n' ' ' <"$logs/nudgeon.err")"
+    open_menu "$@"
+    sleep 0.2
+    xdotool key c
+    check_closed
+}
+
+# check_unchanged FILE: FILE in the program folder is as the test wrote it.
+check_unchanged() {
+    cmp -s "$logs/$1.written" "$pgm/$1" ||
+        fail "the program changed $1: $(od -c "$pgm/$1" | head -n 5 | tr '\n' ' ')"
+}
+
+# --- the scenarios ---------------------------------------------------------------------------
+
+scenario_program() {
+    begin_scenario program
+    local tools="$scenario_dir/tool box"
+    write_recorder "$tools"
+    local recorder="$tools/record.sh"
+    # Two entries share 10:00: each runs once. The earlier and the later entry come first and
+    # last, so neither is chosen by its place.
+    write_schedule \
+        " 10:01 AM    ,$recorder,0,later" \
+        " 10:00 AM    ,$recorder,0,report-mm-dd-yy.txt \"two words  kept\" plain" \
+        " 10:00 AM    ,$recorder,0,second" \
+        " 09:59 AM    ,$recorder,0,earlier"
+    start_trayer
+    start_program_at "@$FAKE_DATE 10:00:05"
+    wait_for_dock
+
+    poll "$RUN_LIMIT" test -s "$runs" || die "no entry ran within $RUN_LIMIT ms of the start"
+    log "an entry ran $(($(now_ms) - program_start)) ms after the start"
+    sleep "$((SETTLE_MS / 1000)).$((SETTLE_MS % 1000))"
+    # The later entry is due 55 s after the start: what is checked here happened before.
+    [ $(($(now_ms) - program_start)) -lt 50000 ] ||
+        die "the checks came too late to tell whether the entry due at 10:01 ran"
+
+    # The runs, each with its minute on the faked clock (without the seconds), in either order.
+    local folder expected got
+    folder=$(cd "$tools" && pwd -P)
+    expected=$(printf '%s\n' \
+        "[$FAKE_DATE 10:00] [$folder] [report-$FAKE_DATE_FILLED.txt] [two words  kept] [plain]" \
+        "[$FAKE_DATE 10:00] [$folder] [second]" | sort)
+    got=$(sed 's/^\(\[[^]]*:[0-9]*\):[0-9]*\]/\1]/' "$runs" | sort)
+    [ "$got" = "$expected" ] ||
+        fail "the recorded runs are not one run of each entry due at 10:00, in its folder: expected $(tr '\n' ';' <<<"$expected") got $(tr '\n' ';' <<<"$got")"
+    check_unchanged Nudgeon.cfg
+
+    close_from_tray
+    end_scenario
+}
+
+scenario_note() {
+    begin_scenario note
+    local text=$'Water the plants\nat ten, café\n'
+    write_note plants.txt "$text"
+    # The entry at 11:30, which runs nothing, makes the tick after the note come 2 s later.
+    write_schedule " 10:00 AM    ,,0,[plants.txt]" " 11:30 AM    ,,0,"
+    start_trayer
+    start_program_at "@$FAKE_DATE 10:00:05"
+    wait_for_dock
+
+    wait_for_note
+    check_note_looks
+    check_note_text "$text"
+
+    open_note_menu
+    sleep 0.2
+    xdotool key c
+    wait_note_gone "the note menu's Close"
+    check_unchanged plants.txt
+    check_unchanged Nudgeon.cfg
+
+    # The program runs on after the note: a tick later it still runs, shows no note again, and
+    # closes cleanly.
+    sleep 2.5
+    no_note_window || fail "the note showed again after its Close"
+    close_from_tray
+    end_scenario
+}
+
+scenario_snooze() {
+    begin_scenario snooze
+    local text=$'Call the bank\n'
+    write_note bank.txt "$text"
+    write_schedule " 10:00 AM    ,,0,[bank.txt]"
+    start_trayer
+    # Four faked minutes before the entry: the program has four real seconds to start.
+    start_program_at "@$FAKE_DATE 09:56:00 x60"
+    wait_for_dock
+
+    wait_for_note
+    local shown=$(($(now_ms) - program_start))
+    [ "$shown" -ge 3800 ] || fail "the note of 10:00 showed $shown ms after a start at 09:56 at 60 times the speed"
+    check_note_text "$text"
+
+    # "Snoo&ze..." opens its menu with "z", and "&5 min" is chosen with "5".
+    open_note_menu
+    sleep 0.2
+    xdotool key z
+    sleep 0.3
+    local snoozed
+    snoozed=$(now_ms)
+    xdotool key 5
+    wait_note_gone "Snooze 5 min"
+
+    # Five faked minutes, counted in whole minutes: back after four to six real seconds.
+    poll 10000 note_window || die "the snoozed note did not come back within 10 s (10 faked minutes)"
+    local back=$(($(now_ms) - snoozed))
+    note=$polled
+    read -r nx ny nw nh <<<"$(geometry "$note")"
+    log "the snoozed note came back $back ms after Snooze 5 min"
+    # The faked clock runs exactly 60 times faster: no earlier than 4 faked minutes is 4 s.
+    [ "$back" -ge 3800 ] || fail "the note snoozed for 5 minutes came back after $back ms (under 4 faked minutes)"
+    check_note_text "$text"
+
+    # The menu's last item is Close: a click in the middle of its lowest line hits it.
+    open_note_menu
+    xdotool mousemove $((qx + qw / 2)) $((qy + qh - 10))
+    sleep 0.2
+    xdotool click 1
+    wait_note_gone "a click on the note menu's Close"
+    # Three faked minutes, three ticks: the entry ran and was snoozed once, and is done for today.
+    sleep 3
+    no_note_window || fail "the note showed again after its Close"
+    check_unchanged bank.txt
+
+    close_from_tray
+    end_scenario
+}
+
+scenario_repeat() {
+    begin_scenario repeat
+    local tools="$scenario_dir/tools"
+    write_recorder "$tools"
+    write_schedule " 10:00 AM    ,$tools/record.sh,2,every-2" " 10:03 AM    ,$tools/record.sh,0,once"
+    start_trayer
+    start_program_at "@$FAKE_DATE 09:56:00 x60"
+    wait_for_dock
+
+    # 10:06 is 10 real seconds after the start.
+    poll 16000 at_least_runs 4 every-2 ||
+        die "the entry every 2 minutes ran $(count_runs every-2) times within 16 s (16 faked minutes); runs: $(tr '\n' ';' <"$runs")"
+    local expected got
+    expected=$'10:00 every-2\n10:02 every-2\n10:03 once\n10:04 every-2\n10:06 every-2'
+    got=$(runs_by_minute)
+    log "runs: $(tr '\n' ',' <<<"$got")"
+    [ "$got" = "$expected" ] ||
+        fail "the runs came at $(tr '\n' ',' <<<"$got") rather than at $(tr '\n' ',' <<<"$expected")"
+
+    close_from_tray
+    end_scenario
+}
+
+scenario_close_note() {
+    begin_scenario close-note
+    write_note hello.txt $'Hello\n'
+    write_schedule " 10:00 AM    ,,0,[hello.txt]"
+    start_trayer
+    start_program_at "@$FAKE_DATE 10:00:05"
+    wait_for_dock
+    wait_for_note
+    close_from_tray "$note"
+    poll "$GONE_LIMIT" window_gone "$note" || fail "the note window is still there after the program ended"
+    check_unchanged hello.txt
+    end_scenario
+}
+
+# --- the run ---------------------------------------------------------------------------------
+
+start_x_server
+for s in "${scenarios[@]}"; do
+    case $s in
+        program) scenario_program ;;
+        note) scenario_note ;;
+        snooze) scenario_snooze ;;
+        repeat) scenario_repeat ;;
+        close-note) scenario_close_note ;;
+        *) die "no scenario named $s" ;;
+    esac
+done
+[ "$failures" -eq 0 ] && log "all checks passed"
