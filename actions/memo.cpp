@@ -1,6 +1,7 @@
 #include "memo.h"
 
 #include "ErrorBox.h"
+#include "FreeMemory.h"
 #include "NoteFiles.h"
 #include "ProgramPaths.h"
 #include "Timer.h"
@@ -78,6 +79,7 @@ void TMemoForm::showAndWait(const QString& text, const QString& path, const QStr
     connect(&timerForm, &TTimerForm::closedDown, &wait, &QEventLoop::quit);
     if (isVisible() && !timerForm.isClosed())
         wait.exec();
+    returnFreeMemory();
 }
 
 void TMemoForm::ShowMenu()

@@ -158,7 +158,11 @@ void TTimerForm::ThisEvent()
 
 void TTimerForm::NextTime()
 {
-    const QDateTime now = platform.clock.now();
+    NextTime(platform.clock.now());
+}
+
+void TTimerForm::NextTime(const QDateTime& now)
+{
     const int nowTime = now.time().hour() * 100 + now.time().minute();
     s.NextEvent = 0;
     int best = 2400;
@@ -302,7 +306,7 @@ void TTimerForm::DoTime()
     if (now.date() != renewedOn)
         renewDay(now.date());
 
-    NextTime();
+    NextTime(now);
     if (trayView)
         trayView->modify(Hint.left(63));
 

@@ -33,6 +33,8 @@ public:
     void DoTime();
     // Chooses the entry due next and writes the status text.
     void NextTime();
+    // The same for a time already read from the clock.
+    void NextTime(const QDateTime& now);
     // Takes WorkLine apart and evaluates its repeat rule for today.
     void ThisEvent();
     // Moves the due time of the entry in place NextEvent on by its repeat interval.

@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "ErrorBox.h"
 #include "FileChooser.h"
+#include "FreeMemory.h"
 #include "NoteFiles.h"
 #include "Timer.h"
 #include "TypingLimit.h"
@@ -85,6 +86,7 @@ void TTimerSet::SetupIni(TTimerForm& timerForm, const Services& services)
     dialog->fill();
     dialog->exec();
     dialog.reset();
+    returnFreeMemory();
     timerForm.Tag = 0;
     // The program may have been closed from the tray meanwhile: its schedule is gone.
     if (!timerForm.isClosed())
