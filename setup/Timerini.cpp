@@ -101,7 +101,10 @@ void TTimerSet::fill()
         for (int i = 0; i < s.EventCount && i < s.EventList.size(); ++i)
             ui->EventBox->addItem(s.EventList.at(i));
     }
-    selectRow(s.NextEvent - 1);
+    // The list is sorted and a file edited by hand need not be: the entry due next is found by
+    // its text.
+    if (s.NextEvent >= 1 && s.NextEvent <= s.EventList.size())
+        selectRow(findLine(items(), s.EventList.at(s.NextEvent - 1)));
     ui->Chime->setChecked(s.ChimeOn);
     ui->AutoStart->setChecked(s.AutoStartOn);
     EventClick();
@@ -112,6 +115,11 @@ void TTimerSet::fill()
 
 int TTimerSet::selectedRow() const
 {
+    // A mouse press moves the current row before the selection, and the entry is loaded when
+    // the current row moves: the current row is the one chosen.
+    const int current = ui->EventBox->currentRow();
+    if (current >= 0)
+        return current;
     const QList<QListWidgetItem*> selected = ui->EventBox->selectedItems();
     return selected.isEmpty() ? -1 : ui->EventBox->row(selected.first());
 }
@@ -157,7 +165,8 @@ void TTimerSet::EventClick()
     if (!timerForm.NewMode) {
         SetEvent();
         const int row = selectedRow();
-        const bool dueToday = row >= 0 && row < MaxEvents && s.EventRepeat[static_cast<size_t>(row + 1)] >= 0;
+        const int slot = row >= 0 ? findLine(s.EventList, ui->EventBox->item(row)->text()) + 1 : 0;
+        const bool dueToday = slot >= 1 && slot <= MaxEvents && s.EventRepeat[static_cast<size_t>(slot)] >= 0;
         setWindowTitle(dueToday ? QStringLiteral("Nudgeon Setup - ") +
                                       QLocale::system().toString(services.clock.now().date(), QLocale::LongFormat)
                                 : QStringLiteral("Nudgeon Setup"));

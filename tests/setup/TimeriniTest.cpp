@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLocale>
+#include <QMouseEvent>
 #include <QTimer>
 
 namespace {
@@ -37,8 +38,21 @@ protected:
             lines.append(ui().EventBox->item(i)->text());
         return lines;
     }
-    // Chooses an entry as the user does, by clicking it in the list.
-    void choose(int row) { ui().EventBox->setCurrentRow(row); }
+    // Chooses an entry as the user does, by clicking it in the list: on a mouse press the list
+    // moves its current row before it moves its selection.
+    void choose(int row)
+    {
+        QListWidget* list = ui().EventBox;
+        dialog->show();
+        list->scrollToItem(list->item(row));
+        const QPoint at = list->visualItemRect(list->item(row)).center();
+        const QPoint global = list->viewport()->mapToGlobal(at);
+        QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(list->viewport(), &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(list->viewport(), &release);
+        ASSERT_EQ(list->currentRow(), row);
+    }
     QString note(const QString& name) { return readNoteFile(dir.filePath(name)).value_or("<missing>"); }
     QString storedSettings() { return fakes.store.values.value(TTimerForm::uninstallKey + "|Settings"); }
 
@@ -68,6 +82,24 @@ TEST_F(SetupTest, OpensOnTheEntryDueNextWithTheDateInTheCaption)
     state.EventRepeat[2] = -1;
     choose(1);
     EXPECT_EQ(dialog->windowTitle(), "Nudgeon Setup");
+}
+
+TEST_F(SetupTest, AFileOutOfOrderOpensOnTheEntryDueNextAndDatesTheRightOne)
+{
+    // The list sorts " 08:30 AM" first; the file has it second.
+    open("05:30 PM    ,,0,\r\n 08:30 AM    ,/usr/bin/true,0,\r\n");
+    ASSERT_EQ(state.NextEvent, 2);
+    EXPECT_EQ(ui().EventBox->currentItem()->text(), " 08:30 AM    ,/usr/bin/true,0,");
+    EXPECT_EQ(ui().PgmName->text(), "/usr/bin/true");
+
+    // The evening entry is done for today: the caption says so whatever its place in the list.
+    state.EventRepeat[1] = -1;
+    choose(1);
+    EXPECT_EQ(ui().TimePicker->time(), QTime(17, 30));
+    EXPECT_EQ(dialog->windowTitle(), "Nudgeon Setup");
+    choose(0);
+    EXPECT_EQ(dialog->windowTitle(),
+              "Nudgeon Setup - " + QLocale::system().toString(QDate(2026, 12, 6), QLocale::LongFormat));
 }
 
 TEST_F(SetupTest, LoadsEachPartOfTheSelectedEntry)
