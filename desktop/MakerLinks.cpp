@@ -5,8 +5,8 @@
 
 #include <QFileInfo>
 
-const QString MakerLinks::webPage = QStringLiteral("https://nudgeon.example.org/");
-const QString MakerLinks::emailAddress = QStringLiteral("support@nudgeon.example.org");
+const QString MakerLinks::webPage = QStringLiteral("https://nudgeon.example/");
+const QString MakerLinks::emailAddress = QStringLiteral("help@nudgeon.example");
 const QString MakerLinks::helpFile = QStringLiteral("helpndg.html");
 
 MakerLinks::MakerLinks(Launcher& launcher, const QStringList& helpFolders)

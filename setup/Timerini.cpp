@@ -9,8 +9,11 @@
 #include "TypingLimit.h"
 #include "ui_Timerini.h"
 
+#include <QCheckBox>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLocale>
+#include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStyle>
 
@@ -23,6 +26,27 @@ QString invalidIntegerMessage(const QString& text)
     return QStringLiteral("'%1' is not a valid integer value").arg(text);
 }
 
+// The form's places were made for a narrower font than desktops here use. A caption that does
+// not fit widens its control: a label to the left, since it stands before its field, a check
+// box or radio button to the right.
+void fitCaptions(QWidget* form)
+{
+    const QList<QWidget*> widgets = form->findChildren<QWidget*>();
+    for (QWidget* w : widgets) {
+        const bool label = qobject_cast<QLabel*>(w) != nullptr;
+        if (!label && !qobject_cast<QCheckBox*>(w) && !qobject_cast<QRadioButton*>(w))
+            continue;
+        const int need = w->sizeHint().width();
+        if (need <= w->width())
+            continue;
+        QRect place = w->geometry();
+        if (label)
+            place.moveLeft(qMax(0, place.left() + place.width() - need));
+        place.setWidth(need);
+        w->setGeometry(place);
+    }
+}
+
 } // namespace
 
 TTimerSet::TTimerSet(TTimerForm& timerForm, const Services& services, QWidget* parent)
@@ -30,6 +54,7 @@ TTimerSet::TTimerSet(TTimerForm& timerForm, const Services& services, QWidget* p
       services(services)
 {
     ui->setupUi(this);
+    fitCaptions(this);
     setFixedSize(size());
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     noteLimit = new TypingLimit(ui->Memo, MaxNoteTyped);

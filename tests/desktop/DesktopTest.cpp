@@ -56,8 +56,8 @@ TEST(MakerLinks, EveryLinkGoesThroughTheLauncherWithItsTarget)
     links.VisitUs();
     links.EMailUs();
     EXPECT_EQ(launcher.launches, QStringList({"helpndg.html||" + pgm.path() + "/|5",
-                                              "https://nudgeon.example.org/|||5",
-                                              "mailto:support@nudgeon.example.org|||5"}));
+                                              "https://nudgeon.example/|||5",
+                                              "mailto:help@nudgeon.example|||5"}));
 
     // An installed program's help page is where the install put it, not in the data folder.
     QFile page(shared.filePath("helpndg.html"));
@@ -83,6 +83,10 @@ TEST(AboutBox, ShowsTheNameVersionAndTheMakersLinks)
     EXPECT_EQ(ui.OKButton->toolTip(), "Check " + QUrl(MakerLinks::webPage).host() + " for updated version");
     EXPECT_EQ(ui.OKButton->text(), "OK");
     EXPECT_FALSE(ui.Image1->pixmap().isNull());
+    // The small-print address is shown whole and stays clear of the version beside it.
+    EXPECT_LE(ui.EmailLbl->sizeHint().width(), ui.EmailLbl->width());
+    EXPECT_LE(ui.EmailLbl->geometry().right(), ui.Version->geometry().left());
+    EXPECT_LE(ui.Version->sizeHint().width(), ui.Version->width());
 
     for (QLabel* target : {ui.Image1, ui.EmailLbl}) {
         QMouseEvent release(QEvent::MouseButtonRelease, QPointF(3, 3), QPointF(3, 3), Qt::LeftButton,

@@ -4,9 +4,11 @@
 #include "ui_Timerini.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QLocale>
 #include <QMouseEvent>
+#include <QRadioButton>
 #include <QTimer>
 
 namespace {
@@ -100,6 +102,20 @@ TEST_F(SetupTest, AFileOutOfOrderOpensOnTheEntryDueNextAndDatesTheRightOne)
     choose(0);
     EXPECT_EQ(dialog->windowTitle(),
               "Nudgeon Setup - " + QLocale::system().toString(QDate(2026, 12, 6), QLocale::LongFormat));
+}
+
+TEST_F(SetupTest, EveryCaptionIsShownWholeAndLabelsStillEndBeforeTheirFields)
+{
+    open(twoEntries);
+    for (QWidget* w : dialog->findChildren<QWidget*>()) {
+        if (qobject_cast<QLabel*>(w) || qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) {
+            EXPECT_GE(w->width(), w->sizeHint().width()) << w->objectName().toStdString();
+        }
+    }
+    EXPECT_LE(ui().Label2->geometry().right(), ui().PgmName->geometry().left());
+    EXPECT_LE(ui().Label3->geometry().right(), ui().RunParms->geometry().left());
+    EXPECT_LE(ui().DateLabel->geometry().right(), ui().RepeatMin->geometry().left());
+    EXPECT_LE(ui().Chime->geometry().right(), ui().AutoStart->geometry().left());
 }
 
 TEST_F(SetupTest, LoadsEachPartOfTheSelectedEntry)
