@@ -127,6 +127,16 @@ int expectedRepeat(const QString& repeatField, const QDate& today)
     return repeatField.contains(digit) ? 0 : -1;
 }
 
+QString expectedCut(const QString& text)
+{
+    if (text.size() <= 255)
+        return text;
+    const ushort last = text.at(254).unicode();
+    const ushort next = text.at(255).unicode();
+    const bool split = last >= 0xD800 && last <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF;
+    return text.left(split ? 254 : 255);
+}
+
 ExpectedNote expectedNote(const QString& parametersField, int maxNameLength)
 {
     ExpectedNote note;
@@ -172,7 +182,7 @@ QString expectedDateFilled(const QString& parameters, const QDate& date)
     for (qsizetype i = 0; i + placeholder.size() <= parameters.size(); ++i) {
         if (QStringView(parameters).mid(i, placeholder.size()) == placeholder) {
             const QString filled = QString::asprintf("%02d-%02d-%02d", date.month(), date.day(), date.year() % 100);
-            return (parameters.left(i) + filled + parameters.mid(i + placeholder.size())).left(255);
+            return expectedCut(parameters.left(i) + filled + parameters.mid(i + placeholder.size()));
         }
     }
     return parameters;

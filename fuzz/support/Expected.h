@@ -19,6 +19,10 @@ struct ExpectedFields
 };
 ExpectedFields expectedFields(const QString& line);
 
+// The first 255 characters of a text; when the 255th is the first half of a character made of
+// two UTF-16 units whose second half follows, the first 254.
+QString expectedCut(const QString& text);
+
 // A time field as hours * 100 + minutes, or -1: optional spaces and tabs, one or two ASCII
 // digits of hours, ":", two digits of minutes, optionally ":" and two digits of seconds,
 // optional spaces and tabs and "AM" or "PM" in any letter case, optional spaces and tabs.

@@ -94,7 +94,7 @@ void checkThisEvent(const QString& line, const QDate& day)
     s.WorkLine = line;
     thisEvent(s, day);
     // The engine works on the first 255 characters of a line.
-    const ExpectedFields e = expectedFields(line.left(MaxLineLength));
+    const ExpectedFields e = expectedFields(expectedCut(line));
     const QString about = QStringLiteral("line %1 on %2 gave time %3 program %4 repeat %5 parameters %6 state %7")
                               .arg(shown(line), day.toString(Qt::ISODate), shown(s.EventTime), shown(s.EventPgm),
                                    shown(s.WorkLine), shown(s.EventParms))

@@ -108,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // The entry as documented: its fields, its note and its parameters as they should reach
     // the launcher.
-    const QString line = state.EventList.at(0).left(MaxLineLength);
+    const QString line = expectedCut(state.EventList.at(0));
     const ExpectedFields fields = expectedFields(line);
     const ExpectedNote note = expectedNote(fields.parameters, 20);
     const QString program = fields.program;

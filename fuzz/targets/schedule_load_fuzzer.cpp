@@ -69,7 +69,7 @@ QString listText(const QStringList& lines)
 
 int dueOf(const QString& line)
 {
-    return expectedTimeValue(expectedFields(line.left(MaxLineLength)).time.left(MaxTimeText));
+    return expectedTimeValue(expectedFields(expectedCut(line)).time.left(MaxTimeText));
 }
 
 const QString settingsTexts[4] = {QStringLiteral("0,0"), QStringLiteral("1,0"), QStringLiteral("0,A"),
@@ -159,7 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(due >= 0 && due <= 2359 && due % 100 < 60, place);
         FUZZ_CHECK(due == dueOf(line), place);
         FUZZ_CHECK(repeat >= -1 && repeat <= 1440, place);
-        FUZZ_CHECK(repeat == expectedRepeat(expectedFields(line.left(MaxLineLength)).repeat, day), place);
+        FUZZ_CHECK(repeat == expectedRepeat(expectedFields(expectedCut(line)).repeat, day), place);
     }
     FUZZ_CHECK(state.ChimeOn == expectedFlags.chime && state.AutoStartOn == expectedFlags.autoStart,
                about + QStringLiteral(", chime %1 autostart %2").arg(state.ChimeOn).arg(state.AutoStartOn));
