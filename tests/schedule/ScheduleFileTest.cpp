@@ -148,6 +148,15 @@ TEST(NoteFiles, TextRoundTripsWithCrLfOnDisk)
     // A note saved by another program in Latin-1 with bare CRs reads whole.
     writeBytes(dir, "caf\xe9\rsecond", "old.txt");
     EXPECT_EQ(readNoteFile(dir.filePath("old.txt")), QString::fromUtf8("café\nsecond"));
+
+    // Bytes of no text at all still read, NULs and all, and save back as they read.
+    const QByteArray binary("\x00\x01\xff\xfe\r\n\x80z", 8);
+    writeBytes(dir, binary, "binary.txt");
+    const std::optional<QString> odd = readNoteFile(dir.filePath("binary.txt"));
+    ASSERT_TRUE(odd.has_value());
+    EXPECT_EQ(odd->size(), 7);
+    ASSERT_TRUE(writeNoteFile(dir.filePath("binary.txt"), *odd));
+    EXPECT_EQ(readNoteFile(dir.filePath("binary.txt")), odd);
 }
 
 TEST(NoteFiles, MissingAndUnwritableNotes)
