@@ -36,7 +36,10 @@ TTimerForm::TTimerForm(const Platform& platform, ScheduleState& state, const Pro
     // A coarse timer may drift by seconds, enough to pass over a whole minute.
     Timer1.setTimerType(Qt::PreciseTimer);
     Timer1.setInterval(65535);
-    connect(&Timer1, &QTimer::timeout, this, &TTimerForm::DoTime);
+    // Queued, so that the tick runs from the event queue and not inside the timer's own
+    // dispatch: a timer is never dispatched again while its dispatch is still under way, and
+    // a note shown by a tick keeps the event loop running for as long as it is up.
+    connect(&Timer1, &QTimer::timeout, this, &TTimerForm::DoTime, Qt::QueuedConnection);
 }
 
 TTimerForm::~TTimerForm()
@@ -44,13 +47,19 @@ TTimerForm::~TTimerForm()
     TimerEnd();
 }
 
+qint64 TTimerForm::minuteKey(const QDateTime& now)
+{
+    return now.date().toJulianDay() * 1440 + now.time().hour() * 60 + now.time().minute();
+}
+
 int TTimerForm::minuteInterval(const QDateTime& now)
 {
-    // A minute's tick late in its minute could be held up into the minute after next, and the
-    // minute between would never be looked at: such a tick moves the next one to the start of
-    // the coming minute, from where the ticks keep their place.
+    // The ticks keep near the start of each minute: a tick held up a little never passes a
+    // minute over, entries of one minute have the whole minute to run one after the other, and
+    // an entry runs at the start of its minute. A tick that came more than a few seconds into
+    // its minute moves the next one to a second into the coming minute.
     const int intoMinute = now.time().second() * 1000 + now.time().msec();
-    return intoMinute >= 55000 ? 61000 - intoMinute : 60000;
+    return intoMinute >= 5000 ? 61000 - intoMinute : 60000;
 }
 
 void TTimerForm::setInterval(int ms)
@@ -169,8 +178,11 @@ void TTimerForm::NextTime(const QDateTime& now)
     if (s.EventCount >= 1) {
         for (int i = 1; i <= MaxEvents; ++i) {
             const int due = s.EventTimes[static_cast<size_t>(i)];
+            // An entry that ran in this minute and kept its minute (a repeat of a whole day) is
+            // not chosen again in it, so the others of the minute still run.
+            const bool ranNow = due == nowTime && ranInMinute[static_cast<size_t>(i)] == minuteKey(now);
             if (due >= nowTime && s.EventRepeat[static_cast<size_t>(i)] >= 0 && due - nowTime < best &&
-                !runningSlots.contains(i)) {
+                !runningSlots.contains(i) && !ranNow) {
                 s.NextEvent = i;
                 best = due - nowTime;
             }
@@ -244,6 +256,7 @@ void TTimerForm::RunIt()
     if (slot < 1 || slot > s.EventCount || runningSlots.contains(slot))
         return;
     runningSlots.append(slot);
+    ranInMinute[static_cast<size_t>(slot)] = minuteKey(platform.clock.now());
     s.WorkLine = cutText(s.EventList.at(slot - 1));
     ThisEvent();
     const QString timeText = s.EventList.at(slot - 1).left(9);

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
+#include <array>
 #include <functional>
 
 class EventActions;
@@ -84,6 +85,8 @@ signals:
 
 private:
     static int minuteInterval(const QDateTime& now);
+    // The minute of a time as days * 1440 + minutes.
+    static qint64 minuteKey(const QDateTime& now);
     void loadSchedule();
     void renewDay(const QDate& today);
     void rerunSlot(int slot);
@@ -105,4 +108,10 @@ private:
     QDate renewedOn;
     // The hour (days * 24 + hour) last chimed, so that a second tick in minute 0 stays silent.
     qint64 chimedHour = -1;
+    // For each place, the minute (days * 1440 + minutes) its entry last began to run in.
+    std::array<qint64, MaxEvents + 1> ranInMinute = [] {
+        std::array<qint64, MaxEvents + 1> none{};
+        none.fill(-1);
+        return none;
+    }();
 };

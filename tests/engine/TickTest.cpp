@@ -1,4 +1,47 @@
 #include "EngineTest.h"
+#include "EventActions.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+namespace {
+
+// Actions whose first entry shows a note that stays up, with the event loop running, until
+// another entry has run or a second has passed.
+class LingeringNote : public EventActions
+{
+public:
+    QString act(int slot) override
+    {
+        acted.append(slot);
+        if (noteShowing)
+            ranWhileShown.append(slot);
+        return slot == 1 ? QStringLiteral("note") : QString();
+    }
+    void showNote(const QString&, const QString&) override
+    {
+        noteShowing = true;
+        QEventLoop wait;
+        QTimer poll;
+        QElapsedTimer shown;
+        shown.start();
+        QObject::connect(&poll, &QTimer::timeout, &wait, [&] {
+            if (!ranWhileShown.isEmpty() || shown.elapsed() > 1000)
+                wait.quit();
+        });
+        poll.start(5);
+        wait.exec();
+        noteShowing = false;
+        done = true;
+    }
+    QList<int> acted;
+    QList<int> ranWhileShown;
+    bool noteShowing = false;
+    bool done = false;
+};
+
+} // namespace
 
 namespace {
 
@@ -110,12 +153,13 @@ TEST_F(EngineTest, TwoEntriesOfOneMinuteRunOneAfterTheOther)
     EXPECT_EQ(state.NextEvent, 4);
     EXPECT_EQ(form->Timer1.interval(), 2000);
 
+    // The last of the minute sends the next tick to a second into the coming minute.
     tickAt(QTime(10, 0, 9));
-    EXPECT_EQ(form->Timer1.interval(), 60000);
+    EXPECT_EQ(form->Timer1.interval(), 52000);
     EXPECT_EQ(tray.tip, "Nudgeon: 1hr 0min");
 }
 
-TEST_F(EngineTest, ADailyIntervalOfADayKeepsItsMinuteAndHoldsTheOtherEntryBack)
+TEST_F(EngineTest, ADailyIntervalOfADayKeepsItsMinuteAndRunsOnceWhileTheOtherEntryRunsToo)
 {
     haveSettings("0,0");
     writeCfg(" 10:00 AM    ,,1440,\r\n 10:00 AM    ,,0,\r\n");
@@ -123,12 +167,40 @@ TEST_F(EngineTest, ADailyIntervalOfADayKeepsItsMinuteAndHoldsTheOtherEntryBack)
     tickAt(QTime(10, 0, 5));
     EXPECT_EQ(state.EventTimes[1], 1000);
     EXPECT_EQ(state.EventRepeat[1], 1440);
-    EXPECT_EQ(state.NextEvent, 1);
-    EXPECT_EQ(form->Timer1.interval(), 60000);
-    tickAt(QTime(10, 1, 5));
-    // The other entry's minute passed without it running.
-    EXPECT_EQ(state.EventRepeat[2], 0);
+    // The entry that ran keeps its minute but is not chosen again in it: the other one is.
+    EXPECT_EQ(state.NextEvent, 2);
+    EXPECT_EQ(form->Timer1.interval(), 2000);
+    tickAt(QTime(10, 0, 7));
+    EXPECT_EQ(state.EventRepeat[2], -1);
+    tickAt(QTime(10, 0, 9));
+    EXPECT_EQ(form->Timer1.interval(), 52000);
+    EXPECT_EQ(state.EventRepeat[1], 1440);
+    tickAt(QTime(10, 1, 1));
     EXPECT_EQ(form->Hint, "No Monday events...");
+    // The next day it runs again in its minute.
+    fakes.clock.set(QDate(2026, 12, 8), QTime(9, 59, 1));
+    form->DoTime();
+    EXPECT_EQ(state.NextEvent, 1);
+    EXPECT_EQ(form->Hint, "Nudgeon:  1min");
+}
+
+TEST_F(EngineTest, ManyEntriesOfOneMinuteAllRunWhenTheTickCameLateInIt)
+{
+    haveSettings("0,0");
+    QByteArray lines;
+    for (int i = 0; i < 8; ++i)
+        lines += " 10:00 AM    ,,0," + QByteArray::number(i) + "\r\n";
+    writeCfg(lines);
+    start();
+    // Started late in the minute before: the ticks move to the start of each minute.
+    QTime t(9, 59, 50);
+    tickAt(t);
+    for (int guard = 0; guard < 100 && t < QTime(10, 2); ++guard) {
+        t = t.addMSecs(form->Timer1.interval());
+        tickAt(t);
+    }
+    for (int i = 1; i <= 8; ++i)
+        EXPECT_EQ(state.EventRepeat[static_cast<size_t>(i)], -1) << i;
 }
 
 TEST_F(EngineTest, ARepeatingEntryRunsAgainAtItsNextMinute)
@@ -232,6 +304,36 @@ TEST_F(EngineTest, ATickLateInItsMinuteMovesTheNextToTheStartOfTheComingMinute)
     EXPECT_EQ(form->Timer1.interval(), 3750);
     tickAt(QTime(10, 1, 1));
     EXPECT_EQ(form->Timer1.interval(), 60000);
+    // A tick that drifted a few seconds into its minute goes back to the start of the next.
     tickAt(QTime(10, 2, 54, 999));
+    EXPECT_EQ(form->Timer1.interval(), 6001);
+    tickAt(QTime(10, 3, 4, 999));
     EXPECT_EQ(form->Timer1.interval(), 60000);
+    tickAt(QTime(10, 4, 5, 0));
+    EXPECT_EQ(form->Timer1.interval(), 56000);
+}
+
+TEST_F(EngineTest, TheTimerGoesOnTickingWhileANoteShows)
+{
+    haveSettings("0,0");
+    writeCfg(" 10:00 AM    ,,0,[1.txt]\r\n 10:00 AM    ,,0,second\r\n");
+    LingeringNote actions;
+    start();
+    form->setActions(&actions);
+    fakes.clock.setTime(QTime(10, 0, 5));
+    // The real timer, briskly: the note's entry runs at its first tick, the other entry at a
+    // tick that comes while the note is still up.
+    form->setInterval(20);
+    QEventLoop outer;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &outer, [&] {
+        if (actions.done)
+            outer.quit();
+    });
+    check.start(5);
+    QTimer::singleShot(3000, &outer, &QEventLoop::quit);
+    outer.exec();
+    ASSERT_TRUE(actions.done);
+    EXPECT_EQ(actions.ranWhileShown, QList<int>({2}));
+    EXPECT_EQ(actions.acted, QList<int>({1, 2}));
 }
