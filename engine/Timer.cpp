@@ -236,6 +236,28 @@ void TTimerForm::rerunSlot(int slot)
     s.EventTimes[static_cast<size_t>(slot)] = (hour % 24) * 100 + minute;
 }
 
+void TTimerForm::skipMissedRepeats(const QDateTime& now)
+{
+    // A repeating entry whose time passed without a run (the program started after it, the
+    // computer slept, a tick came too late) moves on to its next time from now, so that it
+    // goes on repeating today; the time it missed is not run late. A time after midnight that a
+    // run moved it to lies less than one interval ahead of now and is left alone.
+    const int nowMinutes = now.time().hour() * 60 + now.time().minute();
+    for (int i = 1; i <= MaxEvents; ++i) {
+        const auto slot = static_cast<size_t>(i);
+        const int r = s.EventRepeat[slot];
+        int due = s.EventTimes[slot];
+        if (r <= 0 || due < 0 || runningSlots.contains(i))
+            continue;
+        int dueMinutes = due / 100 * 60 + due % 100;
+        if (dueMinutes >= nowMinutes || dueMinutes + 1440 - nowMinutes <= r)
+            continue;
+        while (dueMinutes < nowMinutes)
+            dueMinutes += r;
+        s.EventTimes[slot] = (dueMinutes / 60 % 24) * 100 + dueMinutes % 60;
+    }
+}
+
 void TTimerForm::RerunTime()
 {
     rerunSlot(s.NextEvent);
@@ -318,6 +340,7 @@ void TTimerForm::DoTime()
     // midnight runs every day; a day begun while no tick came (a suspended computer) too.
     if (now.date() != renewedOn)
         renewDay(now.date());
+    skipMissedRepeats(now);
 
     NextTime(now);
     if (trayView)

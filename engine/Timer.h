@@ -87,6 +87,7 @@ private:
     static int minuteInterval(const QDateTime& now);
     // The minute of a time as days * 1440 + minutes.
     static qint64 minuteKey(const QDateTime& now);
+    void skipMissedRepeats(const QDateTime& now);
     void loadSchedule();
     void renewDay(const QDate& today);
     void rerunSlot(int slot);

@@ -203,6 +203,36 @@ TEST_F(EngineTest, ManyEntriesOfOneMinuteAllRunWhenTheTickCameLateInIt)
         EXPECT_EQ(state.EventRepeat[static_cast<size_t>(i)], -1) << i;
 }
 
+TEST_F(EngineTest, ARepeatingEntryWhoseTimePassedWithoutARunGoesOnFromItsNextTime)
+{
+    haveSettings("0,0");
+    writeCfg(" 08:00 AM    ,,30,\r\n 10:01 AM    ,,20,\r\n10:35 PM    ,,60,\r\n");
+    fakes.clock.setTime(QTime(13, 10));
+    start();
+    // Started after its start time: the half-hourly entry is not run late but goes on at 13:30.
+    tickAt(QTime(13, 10, 2));
+    EXPECT_EQ(state.EventTimes[1], 1330);
+    EXPECT_EQ(state.EventTimes[2], 1321);
+    tickAt(QTime(13, 21, 1));
+    EXPECT_EQ(state.EventTimes[2], 1341);
+    // A minute passed over (a tick held up, a computer asleep) does not end the day's repeats.
+    tickAt(QTime(13, 43, 1));
+    EXPECT_EQ(state.EventTimes[2], 1401);
+    EXPECT_EQ(state.EventTimes[1], 1400);
+    EXPECT_EQ(form->Hint, "Nudgeon:  17min");
+
+    // A run late in the evening moves the time past midnight: that time is left for tomorrow.
+    tickAt(QTime(22, 35, 1));
+    EXPECT_EQ(state.EventTimes[3], 2335);
+    tickAt(QTime(23, 35, 1));
+    EXPECT_EQ(state.EventTimes[3], 35);
+    tickAt(QTime(23, 45, 1));
+    EXPECT_EQ(state.EventTimes[3], 35);
+    fakes.clock.set(QDate(2026, 12, 8), QTime(0, 35, 1));
+    form->DoTime();
+    EXPECT_EQ(state.EventTimes[3], 135);
+}
+
 TEST_F(EngineTest, ARepeatingEntryRunsAgainAtItsNextMinute)
 {
     haveSettings("0,0");
