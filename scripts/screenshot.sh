@@ -27,24 +27,7 @@ readonly WINDOW_LIMIT=10000  # a window shows
 
 e2e_init python3
 
-faketime_lib=""
-for f in /usr/lib/*/faketime/libfaketimeMT.so.1 /usr/lib/faketime/libfaketimeMT.so.1 \
-    /usr/local/lib/faketime/libfaketimeMT.so.1; do
-    [ -r "$f" ] && { faketime_lib=$f; break; }
-done
-[ -n "$faketime_lib" ] || die "no libfaketimeMT.so.1 (Debian package libfaketime, see scripts/setup.sh)"
-
-# program_window TITLE_PATTERN: the program's window on the screen whose title matches.
-program_window() {
-    local w
-    for w in $(xdotool search --onlyvisible --name "$1" 2>/dev/null | awk '!seen[$0]++'); do
-        if [ "$(xdotool getwindowpid "$w" 2>/dev/null)" = "$program_pid" ]; then
-            echo "$w"
-            return 0
-        fi
-    done
-    return 1
-}
+find_faketime_lib
 
 window_hidden() { ! is_viewable "$1"; }
 has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }

@@ -66,19 +66,6 @@ time_field() {
     LC_ALL=C date -d "$1" '+%I:%M %p' | sed 's/^\(.* AM\)$/ \1/;s/$/    /'
 }
 
-# program_window TITLE_PATTERN: the program's window on the screen whose title matches the
-# extended regular expression TITLE_PATTERN.
-program_window() {
-    local w
-    for w in $(xdotool search --onlyvisible --name "$1" 2>/dev/null | awk '!seen[$0]++'); do
-        if [ "$(xdotool getwindowpid "$w" 2>/dev/null)" = "$program_pid" ]; then
-            echo "$w"
-            return 0
-        fi
-    done
-    return 1
-}
-
 has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
 window_hidden() { ! is_viewable "$1"; }
 

@@ -389,6 +389,35 @@ menu_of() {
     return 1
 }
 
+# program_window TITLE_PATTERN: the program's window on the screen whose title matches the
+# extended regular expression TITLE_PATTERN.
+program_window() {
+    local w
+    for w in $(xdotool search --onlyvisible --name "$1" 2>/dev/null | awk '!seen[$0]++'); do
+        if [ "$(xdotool getwindowpid "$w" 2>/dev/null)" = "$program_pid" ]; then
+            echo "$w"
+            return 0
+        fi
+    done
+    return 1
+}
+
+# note_window: the program's note window on the screen, found by its title.
+note_window() { program_window '^Zerir Irar'; }
+no_note_window() { ! note_window >/dev/null; }
+
+# find_faketime_lib: sets $faketime_lib to the multi-threaded flavour of libfaketime's preload
+# library (the program runs threads), or fails.
+find_faketime_lib() {
+    local f
+    faketime_lib=""
+    for f in /usr/lib/*/faketime/libfaketimeMT.so.1 /usr/lib/faketime/libfaketimeMT.so.1 \
+        /usr/local/lib/faketime/libfaketimeMT.so.1; do
+        [ -r "$f" ] && { faketime_lib=$f; break; }
+    done
+    [ -n "$faketime_lib" ] || die "no libfaketimeMT.so.1 (Debian package libfaketime, see scripts/setup.sh)"
+}
+
 # --- one scenario's folders and processes ----------------------------------------------------
 
 # begin_scenario NAME: fresh folders and environment for the scenario; the program and its

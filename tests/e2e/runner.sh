@@ -66,13 +66,7 @@ readonly FAKE_DATE_FILLED=03-17-29
 
 e2e_init xclip
 
-# The multi-threaded flavour of libfaketime's preload library: the program runs threads.
-faketime_lib=""
-for f in /usr/lib/*/faketime/libfaketimeMT.so.1 /usr/lib/faketime/libfaketimeMT.so.1 \
-    /usr/local/lib/faketime/libfaketimeMT.so.1; do
-    [ -r "$f" ] && { faketime_lib=$f; break; }
-done
-[ -n "$faketime_lib" ] || die "no libfaketimeMT.so.1 (Debian package libfaketime, see scripts/setup.sh)"
+find_faketime_lib
 
 # --- the program's schedule, clock and notes -------------------------------------------------
 
@@ -134,20 +128,6 @@ count_runs() { first_arguments | grep -cxF -- "$1"; }
 at_least_runs() { [ "$(count_runs "$2")" -ge "$1" ]; }
 
 # --- the note window -------------------------------------------------------------------------
-
-# note_window: the program's note window on the screen, found by its title.
-note_window() {
-    local w
-    for w in $(xdotool search --onlyvisible --name '^Zerir Irar' 2>/dev/null); do
-        if [ "$(xdotool getwindowpid "$w" 2>/dev/null)" = "$program_pid" ]; then
-            echo "$w"
-            return 0
-        fi
-    done
-    return 1
-}
-
-no_note_window() { ! note_window >/dev/null; }
 
 has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
 

@@ -126,12 +126,7 @@ readonly ENTRIES=(
 
 e2e_init python3
 
-faketime_lib=""
-for f in /usr/lib/*/faketime/libfaketimeMT.so.1 /usr/lib/faketime/libfaketimeMT.so.1 \
-    /usr/local/lib/faketime/libfaketimeMT.so.1; do
-    [ -r "$f" ] && { faketime_lib=$f; break; }
-done
-[ -n "$faketime_lib" ] || die "no libfaketimeMT.so.1 (Debian package libfaketime, see scripts/setup.sh)"
+find_faketime_lib
 
 program_start_s=$(date -d "$PROGRAM_START" +%s)
 week_start_s=$(date -d "$WEEK_START" +%s)
@@ -389,19 +384,6 @@ PY
 
 # --- notes -----------------------------------------------------------------------------------
 
-# note_window: the program's note window on the screen, found by its title.
-note_window() {
-    local w
-    for w in $(xdotool search --onlyvisible --name '^Zerir Irar' 2>/dev/null); do
-        if [ "$(xdotool getwindowpid "$w" 2>/dev/null)" = "$program_pid" ]; then
-            echo "$w"
-            return 0
-        fi
-    done
-    return 1
-}
-
-no_note_window() { ! note_window >/dev/null; }
 window_hidden() { ! is_viewable "$1"; }
 
 # close_note W: closes the note W with its menu's Close, the menu's last item, clicked.

@@ -44,12 +44,7 @@ e2e_init "$python"
 [ -x "$mailer_exe" ] || die "no mail program at $mailer_exe"
 "$python" -c 'import aiosmtpd' 2>/dev/null || die "$python has no aiosmtpd (Debian package python3-aiosmtpd)"
 
-faketime_lib=""
-for f in /usr/lib/*/faketime/libfaketimeMT.so.1 /usr/lib/faketime/libfaketimeMT.so.1 \
-    /usr/local/lib/faketime/libfaketimeMT.so.1; do
-    [ -r "$f" ] && { faketime_lib=$f; break; }
-done
-[ -n "$faketime_lib" ] || die "no libfaketimeMT.so.1 (Debian package libfaketime, see scripts/setup.sh)"
+find_faketime_lib
 
 # The mail goes straight to the server on loopback, whatever proxy the caller has set.
 unset http_proxy https_proxy all_proxy HTTP_PROXY HTTPS_PROXY ALL_PROXY
