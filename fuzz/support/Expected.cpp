@@ -172,6 +172,9 @@ ExpectedNote expectedNote(const QString& parametersField, int maxNameLength)
         if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() == 0)
             return {true, note.parameters, QString()};
     }
+    // Nor the folder itself or its parent.
+    if (name == QLatin1String(".") || name == QLatin1String(".."))
+        return {true, note.parameters, QString()};
     note.name = name;
     return note;
 }

@@ -102,3 +102,10 @@ QString textFrom(const QByteArray& bytes, uint8_t mode)
         return QString::fromLatin1(bytes);
     }
 }
+
+// libFuzzer calls this once before the first input, in every target.
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    initFuzzEnvironment();
+    return 0;
+}

@@ -77,12 +77,6 @@ const QString settingsTexts[4] = {QStringLiteral("0,0"), QStringLiteral("1,0"), 
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    initFuzzEnvironment();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     FuzzInput in(data, size);

@@ -8,12 +8,6 @@
 #include "FuzzSupport.h"
 #include "ScheduleState.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    initFuzzEnvironment();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     FuzzInput in(data, size);
