@@ -20,8 +20,7 @@ const QString EventRunner::dialerProgram = QStringLiteral("DIALER.EXE");
 
 EventRunner::EventRunner(TTimerForm& timerForm, const Services& services, NoteWindow& noteWindow)
     : timerForm(timerForm), s(timerForm.state()), services(services), noteWindow(noteWindow)
-{
-}
+{}
 
 QString EventRunner::act(int)
 {
@@ -43,7 +42,8 @@ QString EventRunner::act(int)
             services.sound.play(s.EventPgm);
         } else if (!mail) {
             timerForm.ChimeTime();
-            LaunchFile(services.launcher, namePart(s.EventPgm), s.EventParms, folderPart(s.EventPgm), SW_SHOW);
+            LaunchFile(services.launcher, namePart(s.EventPgm), s.EventParms, folderPart(s.EventPgm),
+                       SW_SHOW);
         }
     }
 

@@ -53,7 +53,6 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-
     std::unique_ptr<Ui::TMemoForm> ui;
     std::unique_ptr<QMenu> MemoMenu;
     std::unique_ptr<QMenu> SnooseMenu;

@@ -36,7 +36,8 @@ int main(int argc, char* argv[])
     const ProgramPaths paths = ProgramPaths::forExecutable(QApplication::applicationFilePath());
     // The sounds and the help page lie beside the program, or where an install put them.
     const QString programDir = QApplication::applicationDirPath() + QLatin1Char('/');
-    const QStringList dataDirs{programDir, QDir::cleanPath(programDir + QStringLiteral("../share/nudgeon")) + QLatin1Char('/')};
+    const QStringList dataDirs{programDir, QDir::cleanPath(programDir + QStringLiteral("../share/nudgeon")) +
+                                               QLatin1Char('/')};
     QtClock clock;
     CanberraSound sound(dataDirs);
     MessageErrorBox errors;
@@ -55,7 +56,9 @@ int main(int argc, char* argv[])
     TMemoForm MemoForm(TimerForm, errors);
     EventRunner runner(TimerForm, {launcher, clipboard, sound, clock, errors}, MemoForm);
     TimerForm.setActions(&runner);
-    const TTimerSet::Services setupServices{clock, errors, files, [&links] { links.HelpIt(); }};
+    const TTimerSet::Services setupServices{clock, errors, files, [&links] {
+                                                links.HelpIt();
+                                            }};
     tray.setSetupOpener([&] { TTimerSet::SetupIni(TimerForm, setupServices); });
     QObject::connect(&TimerForm, &TTimerForm::closedDown, &app, &QApplication::quit, Qt::QueuedConnection);
 

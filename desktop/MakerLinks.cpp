@@ -11,8 +11,7 @@ const QString MakerLinks::helpFile = QStringLiteral("helpndg.html");
 
 MakerLinks::MakerLinks(Launcher& launcher, const QStringList& helpFolders)
     : launcher(launcher), helpFolders(helpFolders)
-{
-}
+{}
 
 QString MakerLinks::helpFolder() const
 {

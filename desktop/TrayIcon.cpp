@@ -12,10 +12,14 @@ TrayIcon::TrayIcon(TTimerForm& timerForm, MakerLinks& links)
     NewNote = PopupMenu1->addAction(QStringLiteral("&New"));
     Setup = PopupMenu1->addAction(QStringLiteral("&Setup"));
     HelpItem->setTitle(QStringLiteral("&Help"));
-    QObject::connect(HelpItem->addAction(QStringLiteral("&Contents")), &QAction::triggered, [&links] { links.HelpIt(); });
-    QObject::connect(HelpItem->addAction(QStringLiteral("&Web page")), &QAction::triggered, [&links] { links.VisitUs(); });
-    QObject::connect(HelpItem->addAction(QStringLiteral("&E-mail us")), &QAction::triggered, [&links] { links.EMailUs(); });
-    QObject::connect(HelpItem->addAction(QStringLiteral("&About")), &QAction::triggered, [&links] { links.ShowAbout(); });
+    QObject::connect(HelpItem->addAction(QStringLiteral("&Contents")), &QAction::triggered,
+                     [&links] { links.HelpIt(); });
+    QObject::connect(HelpItem->addAction(QStringLiteral("&Web page")), &QAction::triggered,
+                     [&links] { links.VisitUs(); });
+    QObject::connect(HelpItem->addAction(QStringLiteral("&E-mail us")), &QAction::triggered,
+                     [&links] { links.EMailUs(); });
+    QObject::connect(HelpItem->addAction(QStringLiteral("&About")), &QAction::triggered,
+                     [&links] { links.ShowAbout(); });
     PopupMenu1->addMenu(HelpItem.get());
     CloseItem = PopupMenu1->addAction(QStringLiteral("&Close"));
     QObject::connect(NewNote, &QAction::triggered, [this] { SetupClick(true); });
@@ -56,8 +60,8 @@ void TrayIcon::add(const QString& tip)
         QObject::connect(trayIcon.get(), &QSystemTrayIcon::activated, &timerForm,
                          [this](QSystemTrayIcon::ActivationReason reason) {
                              if (reason == QSystemTrayIcon::Trigger)
-                                 QMetaObject::invokeMethod(&timerForm, [this] { SetupClick(false); },
-                                                           Qt::QueuedConnection);
+                                 QMetaObject::invokeMethod(
+                                     &timerForm, [this] { SetupClick(false); }, Qt::QueuedConnection);
                          });
     }
     trayIcon->setToolTip(tip.left(MaxTipLength));

@@ -3,8 +3,8 @@
 #include "Clock.h"
 #include "ErrorBox.h"
 #include "EventActions.h"
-#include "RegistryStore.h"
 #include "NoteFiles.h"
+#include "RegistryStore.h"
 #include "ScheduleFile.h"
 #include "Sound.h"
 #include "TrayView.h"
@@ -192,7 +192,8 @@ void TTimerForm::NextTime(const QDateTime& now)
 
     if (s.NextEvent == 0) {
         s.NextEvent = 1;
-        Hint = QStringLiteral("No ") + QLocale::system().dayName(now.date().dayOfWeek(), QLocale::LongFormat) +
+        Hint = QStringLiteral("No ") +
+               QLocale::system().dayName(now.date().dayOfWeek(), QLocale::LongFormat) +
                QStringLiteral(" events...");
         HoursLeft = 24;
         return;
@@ -386,7 +387,8 @@ bool TTimerForm::UpdateRegistry(bool write)
         return false;
     };
     if (!set(uninstallKey, QStringLiteral("DisplayName"), programName) ||
-        !set(uninstallKey, QStringLiteral("UninstallString"), paths.programPath + QStringLiteral(" /uninstall")) ||
+        !set(uninstallKey, QStringLiteral("UninstallString"),
+             paths.programPath + QStringLiteral(" /uninstall")) ||
         !set(uninstallKey, QStringLiteral("Settings"), settingsText(s.ChimeOn, s.AutoStartOn)))
         return false;
     // The path keeps its letter case: the file system tells letter cases apart.

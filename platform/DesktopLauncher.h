@@ -10,7 +10,8 @@ class DesktopLauncher : public Launcher
 {
 public:
     // What launch() returns, after the codes of the desktop it stands in for.
-    enum Result {
+    enum Result
+    {
         FileNotFound = 2,
         AccessDenied = 5,
         NoAssociation = 31,

@@ -19,13 +19,11 @@ QString IniRegistryStore::configHome()
 IniRegistryStore::IniRegistryStore()
     : IniRegistryStore(configHome() + QStringLiteral("/Nudgeon/registry.ini"),
                        configHome() + QStringLiteral("/autostart"))
-{
-}
+{}
 
 IniRegistryStore::IniRegistryStore(const QString& iniPath, const QString& autostartDir)
     : iniPath(iniPath), autostartDir(autostartDir)
-{
-}
+{}
 
 QString IniRegistryStore::normalised(const QString& key)
 {

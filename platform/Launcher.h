@@ -9,5 +9,6 @@ public:
     virtual ~Launcher() = default;
     // Starts or opens file with the parameters, in folder (the working folder of a started
     // program), without waiting. Greater than 32 when something was started or opened.
-    virtual int launch(const QString& file, const QString& parameters, const QString& folder, int showMode) = 0;
+    virtual int launch(const QString& file, const QString& parameters, const QString& folder,
+                       int showMode) = 0;
 };

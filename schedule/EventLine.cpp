@@ -51,9 +51,8 @@ EventFields splitEventLine(const QString& line)
 
 std::optional<QTime> parseTimeText(const QString& text)
 {
-    static const QRegularExpression form(
-        QRegularExpression::anchoredPattern(
-            QStringLiteral("[ \\t]*(\\d{1,2}):(\\d{2})(?::(\\d{2}))?[ \\t]*(?:([AaPp])[Mm])?[ \\t]*")));
+    static const QRegularExpression form(QRegularExpression::anchoredPattern(
+        QStringLiteral("[ \\t]*(\\d{1,2}):(\\d{2})(?::(\\d{2}))?[ \\t]*(?:([AaPp])[Mm])?[ \\t]*")));
     const QRegularExpressionMatch m = form.match(text);
     if (!m.hasMatch())
         return std::nullopt;
@@ -116,7 +115,8 @@ NoteReference takeNoteReference(const QString& parametersField, int maxNameLengt
     const int open = parametersField.indexOf(QLatin1Char('['));
     // The end is looked for after the "[", so parameters that hold ".txt]" themselves keep
     // their note; compared without case, unit by unit, so positions stay those of the field.
-    const int end = open < 0 ? -1 : parametersField.indexOf(QLatin1String(".txt]"), open + 1, Qt::CaseInsensitive);
+    const int end =
+        open < 0 ? -1 : parametersField.indexOf(QLatin1String(".txt]"), open + 1, Qt::CaseInsensitive);
     if (open < 0 || end < 0)
         return {parametersField, QString()};
     NoteReference ref;
@@ -124,7 +124,8 @@ NoteReference takeNoteReference(const QString& parametersField, int maxNameLengt
     ref.noteFile = cutText(parametersField.mid(open + 1, parametersField.size() - open - 2), maxNameLength);
     // A note lives in the program folder: a name that reaches into another folder is no note.
     if (ref.noteFile.contains(QLatin1Char('/')) || ref.noteFile.contains(QLatin1Char('\\')) ||
-        ref.noteFile.contains(QChar(0)) || ref.noteFile == QLatin1String(".") || ref.noteFile == QLatin1String(".."))
+        ref.noteFile.contains(QChar(0)) || ref.noteFile == QLatin1String(".") ||
+        ref.noteFile == QLatin1String(".."))
         ref.noteFile.clear();
     return ref;
 }

@@ -55,7 +55,12 @@ struct NoteReference
 };
 NoteReference takeNoteReference(const QString& parametersField, int maxNameLength);
 
-enum class RepeatKind { Daily = 0, Weekly = 1, Monthly = 2 };
+enum class RepeatKind
+{
+    Daily = 0,
+    Weekly = 1,
+    Monthly = 2
+};
 
 // What the editor's controls hold when a line is composed from them.
 struct EventInput

@@ -1,7 +1,7 @@
 #include "ScheduleFile.h"
 
-#include "WholeFile.h"
 #include "EventLine.h"
+#include "WholeFile.h"
 
 #include <QStringDecoder>
 

@@ -92,8 +92,8 @@ TTimerSet::TTimerSet(TTimerForm& timerForm, const Services& services, QWidget* p
                 DailyGrpClick();
         });
     }
-    for (QCheckBox* day : {ui->Monday, ui->Tuesday, ui->Wednesday, ui->Thursday, ui->Friday, ui->Saturday,
-                           ui->Sunday})
+    for (QCheckBox* day :
+         {ui->Monday, ui->Tuesday, ui->Wednesday, ui->Thursday, ui->Friday, ui->Saturday, ui->Sunday})
         connect(day, &QCheckBox::toggled, this, &TTimerSet::WeekDayClick);
     connect(ui->BrowseBtn, &QPushButton::clicked, this, &TTimerSet::BrowseClick);
     connect(ui->Email, &QCheckBox::toggled, this, &TTimerSet::EmailClick);
@@ -192,9 +192,10 @@ void TTimerSet::EventClick()
         const int row = selectedRow();
         const int slot = row >= 0 ? findLine(s.EventList, ui->EventBox->item(row)->text()) + 1 : 0;
         const bool dueToday = slot >= 1 && slot <= MaxEvents && s.EventRepeat[static_cast<size_t>(slot)] >= 0;
-        setWindowTitle(dueToday ? QStringLiteral("Nudgeon Setup - ") +
-                                      QLocale::system().toString(services.clock.now().date(), QLocale::LongFormat)
-                                : QStringLiteral("Nudgeon Setup"));
+        setWindowTitle(dueToday
+                           ? QStringLiteral("Nudgeon Setup - ") +
+                                 QLocale::system().toString(services.clock.now().date(), QLocale::LongFormat)
+                           : QStringLiteral("Nudgeon Setup"));
     }
     ui->UpdateBtn->setEnabled(false);
     ui->AddBtn->setEnabled(false);
@@ -206,9 +207,9 @@ bool TTimerSet::loadRepeat(const QString& field)
 {
     if (field.startsWith(QLatin1Char('/'))) {
         setRepeatKind(1);
-        const std::pair<QCheckBox*, char> days[] = {{ui->Monday, '2'},   {ui->Tuesday, '3'},  {ui->Wednesday, '4'},
-                                                    {ui->Thursday, '5'}, {ui->Friday, '6'},   {ui->Saturday, '7'},
-                                                    {ui->Sunday, '1'}};
+        const std::pair<QCheckBox*, char> days[] = {
+            {ui->Monday, '2'}, {ui->Tuesday, '3'},  {ui->Wednesday, '4'}, {ui->Thursday, '5'},
+            {ui->Friday, '6'}, {ui->Saturday, '7'}, {ui->Sunday, '1'}};
         for (const auto& [box, digit] : days)
             box->setChecked(field.contains(QLatin1Char(digit)));
         return true;
@@ -409,8 +410,9 @@ void TTimerSet::EmailClick()
 
 void TTimerSet::BrowseClick()
 {
-    const std::optional<QString> file = services.files.chooseFile(
-        QStringLiteral("Select file"), QStringLiteral("Exec Files (*.exe);;Batch Files (*.bat);;All Files (*)"));
+    const std::optional<QString> file =
+        services.files.chooseFile(QStringLiteral("Select file"),
+                                  QStringLiteral("Exec Files (*.exe);;Batch Files (*.bat);;All Files (*)"));
     if (file)
         ui->PgmName->setText(*file);
 }

@@ -184,7 +184,8 @@ QString expectedDateFilled(const QString& parameters, const QDate& date)
     const QString placeholder = QStringLiteral("mm-dd-yy");
     for (qsizetype i = 0; i + placeholder.size() <= parameters.size(); ++i) {
         if (QStringView(parameters).mid(i, placeholder.size()) == placeholder) {
-            const QString filled = QString::asprintf("%02d-%02d-%02d", date.month(), date.day(), date.year() % 100);
+            const QString filled =
+                QString::asprintf("%02d-%02d-%02d", date.month(), date.day(), date.year() % 100);
             return expectedCut(parameters.left(i) + filled + parameters.mid(i + placeholder.size()));
         }
     }

@@ -95,7 +95,8 @@ QString textFrom(const QByteArray& bytes, uint8_t mode)
     case 1: {
         QString text;
         for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
-            text += QChar(static_cast<char16_t>(static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8)));
+            text += QChar(static_cast<char16_t>(static_cast<uint8_t>(bytes[i]) |
+                                                (static_cast<uint8_t>(bytes[i + 1]) << 8)));
         return text;
     }
     default:

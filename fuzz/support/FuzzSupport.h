@@ -17,10 +17,10 @@ void initFuzzEnvironment();
 // Stops the run with a report of the broken invariant; libFuzzer keeps the input.
 [[noreturn]] void fuzzFail(const char* file, int line, const char* condition, const QString& details);
 
-#define FUZZ_CHECK(condition, details)                                                                   \
-    do {                                                                                                 \
-        if (!(condition))                                                                                \
-            fuzzFail(__FILE__, __LINE__, #condition, (details));                                         \
+#define FUZZ_CHECK(condition, details)                                                                       \
+    do {                                                                                                     \
+        if (!(condition))                                                                                    \
+            fuzzFail(__FILE__, __LINE__, #condition, (details));                                             \
     } while (0)
 
 // A visible form of a text for reports: printable ASCII as is, everything else as \uXXXX.

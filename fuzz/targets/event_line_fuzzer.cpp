@@ -29,7 +29,8 @@ void checkSplit(const QString& line)
     FUZZ_CHECK(!f.time.contains(comma) && !f.program.contains(comma) && !f.repeat.contains(comma), about);
     switch (e.commas) {
     case 0:
-        FUZZ_CHECK(f.parameters == line && f.time.isEmpty() && f.program.isEmpty() && f.repeat.isEmpty(), about);
+        FUZZ_CHECK(f.parameters == line && f.time.isEmpty() && f.program.isEmpty() && f.repeat.isEmpty(),
+                   about);
         break;
     case 1:
         FUZZ_CHECK(f.time + comma + f.parameters == line && f.program.isEmpty() && f.repeat.isEmpty(), about);
@@ -42,7 +43,8 @@ void checkSplit(const QString& line)
         FUZZ_CHECK(f.time + comma + f.program + comma + f.repeat + comma + f.parameters == line, about);
         break;
     }
-    FUZZ_CHECK(f.time == e.time && f.program == e.program && f.repeat == e.repeat && f.parameters == e.parameters,
+    FUZZ_CHECK(f.time == e.time && f.program == e.program && f.repeat == e.repeat &&
+                   f.parameters == e.parameters,
                about);
 }
 
@@ -51,7 +53,8 @@ void checkTime(const QString& text)
     const int value = timeValue(text);
     const QString about = QStringLiteral("time text %1 gave %2").arg(shown(text)).arg(value);
     FUZZ_CHECK(value == -1 || (value >= 0 && value <= 2359 && value % 100 < 60), about);
-    FUZZ_CHECK(value == expectedTimeValue(text), about + QStringLiteral(", documented %1").arg(expectedTimeValue(text)));
+    FUZZ_CHECK(value == expectedTimeValue(text),
+               about + QStringLiteral(", documented %1").arg(expectedTimeValue(text)));
 
     const std::optional<QTime> parsed = parseTimeText(text);
     FUZZ_CHECK(parsed.has_value() == (value >= 0), about);
@@ -69,10 +72,11 @@ void checkNote(const QString& parameters, int limit)
 {
     const NoteReference r = takeNoteReference(parameters, limit);
     const ExpectedNote e = expectedNote(parameters, limit);
-    const QString about = QStringLiteral("parameters %1, limit %2 gave parameters %3 note %4; documented %5 %6")
-                              .arg(shown(parameters))
-                              .arg(limit)
-                              .arg(shown(r.parameters), shown(r.noteFile), shown(e.parameters), shown(e.name));
+    const QString about =
+        QStringLiteral("parameters %1, limit %2 gave parameters %3 note %4; documented %5 %6")
+            .arg(shown(parameters))
+            .arg(limit)
+            .arg(shown(r.parameters), shown(r.noteFile), shown(e.parameters), shown(e.name));
     FUZZ_CHECK(!r.noteFile.contains(QLatin1Char('/')), about);
     FUZZ_CHECK(r.noteFile.size() <= limit, about);
     FUZZ_CHECK(parameters.startsWith(r.parameters), about);
@@ -83,9 +87,9 @@ void checkDate(const QString& parameters, const QDate& day)
 {
     const QString filled = fillDatePlaceholder(parameters, day);
     const QString expected = expectedDateFilled(parameters, day);
-    FUZZ_CHECK(filled == expected, QStringLiteral("parameters %1 on %2 gave %3, documented %4")
-                                       .arg(shown(parameters), day.toString(Qt::ISODate), shown(filled),
-                                            shown(expected)));
+    FUZZ_CHECK(filled == expected,
+               QStringLiteral("parameters %1 on %2 gave %3, documented %4")
+                   .arg(shown(parameters), day.toString(Qt::ISODate), shown(filled), shown(expected)));
 }
 
 void checkThisEvent(const QString& line, const QDate& day)
@@ -95,10 +99,11 @@ void checkThisEvent(const QString& line, const QDate& day)
     thisEvent(s, day);
     // The engine works on the first 255 characters of a line.
     const ExpectedFields e = expectedFields(expectedCut(line));
-    const QString about = QStringLiteral("line %1 on %2 gave time %3 program %4 repeat %5 parameters %6 state %7")
-                              .arg(shown(line), day.toString(Qt::ISODate), shown(s.EventTime), shown(s.EventPgm),
-                                   shown(s.WorkLine), shown(s.EventParms))
-                              .arg(s.EventRep);
+    const QString about =
+        QStringLiteral("line %1 on %2 gave time %3 program %4 repeat %5 parameters %6 state %7")
+            .arg(shown(line), day.toString(Qt::ISODate), shown(s.EventTime), shown(s.EventPgm),
+                 shown(s.WorkLine), shown(s.EventParms))
+            .arg(s.EventRep);
     FUZZ_CHECK(s.EventRep >= -1 && s.EventRep <= 1440, about);
     FUZZ_CHECK(s.EventRep == expectedRepeat(e.repeat, day),
                about + QStringLiteral(", documented %1").arg(expectedRepeat(e.repeat, day)));

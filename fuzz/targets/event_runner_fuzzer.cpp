@@ -85,7 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     {
         QFile f(paths.pgmDir + QStringLiteral("Nudgeon.cfg"));
         const QByteArray file = due.toString(QStringLiteral("HH:mm")).toLatin1() + ',' + entry + "\r\n";
-        FUZZ_CHECK(f.open(QIODevice::WriteOnly) && f.write(file) == file.size(), QStringLiteral("cannot write"));
+        FUZZ_CHECK(f.open(QIODevice::WriteOnly) && f.write(file) == file.size(),
+                   QStringLiteral("cannot write"));
     }
 
     FakePlatform fakes;
@@ -120,9 +121,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const bool noteThere = !name.isEmpty() && QFileInfo(paths.pgmDir + name).isFile();
 
     FakeNoteWindow notes;
-    EventRunner runner(form,
-                       EventRunner::Services{fakes.launcher, fakes.clipboard, fakes.sound, fakes.clock, fakes.errors},
-                       notes);
+    EventRunner runner(
+        form, EventRunner::Services{fakes.launcher, fakes.clipboard, fakes.sound, fakes.clock, fakes.errors},
+        notes);
     RecordingActions actions(runner);
     form.setActions(&actions);
     fakes.sound.played.clear();
@@ -131,15 +132,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const QString about =
         QStringLiteral("line %1 on %2: launches %3, clipboard %4, sounds %5, note %6, shown %7, errors %8")
-            .arg(shown(line), day.toString(Qt::ISODate), shown(fakes.launcher.launches.join(QStringLiteral(" / "))),
+            .arg(shown(line), day.toString(Qt::ISODate),
+                 shown(fakes.launcher.launches.join(QStringLiteral(" / "))),
                  shown(fakes.clipboard.texts.join(QStringLiteral(" / "))), fakes.sound.played.join('|'),
-                 shown(actions.answers.join('|')), QString::number(notes.shown.size()), fakes.errors.messages.join('|'));
+                 shown(actions.answers.join('|')), QString::number(notes.shown.size()),
+                 fakes.errors.messages.join('|'));
 
     // A note to show lies inside the program folder, whatever the entry says.
     FUZZ_CHECK(actions.answers.size() == 1, about);
     const QString answer = actions.answers.first();
     if (!answer.isEmpty())
-        FUZZ_CHECK(liesInside(answer, paths.pgmDir), about + QStringLiteral(" - the note is not inside ") + paths.pgmDir);
+        FUZZ_CHECK(liesInside(answer, paths.pgmDir),
+                   about + QStringLiteral(" - the note is not inside ") + paths.pgmDir);
     for (const QStringList& n : notes.shown)
         FUZZ_CHECK(liesInside(n.at(1), paths.pgmDir) && n.at(0) == noteText, about);
 
@@ -147,12 +151,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QStringList launches;
     if (!program.isEmpty() && !sound && !mail) {
         const qsizetype slash = program.lastIndexOf(QLatin1Char('/'));
-        launches.append(QStringList{program.mid(slash + 1), parameters, program.left(slash + 1), QStringLiteral("5")}
-                            .join(QLatin1Char('|')));
+        launches.append(
+            QStringList{program.mid(slash + 1), parameters, program.left(slash + 1), QStringLiteral("5")}
+                .join(QLatin1Char('|')));
     }
     // The mail program is started by its own name, whatever case the entry has.
     if (mail && noteThere)
-        launches.append(QStringList{QStringLiteral("DARIZIZ.EXE"), parameters + QLatin1Char(',') + name, paths.pgmDir, QStringLiteral("5")}
+        launches.append(QStringList{QStringLiteral("DARIZIZ.EXE"), parameters + QLatin1Char(',') + name,
+                                    paths.pgmDir, QStringLiteral("5")}
                             .join(QLatin1Char('|')));
     FUZZ_CHECK(fakes.launcher.launches == launches,
                about + QStringLiteral(" - documented ") + shown(launches.join(QStringLiteral(" / "))));
@@ -160,7 +166,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(fakes.clipboard.texts == (dialer ? QStringList{parameters} : QStringList{}), about);
 
     const QString expectedAnswer = noteThere && !mail ? paths.pgmDir + name : QString();
-    FUZZ_CHECK(answer == expectedAnswer, about + QStringLiteral(" - documented note ") + shown(expectedAnswer));
+    FUZZ_CHECK(answer == expectedAnswer,
+               about + QStringLiteral(" - documented note ") + shown(expectedAnswer));
 
     QStringList sounds;
     if (!program.isEmpty() && sound)
@@ -172,7 +179,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     if (!expectedAnswer.isEmpty())
         sounds.append(QStringLiteral("beep"));
-    FUZZ_CHECK(fakes.sound.played == sounds, about + QStringLiteral(" - documented sounds ") + sounds.join('|'));
+    FUZZ_CHECK(fakes.sound.played == sounds,
+               about + QStringLiteral(" - documented sounds ") + sounds.join('|'));
     FUZZ_CHECK(notes.shown.size() == (expectedAnswer.isEmpty() ? 0 : 1), about);
     FUZZ_CHECK(fakes.errors.messages.isEmpty(), about);
 
@@ -185,7 +193,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                                            .arg(repeatBefore)
                                            .arg(state.EventTimes[1])
                                            .arg(state.EventRepeat[1]);
-    FUZZ_CHECK(state.EventTimes[1] >= 0 && state.EventTimes[1] <= 2359 && state.EventTimes[1] % 100 < 60, handedBack);
+    FUZZ_CHECK(state.EventTimes[1] >= 0 && state.EventTimes[1] <= 2359 && state.EventTimes[1] % 100 < 60,
+               handedBack);
     FUZZ_CHECK(state.EventRepeat[1] >= -1 && state.EventRepeat[1] <= 1440, handedBack);
     FUZZ_CHECK(state.EventTimes[1] == dueAfter, handedBack);
     FUZZ_CHECK(state.EventRepeat[1] == (repeatBefore == 0 ? -1 : repeatBefore), handedBack);

@@ -96,7 +96,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString cfg = paths.pgmDir + QStringLiteral("Nudgeon.cfg");
     {
         QFile f(cfg);
-        FUZZ_CHECK(f.open(QIODevice::WriteOnly) && f.write(file) == file.size(), QStringLiteral("cannot write ") + cfg);
+        FUZZ_CHECK(f.open(QIODevice::WriteOnly) && f.write(file) == file.size(),
+                   QStringLiteral("cannot write ") + cfg);
     }
 
     // What the file holds, read as documented.
@@ -105,9 +106,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                                   .arg(file.size())
                                   .arg(shown(QString::fromLatin1(file.left(400))), listText(lines));
     if (isAscii(file))
-        FUZZ_CHECK(lines == asciiLines(file), fileAbout + QStringLiteral(", documented ") + listText(asciiLines(file)));
+        FUZZ_CHECK(lines == asciiLines(file),
+                   fileAbout + QStringLiteral(", documented ") + listText(asciiLines(file)));
     for (const QString& l : lines) {
-        FUZZ_CHECK(l.size() <= MaxLineLength && !l.contains(QLatin1Char('\r')) && !l.contains(QLatin1Char('\n')),
+        FUZZ_CHECK(l.size() <= MaxLineLength && !l.contains(QLatin1Char('\r')) &&
+                       !l.contains(QLatin1Char('\n')),
                    fileAbout);
         // Cutting a line keeps whole characters: never half of a surrogate pair.
         FUZZ_CHECK(l.isValidUtf16(), fileAbout + QStringLiteral(", line ") + shown(l));
@@ -135,16 +138,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     form.setTray(&tray);
     form.TimeInit();
 
-    const QString about = fileAbout + QStringLiteral(" (settings %1, %2 %3) loaded %4")
-                                          .arg(hasSettings ? settings : QStringLiteral("lost"),
-                                               day.toString(Qt::ISODate), start.toString(), listText(state.EventList));
+    const QString about =
+        fileAbout + QStringLiteral(" (settings %1, %2 %3) loaded %4")
+                        .arg(hasSettings ? settings : QStringLiteral("lost"), day.toString(Qt::ISODate),
+                             start.toString(), listText(state.EventList));
     FUZZ_CHECK(state.EventCount >= 0 && state.EventCount <= MaxEvents, about);
     FUZZ_CHECK(state.EventCount == state.EventList.size(), about);
     FUZZ_CHECK(state.EventList == expected, about + QStringLiteral(", documented ") + listText(expected));
     for (int i = 1; i <= MaxEvents; ++i) {
         const int due = state.EventTimes[static_cast<size_t>(i)];
         const int repeat = state.EventRepeat[static_cast<size_t>(i)];
-        const QString place = about + QStringLiteral(", place %1 due %2 repeat %3").arg(i).arg(due).arg(repeat);
+        const QString place =
+            about + QStringLiteral(", place %1 due %2 repeat %3").arg(i).arg(due).arg(repeat);
         if (i > state.EventCount) {
             FUZZ_CHECK(due == -1 && repeat == -1, place);
             continue;
@@ -161,14 +166,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // The file: left alone, or after a header, exactly the loaded entries.
     const QByteArray after = fileBytes(cfg);
     if (!header) {
-        FUZZ_CHECK(after == file, about + QStringLiteral(", file now ") + shown(QString::fromLatin1(after.left(400))));
+        FUZZ_CHECK(after == file,
+                   about + QStringLiteral(", file now ") + shown(QString::fromLatin1(after.left(400))));
     } else {
         QByteArray written;
         for (const QString& l : state.EventList)
             written += l.toUtf8() + "\r\n";
-        FUZZ_CHECK(after == written, about + QStringLiteral(", file now ") + shown(QString::fromLatin1(after.left(400))));
+        FUZZ_CHECK(after == written,
+                   about + QStringLiteral(", file now ") + shown(QString::fromLatin1(after.left(400))));
         const QStringList reread = readScheduleLines(cfg, INT_MAX);
-        FUZZ_CHECK(reread == state.EventList, about + QStringLiteral(", rewritten file reads as ") + listText(reread));
+        FUZZ_CHECK(reread == state.EventList,
+                   about + QStringLiteral(", rewritten file reads as ") + listText(reread));
     }
 
     // The settings store: untouched when the entry was there, made again when it was lost.
@@ -184,7 +192,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                    about);
         FUZZ_CHECK(!fakes.store.values.contains(TTimerForm::runKey + QStringLiteral("|Nudgeon")), about);
     }
-    FUZZ_CHECK(fakes.errors.messages.isEmpty(), about + QStringLiteral(", errors ") + fakes.errors.messages.join('|'));
+    FUZZ_CHECK(fakes.errors.messages.isEmpty(),
+               about + QStringLiteral(", errors ") + fakes.errors.messages.join('|'));
     FUZZ_CHECK(tray.calls == QStringList{QStringLiteral("add:") + form.Hint}, about + tray.calls.join('|'));
     FUZZ_CHECK(fakes.sound.played == QStringList{QStringLiteral("ringin.wav")}, about);
     FUZZ_CHECK(form.Hint.size() < 64, about + QStringLiteral(", hint ") + shown(form.Hint));
@@ -210,12 +219,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                                      .arg(shown(form.Hint));
     FUZZ_CHECK(form.Hint.size() < 64, next);
     if (best == 0) {
-        FUZZ_CHECK(state.NextEvent == 1 && form.HoursLeft == 24 && form.Hint.startsWith(QLatin1String("No ")), next);
+        FUZZ_CHECK(state.NextEvent == 1 && form.HoursLeft == 24 && form.Hint.startsWith(QLatin1String("No ")),
+                   next);
     } else {
         const int due = state.EventTimes[static_cast<size_t>(best)];
         const int minutes = (due / 100 * 60 + due % 100) - (later.hour() * 60 + later.minute());
         FUZZ_CHECK(state.NextEvent == best && best <= state.EventCount, next);
-        FUZZ_CHECK(form.HoursLeft >= 0 && form.HoursLeft < 24 && form.MinsLeft >= 0 && form.MinsLeft < 60, next);
+        FUZZ_CHECK(form.HoursLeft >= 0 && form.HoursLeft < 24 && form.MinsLeft >= 0 && form.MinsLeft < 60,
+                   next);
         FUZZ_CHECK(form.HoursLeft * 60 + form.MinsLeft == minutes, next);
         FUZZ_CHECK((form.Hint == QLatin1String("Running...")) == (minutes == 0), next);
     }

@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // Written as the program writes it, the text is one of four and reads back the same.
     const QString written = settingsText(chime, autoStart);
-    FUZZ_CHECK(written.size() == 3 && written.at(1) == QLatin1Char(','), about + QStringLiteral(" wrote ") + shown(written));
+    FUZZ_CHECK(written.size() == 3 && written.at(1) == QLatin1Char(','),
+               about + QStringLiteral(" wrote ") + shown(written));
     bool chimeAgain = !chime;
     bool autoStartAgain = !autoStart;
     readSettingsText(written, chimeAgain, autoStartAgain);

@@ -24,8 +24,9 @@ protected:
     {
         QFile script(path);
         ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\n{ pwd; for a in \"$@\"; do printf '%s\\n' \"[$a]\"; done; } > \"$RECORD.tmp\"\n"
-                     "mv \"$RECORD.tmp\" \"$RECORD\"\n");
+        script.write(
+            "#!/bin/sh\n{ pwd; for a in \"$@\"; do printf '%s\\n' \"[$a]\"; done; } > \"$RECORD.tmp\"\n"
+            "mv \"$RECORD.tmp\" \"$RECORD\"\n");
         script.close();
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
@@ -56,9 +57,9 @@ TEST_F(LauncherTest, StartsAProgramInItsFolderWithItsParametersSplitButNeverThro
     const QString parameters = "plain \"two words\" ; touch pwned | cat $(touch pwned2) `touch pwned3` 'x y'";
     const int result = DesktopLauncher().launch("record", parameters, tools.path() + "/", 5);
     EXPECT_GT(result, 32);
-    EXPECT_EQ(recorded(), QStringList({tools.path(), "[plain]", "[two words]", "[;]", "[touch]", "[pwned]", "[|]",
-                                       "[cat]", "[$(touch]", "[pwned2)]", "[`touch]", "[pwned3`]", "['x]",
-                                       "[y']"}));
+    EXPECT_EQ(recorded(),
+              QStringList({tools.path(), "[plain]", "[two words]", "[;]", "[touch]", "[pwned]", "[|]",
+                           "[cat]", "[$(touch]", "[pwned2)]", "[`touch]", "[pwned3`]", "['x]", "[y']"}));
     for (const char* name : {"pwned", "pwned2", "pwned3"}) {
         EXPECT_FALSE(QFile::exists(tools.filePath(name))) << name;
         EXPECT_FALSE(QFile::exists(work.filePath(name))) << name;

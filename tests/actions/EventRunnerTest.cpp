@@ -1,5 +1,5 @@
-#include "EngineTest.h"
 #include "EventRunner.h"
+#include "EngineTest.h"
 #include "NoteFiles.h"
 #include "NoteWindow.h"
 
@@ -33,12 +33,16 @@ protected:
         writeCfg(lines);
         start();
         runner = std::make_unique<EventRunner>(
-            *form, EventRunner::Services{fakes.launcher, fakes.clipboard, fakes.sound, fakes.clock, fakes.errors},
+            *form,
+            EventRunner::Services{fakes.launcher, fakes.clipboard, fakes.sound, fakes.clock, fakes.errors},
             notes);
         form->setActions(runner.get());
         fakes.sound.played.clear();
     }
-    void writeNote(const QString& name, const QString& text) { ASSERT_TRUE(writeNoteFile(dir.filePath(name), text)); }
+    void writeNote(const QString& name, const QString& text)
+    {
+        ASSERT_TRUE(writeNoteFile(dir.filePath(name), text));
+    }
     QString pgmDir() const { return dir.path() + "/"; }
     // Runs the entry in the given place.
     void run(int slot)
@@ -210,8 +214,7 @@ struct SnoozeCase
 };
 
 class SnoozeExamples : public RunnerTest, public ::testing::WithParamInterface<SnoozeCase>
-{
-};
+{};
 
 TEST_P(SnoozeExamples, NeverMoveAnEntryEarlierAndMakeItDueAgain)
 {

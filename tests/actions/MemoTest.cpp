@@ -1,6 +1,6 @@
+#include "memo.h"
 #include "EngineTest.h"
 #include "NoteFiles.h"
-#include "memo.h"
 #include "ui_memo.h"
 
 #include <QApplication>
@@ -66,7 +66,8 @@ TEST_F(MemoTest, IsAFramelessStickyNoteOnTopWithItsMenu)
     EXPECT_FALSE(memo->form()->FileName->isVisibleTo(memo.get()));
     EXPECT_EQ(captions(memo->menu()->actions()), QStringList({"&Edit", "&Save", "Snoo&ze...", "&Close"}));
     EXPECT_EQ(captions(memo->form()->Snoose->menu()->actions()),
-              QStringList({"&5 min", "&15 min", "&30 min", "1 &hour", "&2 hours", "&4 hours", "&8 hours", "1 &day"}));
+              QStringList(
+                  {"&5 min", "&15 min", "&30 min", "1 &hour", "&2 hours", "&4 hours", "&8 hours", "1 &day"}));
     EXPECT_TRUE(memo->form()->Memo->isReadOnly());
     EXPECT_TRUE(memo->form()->Edit->isEnabled());
     EXPECT_FALSE(memo->form()->Save->isEnabled());

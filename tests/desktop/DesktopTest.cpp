@@ -55,9 +55,9 @@ TEST(MakerLinks, EveryLinkGoesThroughTheLauncherWithItsTarget)
     links.HelpIt();
     links.VisitUs();
     links.EMailUs();
-    EXPECT_EQ(launcher.launches, QStringList({"helpndg.html||" + pgm.path() + "/|5",
-                                              "https://nudgeon.example/|||5",
-                                              "mailto:help@nudgeon.example|||5"}));
+    EXPECT_EQ(launcher.launches,
+              QStringList({"helpndg.html||" + pgm.path() + "/|5", "https://nudgeon.example/|||5",
+                           "mailto:help@nudgeon.example|||5"}));
 
     // An installed program's help page is where the install put it, not in the data folder.
     QFile page(shared.filePath("helpndg.html"));
@@ -118,8 +118,7 @@ TEST(AboutBox, ClicksInTheBoxLaunchWhatTheMenuLaunches)
 }
 
 class TrayTest : public EngineTest
-{
-};
+{};
 
 TEST_F(TrayTest, TheMenuOpensTheSetupDialogOnlyWhileNoneIsOpen)
 {

@@ -75,19 +75,19 @@ TEST_P(HostileFiles, WithoutSettingsOnlyAHeaderIsEverDropped)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Corpus, HostileFiles,
-                         ::testing::Values(HostileCase{"binary-garbage.cfg", -1}, HostileCase{"thousand-lines.cfg", 30},
-                                           HostileCase{"no-commas.cfg", 1}, HostileCase{"bad-times.cfg", 1},
-                                           HostileCase{"lf-only.cfg", 2}, HostileCase{"cr-only.cfg", 2},
-                                           HostileCase{"nul-byte.cfg", 2}, HostileCase{"utf8-and-latin1.cfg", 2},
-                                           HostileCase{"header-missing-lines.cfg", 0},
-                                           HostileCase{"header-only.cfg", 0},
-                                           HostileCase{"odd-repeat-fields.cfg", 5},
-                                           HostileCase{"long-fields.cfg", 1}, HostileCase{"traversal-note.cfg", 2}),
-                         [](const auto& info) {
-                             QString name = QString::fromLatin1(info.param.file).section('.', 0, 0);
-                             return name.replace('-', '_').toStdString();
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Corpus, HostileFiles,
+    ::testing::Values(HostileCase{"binary-garbage.cfg", -1}, HostileCase{"thousand-lines.cfg", 30},
+                      HostileCase{"no-commas.cfg", 1}, HostileCase{"bad-times.cfg", 1},
+                      HostileCase{"lf-only.cfg", 2}, HostileCase{"cr-only.cfg", 2},
+                      HostileCase{"nul-byte.cfg", 2}, HostileCase{"utf8-and-latin1.cfg", 2},
+                      HostileCase{"header-missing-lines.cfg", 0}, HostileCase{"header-only.cfg", 0},
+                      HostileCase{"odd-repeat-fields.cfg", 5}, HostileCase{"long-fields.cfg", 1},
+                      HostileCase{"traversal-note.cfg", 2}),
+    [](const auto& info) {
+        QString name = QString::fromLatin1(info.param.file).section('.', 0, 0);
+        return name.replace('-', '_').toStdString();
+    });
 
 TEST_F(EngineTest, HostileFilesReadAsTheirTextSays)
 {

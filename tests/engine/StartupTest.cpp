@@ -93,7 +93,11 @@ TEST_F(EngineTest, BadLinesAreSkippedAndOnlyThirtyEntriesLoad)
     haveSettings("0,0");
     QByteArray file = "25:99 PM    ,,0,\r\n13:00 PM    ,,0,\r\nno commas at all\r\n";
     for (int i = 0; i < 40; ++i)
-        file += QStringLiteral("%1:%2 PM    ,,0,entry %3\r\n").arg(1 + i / 4).arg((i % 4) * 10, 2, 10, QChar('0')).arg(i).toLatin1();
+        file += QStringLiteral("%1:%2 PM    ,,0,entry %3\r\n")
+                    .arg(1 + i / 4)
+                    .arg((i % 4) * 10, 2, 10, QChar('0'))
+                    .arg(i)
+                    .toLatin1();
     writeCfg(file);
     start();
     EXPECT_EQ(state.EventCount, 30);

@@ -55,8 +55,7 @@ struct StatusCase
 };
 
 class StatusText : public EngineTest, public ::testing::WithParamInterface<StatusCase>
-{
-};
+{};
 
 } // namespace
 

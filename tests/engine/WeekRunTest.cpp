@@ -55,21 +55,36 @@ TEST_F(EngineTest, AWeekOfTicksRunsEveryEntryAsOftenAsItsRuleSays)
 {
     // Repeating entries keep to minutes of their own, so that no two entries share a minute.
     const QList<Entry> entries = {
-        {QTime(0, 0), "0", "midnight"},         {QTime(0, 29), "30", "half-hourly"},
-        {QTime(8, 7), "60", "hourly"},          {QTime(22, 13), "90", "every-90", true},
-        {QTime(12, 21), "45", "every-45"},      {QTime(7, 2), "1440", "daily-by-interval"},
-        {QTime(6, 0), "0", "morning", true},    {QTime(6, 10), "0", "morning-2"},
-        {QTime(11, 55), "0", "before-noon"},    {QTime(12, 0), "0", "noon"},
-        {QTime(23, 50), "0", "late", true},     {QTime(9, 0), "/246", "mon-wed-fri"},
-        {QTime(10, 0), "/71", "weekend", true}, {QTime(10, 15), "/2345671", "every-day"},
-        {QTime(10, 20), "/", "never"},          {QTime(10, 25), "/3", "tuesday"},
-        {QTime(13, 0), "/5", "thursday"},       {QTime(14, 0), "-8", "the-8th"},
-        {QTime(14, 10), "-10", "the-10th", true}, {QTime(14, 15), "-31", "the-31st"},
-        {QTime(14, 20), "-13", "the-13th"},     {QTime(15, 0), "0", "afternoon"},
-        {QTime(15, 10), "0", "afternoon-2"},    {QTime(15, 20), "0", "afternoon-3", true},
-        {QTime(16, 30), "0", "clock"},          {QTime(17, 40), "0", "evening"},
-        {QTime(18, 50), "/1", "sunday"},        {QTime(19, 0), "-14", "the-14th"},
-        {QTime(20, 0), "0", "night"},           {QTime(21, 10), "/7", "saturday"},
+        {QTime(0, 0), "0", "midnight"},
+        {QTime(0, 29), "30", "half-hourly"},
+        {QTime(8, 7), "60", "hourly"},
+        {QTime(22, 13), "90", "every-90", true},
+        {QTime(12, 21), "45", "every-45"},
+        {QTime(7, 2), "1440", "daily-by-interval"},
+        {QTime(6, 0), "0", "morning", true},
+        {QTime(6, 10), "0", "morning-2"},
+        {QTime(11, 55), "0", "before-noon"},
+        {QTime(12, 0), "0", "noon"},
+        {QTime(23, 50), "0", "late", true},
+        {QTime(9, 0), "/246", "mon-wed-fri"},
+        {QTime(10, 0), "/71", "weekend", true},
+        {QTime(10, 15), "/2345671", "every-day"},
+        {QTime(10, 20), "/", "never"},
+        {QTime(10, 25), "/3", "tuesday"},
+        {QTime(13, 0), "/5", "thursday"},
+        {QTime(14, 0), "-8", "the-8th"},
+        {QTime(14, 10), "-10", "the-10th", true},
+        {QTime(14, 15), "-31", "the-31st"},
+        {QTime(14, 20), "-13", "the-13th"},
+        {QTime(15, 0), "0", "afternoon"},
+        {QTime(15, 10), "0", "afternoon-2"},
+        {QTime(15, 20), "0", "afternoon-3", true},
+        {QTime(16, 30), "0", "clock"},
+        {QTime(17, 40), "0", "evening"},
+        {QTime(18, 50), "/1", "sunday"},
+        {QTime(19, 0), "-14", "the-14th"},
+        {QTime(20, 0), "0", "night"},
+        {QTime(21, 10), "/7", "saturday"},
     };
     ASSERT_EQ(entries.size(), 30);
 
@@ -88,7 +103,8 @@ TEST_F(EngineTest, AWeekOfTicksRunsEveryEntryAsOftenAsItsRuleSays)
     fakes.clock.set(weekStart);
     start();
     ClosingNoteWindow notes;
-    EventRunner runner(*form, {fakes.launcher, fakes.clipboard, fakes.sound, fakes.clock, fakes.errors}, notes);
+    EventRunner runner(*form, {fakes.launcher, fakes.clipboard, fakes.sound, fakes.clock, fakes.errors},
+                       notes);
     form->setActions(&runner);
     ASSERT_EQ(state.EventCount, 30);
 
@@ -106,9 +122,11 @@ TEST_F(EngineTest, AWeekOfTicksRunsEveryEntryAsOftenAsItsRuleSays)
     for (const QString& launch : fakes.launcher.launches)
         runs[launch.section('|', 0, 0)] += 1;
     for (const Entry& e : entries) {
-        EXPECT_EQ(runs.value(e.name), expectedRuns(e)) << e.name.toStdString() << " " << e.repeat.toStdString();
+        EXPECT_EQ(runs.value(e.name), expectedRuns(e))
+            << e.name.toStdString() << " " << e.repeat.toStdString();
         if (e.note) {
-            EXPECT_EQ(notes.shown.value(dir.filePath(e.name + ".txt")), expectedRuns(e)) << e.name.toStdString();
+            EXPECT_EQ(notes.shown.value(dir.filePath(e.name + ".txt")), expectedRuns(e))
+                << e.name.toStdString();
         }
     }
     EXPECT_EQ(runs.value("never"), 0);

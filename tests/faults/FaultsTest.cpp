@@ -30,7 +30,8 @@ protected:
         QDir().mkpath(mount + "/config");
         writeFile(pgm + "Nudgeon.cfg", schedule);
         ASSERT_TRUE(writeNoteFile(pgm + "1260930.txt", noteText));
-        store = std::make_unique<IniRegistryStore>(mount + "/config/registry.ini", mount + "/config/autostart");
+        store =
+            std::make_unique<IniRegistryStore>(mount + "/config/registry.ini", mount + "/config/autostart");
         ASSERT_TRUE(store->writeString(TTimerForm::uninstallKey, "Settings", "0,0"));
         iniBefore = readFile(mount + "/config/registry.ini");
 

@@ -56,7 +56,8 @@ TEST(IniRegistryStore, AStoreEditedByHandIntoAnythingIsReadAndWrittenAgain)
         QByteArray("\x00\xff\xfe[\x01\x02=\n\r\n[[[]]]\n=\n", 17),
         "[Software/Microsoft/Windows/CurrentVersion/Uninstall/Nudgeon\nSettings=1,A\n",
         "[Software]\nMicrosoft\\Windows\\CurrentVersion\\Uninstall\\Nudgeon\\Settings=@Invalid()\n",
-        "[Software/Microsoft/Windows/CurrentVersion/Uninstall/Nudgeon]\nSettings=\"unterminated\nSettings=2\n",
+        "[Software/Microsoft/Windows/CurrentVersion/Uninstall/"
+        "Nudgeon]\nSettings=\"unterminated\nSettings=2\n",
         QByteArray(200000, '['),
     };
     for (const QByteArray& bytes : oddStores) {
@@ -71,7 +72,8 @@ TEST(IniRegistryStore, AStoreEditedByHandIntoAnythingIsReadAndWrittenAgain)
         // Whatever it reads, a value is text; and the store takes new values and keeps them.
         store.readString(uninstallKey, "Settings");
         store.keyExists(uninstallKey);
-        ASSERT_TRUE(store.writeString(uninstallKey, "Settings", "1,0")) << bytes.left(40).toHex().toStdString();
+        ASSERT_TRUE(store.writeString(uninstallKey, "Settings", "1,0"))
+            << bytes.left(40).toHex().toStdString();
         EXPECT_EQ(folders.store().readString(uninstallKey, "Settings"), QString("1,0"));
     }
 }

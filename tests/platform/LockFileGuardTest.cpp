@@ -30,7 +30,8 @@ TEST(LockFileGuard, ALongRunningCopyKeepsItsLock)
     // As if the first copy had been running for a day.
     QFile lock(path);
     ASSERT_TRUE(lock.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(lock.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
+    ASSERT_TRUE(
+        lock.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
     lock.close();
     LockFileGuard second(path);
     EXPECT_FALSE(second.claim());

@@ -110,8 +110,7 @@ struct TimeCase
 };
 
 class TimeParsing : public ::testing::TestWithParam<TimeCase>
-{
-};
+{};
 
 TEST_P(TimeParsing, ReadsEveryComposedFormAndRejectsTheRest)
 {
@@ -120,13 +119,14 @@ TEST_P(TimeParsing, ReadsEveryComposedFormAndRejectsTheRest)
 
 INSTANTIATE_TEST_SUITE_P(
     Forms, TimeParsing,
-    ::testing::Values(TimeCase{" 09:30 AM    ", 930}, TimeCase{"01:05 PM    ", 1305}, TimeCase{"4:30 PM     ", 1630},
-                      TimeCase{" 12:00 AM", 0}, TimeCase{"12:00 PM", 1200}, TimeCase{"12:30 am", 30},
-                      TimeCase{"16:30", 1630}, TimeCase{"0:05", 5}, TimeCase{"4:30:59 PM", 1630},
-                      TimeCase{"25:99 PM", -1}, TimeCase{"13:00 PM", -1}, TimeCase{"0:30 AM", -1},
-                      TimeCase{"24:00", -1}, TimeCase{"10:60", -1}, TimeCase{"", -1}, TimeCase{"     ", -1},
-                      TimeCase{"9.30 AM", -1}, TimeCase{"09:30 XM", -1}, TimeCase{"0930", -1},
-                      TimeCase{"-1:30", -1}, TimeCase{"10:00 AM\n", -1}, TimeCase{"10:00\n", -1}));
+    ::testing::Values(TimeCase{" 09:30 AM    ", 930}, TimeCase{"01:05 PM    ", 1305},
+                      TimeCase{"4:30 PM     ", 1630}, TimeCase{" 12:00 AM", 0}, TimeCase{"12:00 PM", 1200},
+                      TimeCase{"12:30 am", 30}, TimeCase{"16:30", 1630}, TimeCase{"0:05", 5},
+                      TimeCase{"4:30:59 PM", 1630}, TimeCase{"25:99 PM", -1}, TimeCase{"13:00 PM", -1},
+                      TimeCase{"0:30 AM", -1}, TimeCase{"24:00", -1}, TimeCase{"10:60", -1}, TimeCase{"", -1},
+                      TimeCase{"     ", -1}, TimeCase{"9.30 AM", -1}, TimeCase{"09:30 XM", -1},
+                      TimeCase{"0930", -1}, TimeCase{"-1:30", -1}, TimeCase{"10:00 AM\n", -1},
+                      TimeCase{"10:00\n", -1}));
 
 TEST(EventLine, TimeErrorNamesTheText)
 {
@@ -141,8 +141,7 @@ struct RepeatCase
 };
 
 class RepeatRules : public ::testing::TestWithParam<RepeatCase>
-{
-};
+{};
 
 TEST_P(RepeatRules, EvaluateForTheGivenDay)
 {

@@ -1,5 +1,5 @@
-#include "NoteFiles.h"
 #include "ScheduleFile.h"
+#include "NoteFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,8 +29,8 @@ QByteArray readBytes(const QString& path)
 TEST(ScheduleFile, ReadsEveryKindOfLineEnd)
 {
     QTemporaryDir dir;
-    for (const QByteArray& bytes : {QByteArray("a,b,0,\r\nc,d,0,\r\n"), QByteArray("a,b,0,\nc,d,0,"),
-                                    QByteArray("a,b,0,\rc,d,0,\r")}) {
+    for (const QByteArray& bytes :
+         {QByteArray("a,b,0,\r\nc,d,0,\r\n"), QByteArray("a,b,0,\nc,d,0,"), QByteArray("a,b,0,\rc,d,0,\r")}) {
         EXPECT_EQ(readScheduleLines(writeBytes(dir, bytes), 30), QStringList({"a,b,0,", "c,d,0,"}))
             << bytes.toStdString();
     }
@@ -69,7 +69,8 @@ TEST(ScheduleFile, ReadsUtf8AndLatin1Text)
 {
     QTemporaryDir dir;
     const QString path = writeBytes(dir, "caf\xc3\xa9\r\nna\xefve\r\n");
-    EXPECT_EQ(readScheduleLines(path, 30), QStringList({QString::fromUtf8("café"), QString::fromUtf8("naïve")}));
+    EXPECT_EQ(readScheduleLines(path, 30),
+              QStringList({QString::fromUtf8("café"), QString::fromUtf8("naïve")}));
 }
 
 TEST(ScheduleFile, ACutLineKeepsItsWholeCharacters)
@@ -83,7 +84,8 @@ TEST(ScheduleFile, ACutLineKeepsItsWholeCharacters)
     EXPECT_EQ(lines[0], QString(255, QChar(0xe9)));
 
     // A character of two UTF-16 units across the cut is left out whole.
-    const QStringList faces = readScheduleLines(writeBytes(dir, QByteArray(254, 'a') + "\xF0\x9F\x98\x80z\n"), 30);
+    const QStringList faces =
+        readScheduleLines(writeBytes(dir, QByteArray(254, 'a') + "\xF0\x9F\x98\x80z\n"), 30);
     ASSERT_EQ(faces.size(), 1);
     EXPECT_EQ(faces[0], QString(254, 'a'));
 }
@@ -100,7 +102,8 @@ TEST(ScheduleFile, WritesCrLfLinesWithoutEmptyOnes)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("Nudgeon.cfg");
-    ASSERT_TRUE(writeScheduleLines(path, {" 09:30 AM    ,,0,", "", QString::fromUtf8("01:05 PM    ,x,0,café")}));
+    ASSERT_TRUE(
+        writeScheduleLines(path, {" 09:30 AM    ,,0,", "", QString::fromUtf8("01:05 PM    ,x,0,café")}));
     EXPECT_EQ(readBytes(path), QByteArray(" 09:30 AM    ,,0,\r\n01:05 PM    ,x,0,caf\xc3\xa9\r\n"));
     ASSERT_TRUE(writeScheduleLines(path, {}));
     EXPECT_EQ(readBytes(path), QByteArray());

@@ -1,6 +1,6 @@
+#include "Timerini.h"
 #include "EngineTest.h"
 #include "NoteFiles.h"
-#include "Timerini.h"
 #include "ui_Timerini.h"
 
 #include <QApplication>
@@ -30,7 +30,9 @@ protected:
     }
     TTimerSet::Services services()
     {
-        return TTimerSet::Services{fakes.clock, fakes.errors, fakes.files, [this] { ++helpOpened; }};
+        return TTimerSet::Services{fakes.clock, fakes.errors, fakes.files, [this] {
+                                       ++helpOpened;
+                                   }};
     }
     Ui::TTimerSet& ui() { return *dialog->form(); }
     QStringList listed()
@@ -49,9 +51,11 @@ protected:
         list->scrollToItem(list->item(row));
         const QPoint at = list->visualItemRect(list->item(row)).center();
         const QPoint global = list->viewport()->mapToGlobal(at);
-        QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
         QApplication::sendEvent(list->viewport(), &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
         QApplication::sendEvent(list->viewport(), &release);
         ASSERT_EQ(list->currentRow(), row);
     }
@@ -197,7 +201,8 @@ TEST_F(SetupTest, UpdateKeepsTheNoteFileAndAnEmptiedNoteIsDeleted)
     ui().UpdateBtn->click();
     EXPECT_EQ(listed(), QStringList({" 08:00 AM    ,/usr/bin/true,0,", "07:15 PM    ,/usr/bin/false,30,"}));
     EXPECT_FALSE(QFile::exists(dir.filePath("1200900.txt")));
-    EXPECT_EQ(cfgBytes(), QByteArray(" 08:00 AM    ,/usr/bin/true,0,\r\n07:15 PM    ,/usr/bin/false,30,\r\n"));
+    EXPECT_EQ(cfgBytes(),
+              QByteArray(" 08:00 AM    ,/usr/bin/true,0,\r\n07:15 PM    ,/usr/bin/false,30,\r\n"));
 }
 
 TEST_F(SetupTest, AddAfterEditingLeavesTheLoadedEntryAndGivesTheCopyItsOwnNote)
@@ -250,7 +255,10 @@ TEST_F(SetupTest, DuplicatesAndAThirtyFirstEntryAreNotAdded)
 
     QByteArray full;
     for (int i = 0; i < 30; ++i)
-        full += QStringLiteral(" %1:00 AM    ,/bin/p%2,0,\r\n").arg(1 + i % 11, 2, 10, QChar('0')).arg(i).toLatin1();
+        full += QStringLiteral(" %1:00 AM    ,/bin/p%2,0,\r\n")
+                    .arg(1 + i % 11, 2, 10, QChar('0'))
+                    .arg(i)
+                    .toLatin1();
     dialog.reset();
     open(full);
     ASSERT_EQ(listed().size(), 30);
@@ -297,7 +305,8 @@ TEST_F(SetupTest, SwitchingMinutesAndHoursAloneIsAnEditOnlyWhenTheNumberChanges)
 
 TEST_F(SetupTest, DailyFieldsLoadInTheUnitTheyWereMadeIn)
 {
-    open(" 01:00 AM    ,/a,120,\r\n 02:00 AM    ,/a,90,\r\n 03:00 AM    ,/a,60,\r\n 04:00 AM    ,/a,1440,\r\n");
+    open(" 01:00 AM    ,/a,120,\r\n 02:00 AM    ,/a,90,\r\n 03:00 AM    ,/a,60,\r\n 04:00 AM    "
+         ",/a,1440,\r\n");
     const std::pair<bool, int> expected[] = {{true, 2}, {false, 90}, {false, 60}, {true, 24}};
     for (int row = 0; row < 4; ++row) {
         choose(row);

@@ -27,7 +27,8 @@ inline void PrintTo(const QString& text, std::ostream* os)
 class FakeClock : public Clock
 {
 public:
-    explicit FakeClock(const QDateTime& start = QDateTime(QDate(2026, 12, 7), QTime(9, 0))) : current(start) {}
+    explicit FakeClock(const QDateTime& start = QDateTime(QDate(2026, 12, 7), QTime(9, 0))) : current(start)
+    {}
     QDateTime now() const override { return current; }
     void sleep(int ms) override
     {
@@ -138,7 +139,8 @@ class FakeLauncher : public Launcher
 public:
     int launch(const QString& file, const QString& parameters, const QString& folder, int showMode) override
     {
-        launches.append(QStringList{file, parameters, folder, QString::number(showMode)}.join(QLatin1Char('|')));
+        launches.append(
+            QStringList{file, parameters, folder, QString::number(showMode)}.join(QLatin1Char('|')));
         return result;
     }
     QStringList launches;
