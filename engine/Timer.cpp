@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <algorithm>
 
 namespace {
 
@@ -259,6 +260,39 @@ void TTimerForm::skipMissedRepeats(const QDateTime& now)
     }
 }
 
+void TTimerForm::runPassedOver(qint64 fromMinute, const QDateTime& now)
+{
+    // A tick held up past whole minutes (a busy computer, a short sleep) runs the entries due
+    // in the minutes it passed over, late, in the order of their times, each once; after a
+    // longer gap the times that passed are missed, as at start-up. Today's minutes only: the
+    // day's states were renewed by now.
+    const qint64 nowMinute = minuteKey(now);
+    const qint64 today = now.date().toJulianDay() * 1440;
+    QList<std::pair<int, int>> passed; // due time, place
+    for (int i = 1; i <= s.EventCount && i <= MaxEvents; ++i) {
+        const auto slot = static_cast<size_t>(i);
+        const int due = s.EventTimes[slot];
+        if (due < 0 || s.EventRepeat[slot] < 0 || runningSlots.contains(i))
+            continue;
+        const qint64 dueMinute = today + due / 100 * 60 + due % 100;
+        if (dueMinute >= fromMinute && dueMinute < nowMinute)
+            passed.append({due, i});
+    }
+    std::stable_sort(passed.begin(), passed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [due, slot] : passed) {
+        // A tick while an earlier one's note showed may have run or moved it meanwhile.
+        const auto place = static_cast<size_t>(slot);
+        if (slot > s.EventCount || s.EventTimes[place] != due || s.EventRepeat[place] < 0 ||
+            runningSlots.contains(slot))
+            continue;
+        s.NextEvent = slot;
+        RunIt();
+        if (closed)
+            return;
+    }
+}
+
 void TTimerForm::RerunTime()
 {
     rerunSlot(s.NextEvent);
@@ -337,10 +371,18 @@ void TTimerForm::DoTime()
     if (closed)
         return;
     const QDateTime now = platform.clock.now();
+    const qint64 nowMinute = minuteKey(now);
+    const qint64 firstPassed = lastTickMinute + 1;
+    lastTickMinute = nowMinute;
     // A new day renews every entry's state before the next entry is chosen, so an entry at
     // midnight runs every day; a day begun while no tick came (a suspended computer) too.
     if (now.date() != renewedOn)
         renewDay(now.date());
+    if (firstPassed > 0 && firstPassed < nowMinute && nowMinute - firstPassed < CatchUpMinutes) {
+        runPassedOver(firstPassed, now);
+        if (closed)
+            return;
+    }
     skipMissedRepeats(now);
 
     NextTime(now);

@@ -84,10 +84,14 @@ signals:
     void closedDown();
 
 private:
+    // A tick that comes after a gap of at most this many minutes runs the entries of the
+    // minutes it passed over.
+    static constexpr int CatchUpMinutes = 10;
     static int minuteInterval(const QDateTime& now);
     // The minute of a time as days * 1440 + minutes.
     static qint64 minuteKey(const QDateTime& now);
     void skipMissedRepeats(const QDateTime& now);
+    void runPassedOver(qint64 fromMinute, const QDateTime& now);
     void loadSchedule();
     void renewDay(const QDate& today);
     void rerunSlot(int slot);
@@ -109,6 +113,8 @@ private:
     QDate renewedOn;
     // The hour (days * 24 + hour) last chimed, so that a second tick in minute 0 stays silent.
     qint64 chimedHour = -1;
+    // The minute (days * 1440 + minutes) of the last tick; -1 before the first.
+    qint64 lastTickMinute = -1;
     // For each place, the minute (days * 1440 + minutes) its entry last began to run in.
     std::array<qint64, MaxEvents + 1> ranInMinute = [] {
         std::array<qint64, MaxEvents + 1> none{};

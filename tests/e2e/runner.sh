@@ -22,6 +22,10 @@
 #               at 10:00, 10:02, 10:04 and 10:06, and a once-a-day entry at 10:03 runs once, in
 #               between, each in its minute on the faked clock.
 #   close-note  the tray menu's Close ends the program with code 0 while a note shows.
+#   held-up     with the clock running 60 times faster: the program is stopped (SIGSTOP) over
+#               the minute of a once-a-day entry and continued three faked minutes later; its
+#               first tick then runs the entry it passed over, once, and the next entry runs in
+#               its own minute.
 #
 # The faked clock: the program is started with libfaketime preloaded, FAKETIME="@<date time>"
 # (the clock starts there and runs on) or "@<date time> x60" (it runs 60 times faster; QTimer
@@ -39,14 +43,14 @@
 set -uo pipefail
 
 if [ $# -lt 2 ]; then
-    echo "usage: $0 <nudgeon executable> <build folder> [program|note|snooze|repeat|close-note]..." >&2
+    echo "usage: $0 <nudgeon executable> <build folder> [program|note|snooze|repeat|close-note|held-up]..." >&2
     exit 2
 fi
 program_exe=$(readlink -f "$1")
 build_dir=$(readlink -f "$2")
 shift 2
 scenarios=("$@")
-[ ${#scenarios[@]} -gt 0 ] || scenarios=(program note snooze repeat close-note)
+[ ${#scenarios[@]} -gt 0 ] || scenarios=(program note snooze repeat close-note held-up)
 suite=runner
 
 # shellcheck source=lib.sh
@@ -364,6 +368,37 @@ scenario_close_note() {
     end_scenario
 }
 
+scenario_held_up() {
+    begin_scenario held-up
+    local tools="$scenario_dir/tools"
+    write_recorder "$tools"
+    write_schedule " 10:02 AM    ,$tools/record.sh,0,passed-over" " 10:05 AM    ,$tools/record.sh,0,after"
+    start_trayer
+    start_program_at "@$FAKE_DATE 10:00:00 x60"
+    wait_for_dock
+
+    # A faked minute is a real second: stopped at about 10:01:20, continued at about 10:04:20.
+    local stop_at=$((program_start + 1333))
+    [ "$(now_ms)" -lt "$stop_at" ] || die "the program docked too late to be stopped before 10:02"
+    local wait_ms=$((stop_at - $(now_ms)))
+    sleep "$((wait_ms / 1000)).$(printf '%03d' $((wait_ms % 1000)))"
+    kill -STOP "$program_pid"
+    sleep 3
+    kill -CONT "$program_pid"
+    log "the program was stopped for 3 s from $((stop_at - program_start)) ms after its start"
+
+    poll 4000 at_least_runs 1 after || die "the entry due at 10:05 did not run; runs: $(tr '\n' ';' <"$runs")"
+    sleep 2
+    local expected got
+    expected=$'10:04 passed-over\n10:05 after'
+    got=$(runs_by_minute)
+    [ "$got" = "$expected" ] ||
+        fail "the runs came at $(tr '\n' ',' <<<"$got") rather than at $(tr '\n' ',' <<<"$expected")"
+
+    close_from_tray
+    end_scenario
+}
+
 # --- the run ---------------------------------------------------------------------------------
 
 start_x_server
@@ -374,6 +409,7 @@ for s in "${scenarios[@]}"; do
         snooze) scenario_snooze ;;
         repeat) scenario_repeat ;;
         close-note) scenario_close_note ;;
+        held-up) scenario_held_up ;;
         *) die "no scenario named $s" ;;
     esac
 done

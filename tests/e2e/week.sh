@@ -37,8 +37,10 @@
 #
 # The program ticks once a faked minute, a second or so into it, on a precise QTimer, whose
 # waits libfaketime shortens by the speed factor. A tick held up by more than about a faked
-# minute (some 20 real ms) would pass over a minute, and an entry due in it would not run
-# late: this shows up as a missing run. Repeating entries count from their start time on the
+# minute (a few tens of real ms) passes over a minute; the program then runs the entries due in the
+# minutes it passed over at once, late, when it passed over fewer than CATCH_UP_MINUTES. Such
+# a run counts for its due minute and is reported as caught up; a run missed all the same
+# shows up as a missing run. Repeating entries count from their start time on the
 # Sunday the program starts, running on across midnight. No two entries are ever due in the same
 # minute, so that a run's start-up (some real milliseconds, which the speed factor turns into
 # faked seconds) can never push the next entry's run out of its minute.
@@ -83,6 +85,7 @@ readonly WEEK_END="2029-05-07 00:00:00"      # the Monday after, where they end
 readonly TAIL_MINUTES=20                     # faked minutes the program runs on after the week
 readonly WARMUP_MINUTES=60                   # the first memory figure comes after this
 readonly RECORD_SLACK_MS=40                  # real ms a launch may take to read the clock
+readonly CATCH_UP_MINUTES=10                 # a held-up tick runs what it passed over, this late
 readonly MEMORY_GROWTH_KB=2048               # the most VmRSS may grow over the week
 
 readonly NOTE_LIMIT=3000 # a click on the note's menu icon opens its menu; Close hides the note
@@ -224,15 +227,18 @@ check_files_unchanged() {
 # $logs/entries.txt, $runs and $closed_log.
 week_check() {
     python3 - "$1" "$logs/entries.txt" "$runs" "$closed_log" "$PROGRAM_START" "$WEEK_START" "$WEEK_END" \
-        "$((RECORD_SLACK_MS * SPEED))" "${program_start:-0}" "$SPEED" <<'PY'
+        "$((RECORD_SLACK_MS * SPEED))" "${program_start:-0}" "$SPEED" "$CATCH_UP_MINUTES" <<'PY'
 import bisect, collections, datetime as dt, sys
 
 (mode, entries_file, runs_file, closed_file, start_text, week_start_text, week_end_text, slack_ms,
- program_start_ms, speed) = sys.argv[1:]
+ program_start_ms, speed, catch_up_minutes) = sys.argv[1:]
 parse = dt.datetime.fromisoformat
 program_start, week_start, week_end = parse(start_text), parse(week_start_text), parse(week_end_text)
 slack = dt.timedelta(milliseconds=int(slack_ms))
 minute = dt.timedelta(minutes=1)
+# The latest a run caught up after a held-up tick may be read: the tick at the end of the
+# longest gap the program catches up after, and the launch's own slack.
+catch_up = dt.timedelta(minutes=int(catch_up_minutes)) + slack
 # Due times are worked out from the program's start to a day after the week, which covers
 # the warm-up and the time after the week; only the week's are counted.
 horizon = week_end + dt.timedelta(days=1)
@@ -322,6 +328,7 @@ def note_showed_at(t):
 table = []
 delays = []
 late_into_next_minute = 0
+caught_up = []
 missed_total = 0
 missed_under_note = 0
 for ident, start, repeat, note, what in entries:
@@ -331,7 +338,7 @@ for ident, start, repeat, note, what in entries:
     for recorded, filled in sorted(runs[ident]):
         # The due minute a run belongs to is the latest due time at or before its reading.
         i = bisect.bisect_right(times, recorded) - 1
-        if i < 0 or recorded - times[i] >= minute + slack:
+        if i < 0 or recorded - times[i] >= catch_up:
             problems.append(f"{ident} ran at {recorded:%a %F %T}, at no minute its rule names")
             continue
         due = times[i]
@@ -343,7 +350,9 @@ for ident, start, repeat, note, what in entries:
         if in_week(due):
             counted += 1
             delays.append((recorded - due).total_seconds())
-            if recorded - due >= minute:
+            if recorded - due >= minute + slack:
+                caught_up.append(f"{ident} {due:%a %H:%M} at {recorded:%H:%M:%S}")
+            elif recorded - due >= minute:
                 late_into_next_minute += 1
     expected = [t for t in times if in_week(t)]
     missing = [t for t in expected if taken[t] == 0]
@@ -367,13 +376,15 @@ if delays:
     print(f"recorder's reading after the start of the due minute (faked s): median {delays[len(delays) // 2]:.1f}, "
           f"99% {delays[int(len(delays) * 0.99)]:.1f}, most {delays[-1]:.1f}; "
           f"{late_into_next_minute} of {len(delays)} read in the next minute (up to {60 + slack.total_seconds():.0f} s allowed)")
+if caught_up:
+    print(f"{len(caught_up)} run(s) caught up after a held-up tick: " + ", ".join(caught_up[:10]))
 print(f"note entries ran {len(note_runs)} times, the background loop closed {len(closes)} notes")
 if len(note_runs) != len(closes):
     problems.append(f"note entries ran {len(note_runs)} times but {len(closes)} notes were closed")
 if missed_total:
     print(f"{missed_total} due runs were missed, {missed_under_note} of them while a note showed (\"(note)\" above: "
-          f"from the note's run to a faked minute after it was closed). A missed time is not run late; a "
-          f"repeating entry goes on at its next time.")
+          f"from the note's run to a faked minute after it was closed). A time a tick passed over by "
+          f"{catch_up_minutes} minutes or more is not run late; a repeating entry goes on at its next time.")
 for p in problems[:40]:
     print("PROBLEM:", p)
 if len(problems) > 40:
