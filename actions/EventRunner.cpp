@@ -3,9 +3,9 @@
 #include "Clipboard.h"
 #include "Clock.h"
 #include "ErrorBox.h"
-#include "FmxUtils.h"
+#include "Launch.h"
 #include "NoteFiles.h"
-#include "NoteWindow.h"
+#include "NoteView.h"
 #include "ProgramPaths.h"
 #include "Sound.h"
 #include "Timer.h"
@@ -18,8 +18,8 @@ constexpr int MaxNoteName = 20;
 const QString EventRunner::mailProgram = QStringLiteral("DARIZIZ.EXE");
 const QString EventRunner::dialerProgram = QStringLiteral("DIALER.EXE");
 
-EventRunner::EventRunner(TTimerForm& timerForm, const Services& services, NoteWindow& noteWindow)
-    : timerForm(timerForm), s(timerForm.state()), services(services), noteWindow(noteWindow)
+EventRunner::EventRunner(TTimerForm& timerForm, const Services& services, NoteView& noteView)
+    : timerForm(timerForm), s(timerForm.state()), services(services), noteView(noteView)
 {}
 
 QString EventRunner::act(int)
@@ -42,8 +42,7 @@ QString EventRunner::act(int)
             services.sound.play(s.EventPgm);
         } else if (!mail) {
             timerForm.ChimeTime();
-            LaunchFile(services.launcher, namePart(s.EventPgm), s.EventParms, folderPart(s.EventPgm),
-                       SW_SHOW);
+            launchFile(services.launcher, namePart(s.EventPgm), s.EventParms, folderPart(s.EventPgm));
         }
     }
 
@@ -52,8 +51,7 @@ QString EventRunner::act(int)
     if (mail) {
         // File names are case-sensitive here: the mail program is started by its own name,
         // whatever case the entry was typed in.
-        LaunchFile(services.launcher, mailProgram, s.EventParms + QLatin1Char(',') + s.EventNote, s.PgmDir,
-                   SW_SHOW);
+        launchFile(services.launcher, mailProgram, s.EventParms + QLatin1Char(',') + s.EventNote, s.PgmDir);
         return {};
     }
     return s.PgmDir + s.EventNote;
@@ -67,5 +65,5 @@ void EventRunner::showNote(const QString& path, const QString& timeText)
         return;
     }
     services.sound.beep();
-    noteWindow.showAndWait(*text, path, timeText);
+    noteView.showAndWait(*text, path, timeText);
 }

@@ -8,7 +8,7 @@ class Clipboard;
 class Clock;
 class ErrorBox;
 class Launcher;
-class NoteWindow;
+class NoteView;
 class Sound;
 class TTimerForm;
 struct ScheduleState;
@@ -25,7 +25,7 @@ public:
         ErrorBox& errors;
     };
 
-    EventRunner(TTimerForm& timerForm, const Services& services, NoteWindow& noteWindow);
+    EventRunner(TTimerForm& timerForm, const Services& services, NoteView& noteView);
 
     QString act(int slot) override;
     void showNote(const QString& path, const QString& timeText) override;
@@ -37,5 +37,5 @@ private:
     TTimerForm& timerForm;
     ScheduleState& s;
     Services services;
-    NoteWindow& noteWindow;
+    NoteView& noteView;
 };

@@ -1,13 +1,60 @@
 #pragma once
-// The note window as the runner sees it.
+// The sticky note that pops up when an entry with a note falls due.
 
-#include <QString>
+#include "NoteView.h"
 
-class NoteWindow
+#include <QMenu>
+#include <QWidget>
+#include <memory>
+
+namespace Ui {
+class NoteWindow;
+}
+
+class ErrorBox;
+class TTimerForm;
+class TypingLimit;
+
+class NoteWindow : public QWidget, public NoteView
 {
+    Q_OBJECT
+
 public:
-    virtual ~NoteWindow() = default;
-    // Shows the note's text, the file it came from and the entry's time, on top of all
-    // windows, and returns once the window is hidden again; the program stays live meanwhile.
-    virtual void showAndWait(const QString& text, const QString& path, const QString& timeText) = 0;
+    NoteWindow(TTimerForm& timerForm, ErrorBox& errors);
+    ~NoteWindow() override;
+
+    void showAndWait(const QString& text, const QString& path, const QString& timeText) override;
+
+    // The menu of the menu icon.
+    QMenu* menu() const { return noteMenu.get(); }
+    Ui::NoteWindow* form() const { return ui.get(); }
+
+    // Typing stops at this many characters; a longer note still loads and saves whole.
+    static constexpr int MaxTyped = 512;
+    // The delays of the snooze items in menu order, in minutes.
+    static const int SnoozeMinutes[8];
+
+signals:
+    void hidden();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    // Opens the menu beside the menu icon.
+    void showMenu();
+    // Lets the user edit the note.
+    void edit();
+    // Writes the note back to its file and returns to reading.
+    void save();
+    // Puts the note off by the delay of the chosen snooze item and hides it.
+    void snooze(QAction* item);
+
+    std::unique_ptr<Ui::NoteWindow> ui;
+    std::unique_ptr<QMenu> noteMenu;
+    std::unique_ptr<QMenu> snoozeMenu;
+    TTimerForm& timerForm;
+    ErrorBox& errors;
+    TypingLimit* typingLimit = nullptr;
 };

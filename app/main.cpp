@@ -8,14 +8,14 @@
 #include "LockFileGuard.h"
 #include "MakerLinks.h"
 #include "MessageErrorBox.h"
+#include "NoteWindow.h"
 #include "ProgramPaths.h"
 #include "QtClipboard.h"
 #include "QtClock.h"
 #include "ScheduleState.h"
+#include "SetupDialog.h"
 #include "Timer.h"
-#include "Timerini.h"
 #include "TrayIcon.h"
-#include "memo.h"
 
 #include <QApplication>
 #include <QDir>
@@ -53,13 +53,13 @@ int main(int argc, char* argv[])
     TimerForm.setFirstStartHook([&links] { links.AboutUs(); });
     TrayIcon tray(TimerForm, links);
     TimerForm.setTray(&tray);
-    TMemoForm MemoForm(TimerForm, errors);
+    NoteWindow MemoForm(TimerForm, errors);
     EventRunner runner(TimerForm, {launcher, clipboard, sound, clock, errors}, MemoForm);
     TimerForm.setActions(&runner);
-    const TTimerSet::Services setupServices{clock, errors, files, [&links] {
-                                                links.HelpIt();
-                                            }};
-    tray.setSetupOpener([&] { TTimerSet::SetupIni(TimerForm, setupServices); });
+    const SetupDialog::Services setupServices{clock, errors, files, [&links] {
+                                                  links.HelpIt();
+                                              }};
+    tray.setSetupOpener([&] { SetupDialog::openOn(TimerForm, setupServices); });
     QObject::connect(&TimerForm, &TTimerForm::closedDown, &app, &QApplication::quit, Qt::QueuedConnection);
 
     TimerForm.TimeInit();

@@ -1,7 +1,7 @@
 #include "MakerLinks.h"
 
-#include "Aboutime.h"
-#include "FmxUtils.h"
+#include "AboutDialog.h"
+#include "Launch.h"
 
 #include <QFileInfo>
 
@@ -24,17 +24,17 @@ QString MakerLinks::helpFolder() const
 
 void MakerLinks::HelpIt()
 {
-    LaunchFile(launcher, helpFile, QString(), helpFolder(), SW_SHOW);
+    launchFile(launcher, helpFile, QString(), helpFolder());
 }
 
 void MakerLinks::VisitUs()
 {
-    LaunchFile(launcher, webPage, QString(), QString(), SW_SHOW);
+    launchFile(launcher, webPage, QString(), QString());
 }
 
 void MakerLinks::EMailUs()
 {
-    LaunchFile(launcher, QStringLiteral("mailto:") + emailAddress, QString(), QString(), SW_SHOW);
+    launchFile(launcher, QStringLiteral("mailto:") + emailAddress, QString(), QString());
 }
 
 void MakerLinks::ShowAbout()
@@ -44,6 +44,8 @@ void MakerLinks::ShowAbout()
 
 void MakerLinks::AboutUs()
 {
-    TAboutBox AboutBox([this] { VisitUs(); }, [this] { EMailUs(); });
-    AboutBox.exec();
+    AboutDialog about;
+    QObject::connect(&about, &AboutDialog::webPageClicked, [this] { VisitUs(); });
+    QObject::connect(&about, &AboutDialog::emailClicked, [this] { EMailUs(); });
+    about.exec();
 }

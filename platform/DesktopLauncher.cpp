@@ -31,22 +31,24 @@ QString DesktopLauncher::locate(const QString& file, const QString& folder)
     return {};
 }
 
-int DesktopLauncher::launch(const QString& file, const QString& parameters, const QString& folder, int)
+Launcher::Result DesktopLauncher::launch(const QString& file, const QString& parameters,
+                                         const QString& folder)
 {
     if (isAddress(file))
-        return QDesktopServices::openUrl(QUrl(file)) ? Started : NoAssociation;
+        return QDesktopServices::openUrl(QUrl(file)) ? Result::Started : Result::NotFound;
 
     const QString path = locate(file, folder);
     if (path.isEmpty())
-        return FileNotFound;
+        return Result::NotFound;
     const QFileInfo info(path);
     if (info.isExecutable()) {
         const QString workDir = QFileInfo(folder).isDir() ? folder : QDir::currentPath();
-        return QProcess::startDetached(path, QProcess::splitCommand(parameters), workDir) ? Started
-                                                                                          : AccessDenied;
+        return QProcess::startDetached(path, QProcess::splitCommand(parameters), workDir)
+                   ? Result::Started
+                   : Result::NotAllowed;
     }
     // A desktop entry would run the command written in it: it is no document to open.
     if (info.suffix().compare(QLatin1String("desktop"), Qt::CaseInsensitive) == 0)
-        return AccessDenied;
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path)) ? Started : NoAssociation;
+        return Result::NotAllowed;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path)) ? Result::Started : Result::NotFound;
 }

@@ -9,16 +9,7 @@
 class DesktopLauncher : public Launcher
 {
 public:
-    // What launch() returns, after the codes of the desktop it stands in for.
-    enum Result
-    {
-        FileNotFound = 2,
-        AccessDenied = 5,
-        NoAssociation = 31,
-        Started = 42,
-    };
-
-    int launch(const QString& file, const QString& parameters, const QString& folder, int showMode) override;
+    Result launch(const QString& file, const QString& parameters, const QString& folder) override;
 
     // Where a file name leads: the folder given, then the program search path; an
     // absolute path is taken as it is. Empty when there is no such file.

@@ -11,7 +11,7 @@
 #include "Expected.h"
 #include "Fakes.h"
 #include "FuzzSupport.h"
-#include "NoteWindow.h"
+#include "NoteView.h"
 #include "Timer.h"
 
 #include <QDir>
@@ -24,7 +24,7 @@ namespace {
 const QByteArray noteBytes = "a note\r\nits second line";
 const QString noteText = QStringLiteral("a note\nits second line");
 
-class FakeNoteWindow : public NoteWindow
+class FakeNoteView : public NoteView
 {
 public:
     void showAndWait(const QString& text, const QString& path, const QString& timeText) override
@@ -120,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     const bool noteThere = !name.isEmpty() && QFileInfo(paths.pgmDir + name).isFile();
 
-    FakeNoteWindow notes;
+    FakeNoteView notes;
     EventRunner runner(
         form, EventRunner::Services{fakes.launcher, fakes.clipboard, fakes.sound, fakes.clock, fakes.errors},
         notes);
@@ -152,14 +152,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!program.isEmpty() && !sound && !mail) {
         const qsizetype slash = program.lastIndexOf(QLatin1Char('/'));
         launches.append(
-            QStringList{program.mid(slash + 1), parameters, program.left(slash + 1), QStringLiteral("5")}
-                .join(QLatin1Char('|')));
+            QStringList{program.mid(slash + 1), parameters, program.left(slash + 1)}.join(QLatin1Char('|')));
     }
     // The mail program is started by its own name, whatever case the entry has.
     if (mail && noteThere)
-        launches.append(QStringList{QStringLiteral("DARIZIZ.EXE"), parameters + QLatin1Char(',') + name,
-                                    paths.pgmDir, QStringLiteral("5")}
-                            .join(QLatin1Char('|')));
+        launches.append(
+            QStringList{QStringLiteral("DARIZIZ.EXE"), parameters + QLatin1Char(',') + name, paths.pgmDir}
+                .join(QLatin1Char('|')));
     FUZZ_CHECK(fakes.launcher.launches == launches,
                about + QStringLiteral(" - documented ") + shown(launches.join(QStringLiteral(" / "))));
 

@@ -55,8 +55,7 @@ TEST_F(LauncherTest, StartsAProgramInItsFolderWithItsParametersSplitButNeverThro
 {
     qputenv("RECORD", recordPath().toUtf8());
     const QString parameters = "plain \"two words\" ; touch pwned | cat $(touch pwned2) `touch pwned3` 'x y'";
-    const int result = DesktopLauncher().launch("record", parameters, tools.path() + "/", 5);
-    EXPECT_GT(result, 32);
+    EXPECT_EQ(DesktopLauncher().launch("record", parameters, tools.path() + "/"), Launcher::Result::Started);
     EXPECT_EQ(recorded(),
               QStringList({tools.path(), "[plain]", "[two words]", "[;]", "[touch]", "[pwned]", "[|]",
                            "[cat]", "[$(touch]", "[pwned2)]", "[`touch]", "[pwned3`]", "['x]", "[y']"}));
@@ -73,7 +72,8 @@ TEST_F(LauncherTest, LongTextsArriveWhole)
     const QString deepFolder = tools.path() + "/" + QString(90, 'd') + "/";
     ASSERT_TRUE(QDir().mkpath(deepFolder));
     writeScript(deepFolder + "record");
-    EXPECT_GT(DesktopLauncher().launch(deepFolder + "record", longArgument, deepFolder, 5), 32);
+    EXPECT_EQ(DesktopLauncher().launch(deepFolder + "record", longArgument, deepFolder),
+              Launcher::Result::Started);
     EXPECT_EQ(recorded(), QStringList({QDir(deepFolder).absolutePath(), "[" + longArgument + "]"}));
 }
 
@@ -82,26 +82,44 @@ TEST_F(LauncherTest, FindsAProgramOnTheSearchPathAfterTheFolder)
     qputenv("RECORD", recordPath().toUtf8());
     const QByteArray oldPath = qgetenv("PATH");
     qputenv("PATH", tools.path().toUtf8() + ":" + oldPath);
-    const int result = DesktopLauncher().launch("record", "from-path", work.path(), 5);
+    const Launcher::Result result = DesktopLauncher().launch("record", "from-path", work.path());
     qputenv("PATH", oldPath);
-    EXPECT_GT(result, 32);
+    EXPECT_EQ(result, Launcher::Result::Started);
     EXPECT_EQ(recorded(), QStringList({work.path(), "[from-path]"}));
 }
 
-TEST_F(LauncherTest, RefusesWhatCannotBeStarted)
+TEST_F(LauncherTest, RefusesWhatCannotBeStartedAndSaysWhy)
 {
-    DesktopLauncher launcher;
-    EXPECT_LE(launcher.launch("clock.exe", "", "", 5), 32);
-    EXPECT_LE(launcher.launch("", "", tools.path(), 5), 32);
-    EXPECT_LE(launcher.launch(tools.path() + "/missing", "", "", 5), 32);
-    // A folder is no program.
-    EXPECT_LE(launcher.launch(tools.path(), "", "", 5), 32);
     // A desktop entry would run its own command line: it is refused, not opened.
     QFile entry(tools.filePath("evil.desktop"));
     ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
     entry.write("[Desktop Entry]\nType=Application\nExec=touch pwned\n");
     entry.close();
-    EXPECT_LE(launcher.launch("evil.desktop", "", tools.path(), 5), 32);
+    // A program whose interpreter is missing cannot be started.
+    QFile broken(tools.filePath("broken"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("#!/nonexistent/interpreter\n");
+    broken.close();
+    QFile::setPermissions(broken.fileName(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    using R = Launcher::Result;
+    const struct
+    {
+        QString file;
+        QString folder;
+        R result;
+    } cases[] = {
+        {"clock.exe", "", R::NotFound},
+        {"", tools.path(), R::NotFound},
+        {tools.path() + "/missing", "", R::NotFound},
+        // A folder is no program.
+        {tools.path(), "", R::NotFound},
+        {"evil.desktop", tools.path(), R::NotAllowed},
+        {"broken", tools.path(), R::NotAllowed},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DesktopLauncher().launch(c.file, "", c.folder), c.result) << c.file.toStdString();
+    EXPECT_FALSE(QFile::exists(tools.filePath("pwned")));
 }
 
 TEST(DesktopLauncher, TellsAddressesFromFiles)

@@ -1,7 +1,7 @@
 #include "EventRunner.h"
 #include "EngineTest.h"
 #include "NoteFiles.h"
-#include "NoteWindow.h"
+#include "NoteView.h"
 
 #include <QDir>
 #include <functional>
@@ -9,7 +9,7 @@
 namespace {
 
 // Records the notes shown; while "shown" it can run what the test wants, as a user would.
-class FakeNoteWindow : public NoteWindow
+class FakeNoteView : public NoteView
 {
 public:
     void showAndWait(const QString& text, const QString& path, const QString& timeText) override
@@ -51,7 +51,7 @@ protected:
         form->RunIt();
     }
 
-    FakeNoteWindow notes;
+    FakeNoteView notes;
     std::unique_ptr<EventRunner> runner;
 };
 
@@ -98,7 +98,7 @@ TEST_F(RunnerTest, TheDialerGetsTheNumberOnTheClipboardAndIsStarted)
     run(1);
     EXPECT_EQ(fakes.clipboard.texts, QStringList({"5551234"}));
     EXPECT_EQ(fakes.sound.played, QStringList({"beep", "Nudgeon.wav"}));
-    EXPECT_EQ(fakes.launcher.launches, QStringList({"dialer.exe|5551234||5"}));
+    EXPECT_EQ(fakes.launcher.launches, QStringList({"dialer.exe|5551234|"}));
 }
 
 TEST_F(RunnerTest, AMailedNoteGoesToTheMailProgramInTheProgramFolder)
@@ -107,7 +107,7 @@ TEST_F(RunnerTest, AMailedNoteGoesToTheMailProgramInTheProgramFolder)
     writeNote("1260830.txt", "Report due");
     run(1);
     // Started by its own name: file names are case-sensitive here.
-    EXPECT_EQ(fakes.launcher.launches, QStringList({"DARIZIZ.EXE|someone,1260830.txt|" + pgmDir() + "|5"}));
+    EXPECT_EQ(fakes.launcher.launches, QStringList({"DARIZIZ.EXE|someone,1260830.txt|" + pgmDir() + ""}));
     EXPECT_TRUE(notes.shown.isEmpty());
     // The mail program gets no chime.
     EXPECT_TRUE(fakes.sound.played.isEmpty());
@@ -120,11 +120,11 @@ TEST_F(RunnerTest, AProgramStartsWithTheDateFilledInAndThenItsNoteShows)
     writeNote("2.txt", "check the backup");
     run(1);
     EXPECT_EQ(fakes.launcher.launches,
-              QStringList({"backup|--to \"My Files\" backup-12-06-26.zip mm-dd-yy|/opt/Tools/|5"}));
+              QStringList({"backup|--to \"My Files\" backup-12-06-26.zip mm-dd-yy|/opt/Tools/"}));
     EXPECT_EQ(fakes.sound.played, QStringList({"beep", "beep"}));
     EXPECT_EQ(notes.shown.size(), 1);
     run(2);
-    EXPECT_EQ(fakes.launcher.launches.last(), "notepad|MM-DD-YY||5");
+    EXPECT_EQ(fakes.launcher.launches.last(), "notepad|MM-DD-YY|");
 }
 
 TEST_F(RunnerTest, OddNoteReferencesAreParametersOrNoNote)
@@ -132,10 +132,10 @@ TEST_F(RunnerTest, OddNoteReferencesAreParametersOrNoNote)
     startWith(" 10:00 AM    ,app,0,a [b] c\r\n 10:00 AM    ,app,0,x[1] y[3.txt]\r\n");
     writeNote("3.txt", "three");
     run(1);
-    EXPECT_EQ(fakes.launcher.launches.last(), "app|a [b] c||5");
+    EXPECT_EQ(fakes.launcher.launches.last(), "app|a [b] c|");
     run(2);
     // The first "[" starts the reference: the name is no file, so no note shows.
-    EXPECT_EQ(fakes.launcher.launches.last(), "app|x||5");
+    EXPECT_EQ(fakes.launcher.launches.last(), "app|x|");
     EXPECT_TRUE(notes.shown.isEmpty());
 }
 
@@ -174,7 +174,7 @@ TEST_F(RunnerTest, ATickWhileANoteShowsRunsTheOthersButNeverTheShownEntry)
     fakes.clock.setTime(QTime(10, 0, 20));
     form->DoTime();
     EXPECT_EQ(notes.shown.size(), 1);
-    EXPECT_EQ(fakes.launcher.launches, QStringList({"app|||5"}));
+    EXPECT_EQ(fakes.launcher.launches, QStringList({"app||"}));
     EXPECT_EQ(state.EventRepeat[2], -1);
     // The shown entry was handed back once, after its note was hidden.
     EXPECT_EQ(state.EventTimes[1], 1030);

@@ -1,8 +1,8 @@
-#include "Aboutime.h"
+#include "AboutDialog.h"
 #include "EngineTest.h"
 #include "MakerLinks.h"
 #include "TrayIcon.h"
-#include "ui_Aboutime.h"
+#include "ui_AboutDialog.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -56,23 +56,25 @@ TEST(MakerLinks, EveryLinkGoesThroughTheLauncherWithItsTarget)
     links.VisitUs();
     links.EMailUs();
     EXPECT_EQ(launcher.launches,
-              QStringList({"helpndg.html||" + pgm.path() + "/|5", "https://nudgeon.example/|||5",
-                           "mailto:help@nudgeon.example|||5"}));
+              QStringList({"helpndg.html||" + pgm.path() + "/", "https://nudgeon.example/||",
+                           "mailto:help@nudgeon.example||"}));
 
     // An installed program's help page is where the install put it, not in the data folder.
     QFile page(shared.filePath("helpndg.html"));
     ASSERT_TRUE(page.open(QIODevice::WriteOnly));
     page.close();
     links.HelpIt();
-    EXPECT_EQ(launcher.launches.last(), "helpndg.html||" + shared.path() + "/|5");
+    EXPECT_EQ(launcher.launches.last(), "helpndg.html||" + shared.path() + "/");
 }
 
 TEST(AboutBox, ShowsTheNameVersionAndTheMakersLinks)
 {
     int visits = 0;
     int mails = 0;
-    TAboutBox box([&] { ++visits; }, [&] { ++mails; });
-    Ui::TAboutBox& ui = *box.form();
+    AboutDialog box;
+    QObject::connect(&box, &AboutDialog::webPageClicked, [&] { ++visits; });
+    QObject::connect(&box, &AboutDialog::emailClicked, [&] { ++mails; });
+    Ui::AboutDialog& ui = *box.form();
     EXPECT_EQ(box.windowTitle(), "About Nudgeon");
     EXPECT_EQ(box.size(), QSize(298, 188));
     EXPECT_EQ(ui.ProductName->text(), "Nudgeon");
@@ -103,10 +105,10 @@ TEST(AboutBox, ClicksInTheBoxLaunchWhatTheMenuLaunches)
     FakeLauncher launcher;
     MakerLinks links(launcher, {pgm.path() + "/"});
     ModalWatch watch([](QWidget* box) {
-        auto* about = qobject_cast<TAboutBox*>(box);
+        auto* about = qobject_cast<AboutDialog*>(box);
         ASSERT_NE(about, nullptr);
-        about->VisitUs();
-        about->EmailLblClick();
+        emit about->webPageClicked();
+        emit about->emailClicked();
     });
     links.AboutUs();
     EXPECT_TRUE(watch.seen);
@@ -143,7 +145,7 @@ TEST_F(TrayTest, TheMenuOpensTheSetupDialogOnlyWhileNoneIsOpen)
     EXPECT_FALSE(form->NewMode);
 
     trayIcon.helpMenu()->actions().at(0)->trigger();
-    EXPECT_EQ(launcher.launches, QStringList({"helpndg.html||" + dir.path() + "/|5"}));
+    EXPECT_EQ(launcher.launches, QStringList({"helpndg.html||" + dir.path() + "/"}));
 
     trayIcon.closeItem()->trigger();
     EXPECT_TRUE(form->isClosed());

@@ -4,13 +4,13 @@
 #include "EngineTest.h"
 #include "EventRunner.h"
 #include "NoteFiles.h"
-#include "NoteWindow.h"
+#include "NoteView.h"
 
 #include <QMap>
 
 namespace {
 
-class ClosingNoteWindow : public NoteWindow
+class ClosingNoteView : public NoteView
 {
 public:
     void showAndWait(const QString&, const QString& path, const QString&) override { shown[path] += 1; }
@@ -102,7 +102,7 @@ TEST_F(EngineTest, AWeekOfTicksRunsEveryEntryAsOftenAsItsRuleSays)
     writeCfg(file);
     fakes.clock.set(weekStart);
     start();
-    ClosingNoteWindow notes;
+    ClosingNoteView notes;
     EventRunner runner(*form, {fakes.launcher, fakes.clipboard, fakes.sound, fakes.clock, fakes.errors},
                        notes);
     form->setActions(&runner);

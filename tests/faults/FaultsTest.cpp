@@ -5,9 +5,10 @@
 #include "EngineTest.h"
 #include "IniRegistryStore.h"
 #include "NoteFiles.h"
-#include "Timerini.h"
-#include "memo.h"
-#include "ui_Timerini.h"
+#include "NoteWindow.h"
+#include "SetupDialog.h"
+#include "ui_NoteWindow.h"
+#include "ui_SetupDialog.h"
 
 #include <QDir>
 #include <QProcess>
@@ -92,10 +93,10 @@ protected:
     void saveEverything()
     {
         // A change made in the setup dialog: a new entry with a note, and the chime turned on.
-        TTimerSet::Services services{fakes.clock, fakes.errors, fakes.files, {}};
-        TTimerSet dialog(*form, services);
+        SetupDialog::Services services{fakes.clock, fakes.errors, fakes.files, {}};
+        SetupDialog dialog(*form, services);
         dialog.fill();
-        Ui::TTimerSet& ui = *dialog.form();
+        Ui::SetupDialog& ui = *dialog.form();
         ui.TimePicker->setTime(QTime(10, 15));
         ui.Memo->clear();
         ui.PgmName->setText("/usr/bin/true");
@@ -121,11 +122,11 @@ protected:
             << fakes.errors.messages.last().toStdString();
 
         // The note window's Save of an existing note.
-        TMemoForm memo(*form, fakes.errors);
+        NoteWindow memo(*form, fakes.errors);
         QTimer::singleShot(0, &memo, [&] {
-            memo.EditMenu();
-            memo.SaveClick();
-            memo.CloseIt();
+            memo.form()->Edit->trigger();
+            memo.form()->Save->trigger();
+            memo.form()->CloseItem->trigger();
         });
         memo.showAndWait("an edit that will not fit", pgm + "1260930.txt", " 09:30 AM");
         EXPECT_EQ(fakes.errors.messages.last(), "Cannot create file " + pgm + "1260930.txt");

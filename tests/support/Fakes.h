@@ -133,18 +133,17 @@ public:
     bool shown = false;
 };
 
-// Records every launch as "file|parameters|folder|show mode".
+// Records every launch as "file|parameters|folder" and answers with result.
 class FakeLauncher : public Launcher
 {
 public:
-    int launch(const QString& file, const QString& parameters, const QString& folder, int showMode) override
+    Result launch(const QString& file, const QString& parameters, const QString& folder) override
     {
-        launches.append(
-            QStringList{file, parameters, folder, QString::number(showMode)}.join(QLatin1Char('|')));
+        launches.append(QStringList{file, parameters, folder}.join(QLatin1Char('|')));
         return result;
     }
     QStringList launches;
-    int result = 42;
+    Result result = Result::Started;
 };
 
 class FakeClipboard : public Clipboard

@@ -1,4 +1,4 @@
-#include "Timerini.h"
+#include "SetupDialog.h"
 
 #include "Clock.h"
 #include "ErrorBox.h"
@@ -7,7 +7,7 @@
 #include "NoteFiles.h"
 #include "Timer.h"
 #include "TypingLimit.h"
-#include "ui_Timerini.h"
+#include "ui_SetupDialog.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -49,8 +49,8 @@ void fitCaptions(QWidget* form)
 
 } // namespace
 
-TTimerSet::TTimerSet(TTimerForm& timerForm, const Services& services, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::TTimerSet>()), timerForm(timerForm), s(timerForm.state()),
+SetupDialog::SetupDialog(TTimerForm& timerForm, const Services& services, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::SetupDialog>()), timerForm(timerForm), s(timerForm.state()),
       services(services)
 {
     ui->setupUi(this);
@@ -67,46 +67,46 @@ TTimerSet::TTimerSet(TTimerForm& timerForm, const Services& services, QWidget* p
     ui->DelBtn->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
     ui->CancelBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
 
-    connect(ui->EventBox, &QListWidget::currentRowChanged, this, &TTimerSet::EventClick);
-    connect(ui->AddBtn, &QPushButton::clicked, this, &TTimerSet::AddClick);
-    connect(ui->UpdateBtn, &QPushButton::clicked, this, &TTimerSet::UpdateClick);
-    connect(ui->DelBtn, &QPushButton::clicked, this, &TTimerSet::DeleteClick);
+    connect(ui->EventBox, &QListWidget::currentRowChanged, this, &SetupDialog::entryChosen);
+    connect(ui->AddBtn, &QPushButton::clicked, this, &SetupDialog::addEntry);
+    connect(ui->UpdateBtn, &QPushButton::clicked, this, &SetupDialog::updateEntry);
+    connect(ui->DelBtn, &QPushButton::clicked, this, &SetupDialog::deleteEntry);
     connect(ui->CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    connect(ui->PgmName, &QLineEdit::textChanged, this, &TTimerSet::DoUpdate);
-    connect(ui->RunParms, &QLineEdit::textChanged, this, &TTimerSet::DoUpdate);
-    connect(ui->Memo, &QPlainTextEdit::textChanged, this, &TTimerSet::DoUpdate);
-    connect(ui->RepeatMin, &QSpinBox::valueChanged, this, &TTimerSet::DoUpdate);
-    connect(ui->Chime, &QCheckBox::toggled, this, &TTimerSet::ChimeClick);
-    connect(ui->AutoStart, &QCheckBox::toggled, this, &TTimerSet::ChimeClick);
-    connect(ui->TimePicker, &QTimeEdit::timeChanged, this, &TTimerSet::NewTime);
-    connect(ui->Current, &QPushButton::clicked, this, &TTimerSet::SetNow);
+    connect(ui->PgmName, &QLineEdit::textChanged, this, &SetupDialog::markChanged);
+    connect(ui->RunParms, &QLineEdit::textChanged, this, &SetupDialog::markChanged);
+    connect(ui->Memo, &QPlainTextEdit::textChanged, this, &SetupDialog::markChanged);
+    connect(ui->RepeatMin, &QSpinBox::valueChanged, this, &SetupDialog::markChanged);
+    connect(ui->Chime, &QCheckBox::toggled, this, &SetupDialog::markChanged);
+    connect(ui->AutoStart, &QCheckBox::toggled, this, &SetupDialog::markChanged);
+    connect(ui->TimePicker, &QTimeEdit::timeChanged, this, &SetupDialog::markChanged);
+    connect(ui->Current, &QPushButton::clicked, this, &SetupDialog::setTimeToNow);
     for (QRadioButton* interval : {ui->Daily, ui->Weekly, ui->Monthly}) {
         connect(interval, &QRadioButton::toggled, this, [this](bool on) {
             if (on)
-                SelectGrpClick();
+                showRepeatKind();
         });
     }
     for (QRadioButton* unit : {ui->Minutes, ui->Hours}) {
         connect(unit, &QRadioButton::toggled, this, [this](bool on) {
             if (on)
-                DailyGrpClick();
+                switchRepeatUnit();
         });
     }
     for (QCheckBox* day :
          {ui->Monday, ui->Tuesday, ui->Wednesday, ui->Thursday, ui->Friday, ui->Saturday, ui->Sunday})
-        connect(day, &QCheckBox::toggled, this, &TTimerSet::WeekDayClick);
-    connect(ui->BrowseBtn, &QPushButton::clicked, this, &TTimerSet::BrowseClick);
-    connect(ui->Email, &QCheckBox::toggled, this, &TTimerSet::EmailClick);
-    connect(ui->HelpBtn, &QPushButton::clicked, this, &TTimerSet::HelpClick);
+        connect(day, &QCheckBox::toggled, this, &SetupDialog::markChanged);
+    connect(ui->BrowseBtn, &QPushButton::clicked, this, &SetupDialog::browseForProgram);
+    connect(ui->Email, &QCheckBox::toggled, this, &SetupDialog::toggleMail);
+    connect(ui->HelpBtn, &QPushButton::clicked, this, &SetupDialog::showHelp);
 }
 
-TTimerSet::~TTimerSet() = default;
+SetupDialog::~SetupDialog() = default;
 
-void TTimerSet::SetupIni(TTimerForm& timerForm, const Services& services)
+void SetupDialog::openOn(TTimerForm& timerForm, const Services& services)
 {
     if (timerForm.Tag != 0)
         return;
-    auto dialog = std::make_unique<TTimerSet>(timerForm, services);
+    auto dialog = std::make_unique<SetupDialog>(timerForm, services);
     timerForm.Tag = -1;
     dialog->fill();
     dialog->exec();
@@ -118,7 +118,7 @@ void TTimerSet::SetupIni(TTimerForm& timerForm, const Services& services)
         timerForm.NextTime();
 }
 
-void TTimerSet::fill()
+void SetupDialog::fill()
 {
     {
         const QSignalBlocker quiet(ui->EventBox);
@@ -132,13 +132,13 @@ void TTimerSet::fill()
         selectRow(findLine(items(), s.EventList.at(s.NextEvent - 1)));
     ui->Chime->setChecked(s.ChimeOn);
     ui->AutoStart->setChecked(s.AutoStartOn);
-    EventClick();
+    entryChosen();
     ui->PageCtl->setCurrentWidget(s.EventNote.isEmpty() ? ui->RunTab : ui->MemoTab);
     if (ui->EventBox->isEnabled())
         ui->EventBox->setFocus();
 }
 
-int TTimerSet::selectedRow() const
+int SetupDialog::selectedRow() const
 {
     // A mouse press moves the current row before the selection, and the entry is loaded when
     // the current row moves: the current row is the one chosen.
@@ -149,7 +149,7 @@ int TTimerSet::selectedRow() const
     return selected.isEmpty() ? -1 : ui->EventBox->row(selected.first());
 }
 
-void TTimerSet::selectRow(int row)
+void SetupDialog::selectRow(int row)
 {
     // Selecting from code loads nothing: only the user's choice does.
     const QSignalBlocker quiet(ui->EventBox);
@@ -161,7 +161,7 @@ void TTimerSet::selectRow(int row)
     }
 }
 
-QStringList TTimerSet::items() const
+QStringList SetupDialog::items() const
 {
     QStringList lines;
     for (int i = 0; i < ui->EventBox->count(); ++i)
@@ -169,26 +169,26 @@ QStringList TTimerSet::items() const
     return lines;
 }
 
-int TTimerSet::repeatKind() const
+int SetupDialog::repeatKind() const
 {
     return ui->Weekly->isChecked() ? 1 : ui->Monthly->isChecked() ? 2 : 0;
 }
 
-void TTimerSet::setRepeatKind(int kind)
+void SetupDialog::setRepeatKind(int kind)
 {
     (kind == 1 ? ui->Weekly : kind == 2 ? ui->Monthly : ui->Daily)->setChecked(true);
 }
 
-void TTimerSet::setHours(bool hours)
+void SetupDialog::setHours(bool hours)
 {
     (hours ? ui->Hours : ui->Minutes)->setChecked(true);
 }
 
-void TTimerSet::EventClick()
+void SetupDialog::entryChosen()
 {
-    EventLoaded = false;
+    entryLoaded = false;
     if (!timerForm.NewMode) {
-        SetEvent();
+        loadEntry();
         const int row = selectedRow();
         const int slot = row >= 0 ? findLine(s.EventList, ui->EventBox->item(row)->text()) + 1 : 0;
         const bool dueToday = slot >= 1 && slot <= MaxEvents && s.EventRepeat[static_cast<size_t>(slot)] >= 0;
@@ -199,11 +199,11 @@ void TTimerSet::EventClick()
     }
     ui->UpdateBtn->setEnabled(false);
     ui->AddBtn->setEnabled(false);
-    SetButtons();
-    EventLoaded = true;
+    updateButtons();
+    entryLoaded = true;
 }
 
-bool TTimerSet::loadRepeat(const QString& field)
+bool SetupDialog::loadRepeat(const QString& field)
 {
     if (field.startsWith(QLatin1Char('/'))) {
         setRepeatKind(1);
@@ -234,20 +234,20 @@ bool TTimerSet::loadRepeat(const QString& field)
     return true;
 }
 
-void TTimerSet::SetEvent()
+void SetupDialog::loadEntry()
 {
     if (ui->EventBox->count() == 0) {
         timerForm.NewMode = true;
         // A new entry starts from fresh controls, whatever the last one shown held.
         resetForNewEntry();
         noteLimit->load(QString());
-        SelectGrpClick();
+        showRepeatKind();
         return;
     }
     if (selectedRow() < 0)
         selectRow(0);
-    EventStr = ui->EventBox->item(selectedRow())->text();
-    const EventFields fields = splitEventLine(EventStr);
+    entryLine = ui->EventBox->item(selectedRow())->text();
+    const EventFields fields = splitEventLine(entryLine);
     if (!fields.hasComma)
         return;
 
@@ -270,21 +270,21 @@ void TTimerSet::SetEvent()
     ui->PgmName->setEnabled(!ui->Email->isChecked());
     ui->BrowseBtn->setEnabled(!ui->Email->isChecked());
 
-    NoteFile.clear();
+    noteFileName.clear();
     const NoteReference ref = takeNoteReference(fields.parameters, MaxLineLength);
     if (ref.parameters != fields.parameters || !ref.noteFile.isEmpty()) {
         ui->RunParms->setText(ref.parameters);
-        NoteFile = ref.noteFile;
+        noteFileName = ref.noteFile;
     }
     noteLimit->load(QString());
 
-    if (NoteFile.isEmpty()) {
+    if (noteFileName.isEmpty()) {
         if (ui->PageCtl->currentWidget() == ui->MemoTab)
             ui->PageCtl->setCurrentWidget(ui->RunTab);
     } else {
         if (ui->PageCtl->currentWidget() == ui->RunTab && ui->PgmName->text().isEmpty())
             ui->PageCtl->setCurrentWidget(ui->MemoTab);
-        const QString path = s.PgmDir + NoteFile;
+        const QString path = s.PgmDir + noteFileName;
         if (QFileInfo::exists(path)) {
             const std::optional<QString> text = readNoteFile(path);
             if (text)
@@ -293,12 +293,12 @@ void TTimerSet::SetEvent()
                 services.errors.showError(cannotOpenMessage(path));
         }
     }
-    SelectGrpClick();
+    showRepeatKind();
 }
 
-void TTimerSet::resetForNewEntry()
+void SetupDialog::resetForNewEntry()
 {
-    NoteFile.clear();
+    noteFileName.clear();
     ui->Email->setChecked(false);
     ui->TimePicker->setTime(services.clock.now().time());
     ui->PgmName->clear();
@@ -308,7 +308,7 @@ void TTimerSet::resetForNewEntry()
     ui->DelBtn->setEnabled(false);
 }
 
-void TTimerSet::SetButtons()
+void SetupDialog::updateButtons()
 {
     if (timerForm.NewMode) {
         ui->EventBox->setEnabled(false);
@@ -323,40 +323,20 @@ void TTimerSet::SetButtons()
     ui->CancelBtn->setText(ui->UpdateBtn->isEnabled() ? QStringLiteral("&Cancel") : QStringLiteral("&Close"));
 }
 
-void TTimerSet::UpdateOK()
+void SetupDialog::markChanged()
 {
-    if (!timerForm.NewMode && EventLoaded)
+    if (!timerForm.NewMode && entryLoaded)
         ui->UpdateBtn->setEnabled(true);
-    SetButtons();
+    updateButtons();
 }
 
-void TTimerSet::DoUpdate()
-{
-    UpdateOK();
-}
-
-void TTimerSet::ChimeClick()
-{
-    UpdateOK();
-}
-
-void TTimerSet::NewTime()
-{
-    UpdateOK();
-}
-
-void TTimerSet::SetNow()
+void SetupDialog::setTimeToNow()
 {
     ui->TimePicker->setTime(services.clock.now().time());
-    UpdateOK();
+    markChanged();
 }
 
-void TTimerSet::WeekDayClick()
-{
-    UpdateOK();
-}
-
-void TTimerSet::SelectGrpClick()
+void SetupDialog::showRepeatKind()
 {
     ui->DateLabel->setVisible(false);
     switch (repeatKind()) {
@@ -381,13 +361,13 @@ void TTimerSet::SelectGrpClick()
         ui->RepeatMin->setVisible(true);
         ui->RepeatMin->raise();
         ui->RepeatMin->setMinimum(0);
-        DailyGrpClick();
+        switchRepeatUnit();
         break;
     }
-    UpdateOK();
+    markChanged();
 }
 
-void TTimerSet::DailyGrpClick()
+void SetupDialog::switchRepeatUnit()
 {
     if (ui->Hours->isChecked()) {
         const int value = ui->RepeatMin->value();
@@ -399,16 +379,16 @@ void TTimerSet::DailyGrpClick()
     }
 }
 
-void TTimerSet::EmailClick()
+void SetupDialog::toggleMail()
 {
     const bool mail = ui->Email->isChecked();
     ui->PgmName->setText(mail ? mailProgram : QString());
     ui->PgmName->setEnabled(!mail);
     ui->BrowseBtn->setEnabled(!mail);
-    UpdateOK();
+    markChanged();
 }
 
-void TTimerSet::BrowseClick()
+void SetupDialog::browseForProgram()
 {
     const std::optional<QString> file =
         services.files.chooseFile(QStringLiteral("Select file"),
@@ -417,26 +397,26 @@ void TTimerSet::BrowseClick()
         ui->PgmName->setText(*file);
 }
 
-void TTimerSet::HelpClick()
+void SetupDialog::showHelp()
 {
     if (services.help)
         services.help();
 }
 
-bool TTimerSet::DoAdd()
+bool SetupDialog::composeEntry()
 {
     const bool hasNote = !ui->Memo->toPlainText().isEmpty();
     if (hasNote) {
-        if (NoteFile.isEmpty()) {
+        if (noteFileName.isEmpty()) {
             const std::optional<QString> name =
                 newNoteFileName(s.PgmDir, services.clock.now().date(), ui->TimePicker->time());
             if (!name) {
                 services.errors.showError(cannotCreateMessage(s.PgmDir));
                 return false;
             }
-            NoteFile = *name;
+            noteFileName = *name;
         }
-        const QString path = cutText(s.PgmDir + NoteFile);
+        const QString path = cutText(s.PgmDir + noteFileName);
         if (!writeNoteFile(path, ui->Memo->toPlainText())) {
             services.errors.showError(cannotCreateMessage(path));
             return false;
@@ -456,24 +436,24 @@ bool TTimerSet::DoAdd()
                    ui->Sunday->isChecked()};
     in.parameters = ui->RunParms->text();
     in.hasNote = hasNote;
-    in.noteFile = NoteFile;
-    EventStr = composeEventLine(in);
+    in.noteFile = noteFileName;
+    entryLine = composeEventLine(in);
 
     const QStringList lines = items();
-    if (findLine(lines, EventStr) < 0 && lines.size() < MaxEvents) {
+    if (findLine(lines, entryLine) < 0 && lines.size() < MaxEvents) {
         const QSignalBlocker quiet(ui->EventBox);
-        ui->EventBox->addItem(EventStr);
+        ui->EventBox->addItem(entryLine);
     }
-    selectRow(findLine(items(), EventStr));
+    selectRow(findLine(items(), entryLine));
     return true;
 }
 
-void TTimerSet::UpdateFile()
+void SetupDialog::saveSchedule()
 {
     s.EventPgm = cutText(ui->PgmName->text());
     s.EventParms = cutText(ui->RunParms->text());
-    if (!NoteFile.isEmpty() && ui->Memo->toPlainText().isEmpty())
-        deleteNoteFile(s.PgmDir + NoteFile);
+    if (!noteFileName.isEmpty() && ui->Memo->toPlainText().isEmpty())
+        deleteNoteFile(s.PgmDir + noteFileName);
     updateAlarms(s, items(), services.clock.now().date());
     timerForm.WriteCfgFile();
     if (ui->Chime->isChecked() != s.ChimeOn || ui->AutoStart->isChecked() != s.AutoStartOn) {
@@ -481,24 +461,24 @@ void TTimerSet::UpdateFile()
         s.AutoStartOn = ui->AutoStart->isChecked();
         timerForm.UpdateRegistry(true);
     }
-    EventClick();
+    entryChosen();
     if (ui->EventBox->isEnabled())
         ui->EventBox->setFocus();
     timerForm.setInterval(2000);
 }
 
-void TTimerSet::AddClick()
+void SetupDialog::addEntry()
 {
     if (ui->Memo->toPlainText().isEmpty() && ui->PgmName->text().isEmpty())
         return;
-    NoteFile.clear();
-    if (!DoAdd())
+    noteFileName.clear();
+    if (!composeEntry())
         return;
-    UpdateFile();
+    saveSchedule();
     ui->AddBtn->setEnabled(false);
 }
 
-void TTimerSet::UpdateClick()
+void SetupDialog::updateEntry()
 {
     const int row = selectedRow();
     QString removed;
@@ -507,7 +487,7 @@ void TTimerSet::UpdateClick()
         removed = ui->EventBox->item(row)->text();
         delete ui->EventBox->takeItem(row);
     }
-    if (!DoAdd()) {
+    if (!composeEntry()) {
         // The entry stays as it was, in the list as in the schedule.
         if (!removed.isEmpty()) {
             const QSignalBlocker quiet(ui->EventBox);
@@ -516,20 +496,20 @@ void TTimerSet::UpdateClick()
         }
         return;
     }
-    UpdateFile();
+    saveSchedule();
     ui->UpdateBtn->setEnabled(false);
 }
 
-void TTimerSet::DeleteClick()
+void SetupDialog::deleteEntry()
 {
     const int row = selectedRow();
     if (row >= 0) {
         const QSignalBlocker quiet(ui->EventBox);
-        EventStr = ui->EventBox->item(row)->text();
+        entryLine = ui->EventBox->item(row)->text();
         delete ui->EventBox->takeItem(row);
     }
-    if (!NoteFile.isEmpty())
-        deleteNoteFile(s.PgmDir + NoteFile);
+    if (!noteFileName.isEmpty())
+        deleteNoteFile(s.PgmDir + noteFileName);
     noteLimit->load(QString());
-    UpdateFile();
+    saveSchedule();
 }

@@ -1,7 +1,7 @@
-#include "Timerini.h"
+#include "SetupDialog.h"
 #include "EngineTest.h"
 #include "NoteFiles.h"
-#include "ui_Timerini.h"
+#include "ui_SetupDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -25,16 +25,16 @@ protected:
         writeCfg(lines);
         start();
         form->NewMode = newMode;
-        dialog = std::make_unique<TTimerSet>(*form, services());
+        dialog = std::make_unique<SetupDialog>(*form, services());
         dialog->fill();
     }
-    TTimerSet::Services services()
+    SetupDialog::Services services()
     {
-        return TTimerSet::Services{fakes.clock, fakes.errors, fakes.files, [this] {
-                                       ++helpOpened;
-                                   }};
+        return SetupDialog::Services{fakes.clock, fakes.errors, fakes.files, [this] {
+                                         ++helpOpened;
+                                     }};
     }
-    Ui::TTimerSet& ui() { return *dialog->form(); }
+    Ui::SetupDialog& ui() { return *dialog->form(); }
     QStringList listed()
     {
         QStringList lines;
@@ -62,7 +62,7 @@ protected:
     QString note(const QString& name) { return readNoteFile(dir.filePath(name)).value_or("<missing>"); }
     QString storedSettings() { return fakes.store.values.value(TTimerForm::uninstallKey + "|Settings"); }
 
-    std::unique_ptr<TTimerSet> dialog;
+    std::unique_ptr<SetupDialog> dialog;
     int helpOpened = 0;
 };
 
@@ -422,7 +422,7 @@ TEST_F(SetupTest, SettingsBoxesReachTheStoreOnlyWithASave)
     EXPECT_EQ(fakes.store.writes, writesBefore);
     EXPECT_FALSE(state.ChimeOn);
 
-    dialog = std::make_unique<TTimerSet>(*form, services());
+    dialog = std::make_unique<SetupDialog>(*form, services());
     dialog->fill();
     ui().Chime->setChecked(true);
     ui().AutoStart->setChecked(true);
@@ -453,7 +453,7 @@ TEST_F(SetupTest, TheModalDialogMarksTheEngineBusyAndClosingTheProgramMeanwhileI
     int tagWhileOpen = 0;
     bool sawDialog = false;
     QTimer::singleShot(0, [&] {
-        auto* open = qobject_cast<TTimerSet*>(QApplication::activeModalWidget());
+        auto* open = qobject_cast<SetupDialog*>(QApplication::activeModalWidget());
         sawDialog = open != nullptr;
         tagWhileOpen = form->Tag;
         form->CloseIt();
@@ -469,7 +469,7 @@ TEST_F(SetupTest, TheModalDialogMarksTheEngineBusyAndClosingTheProgramMeanwhileI
     });
     watchdog.start(5000);
     form->NewMode = false;
-    TTimerSet::SetupIni(*form, services());
+    SetupDialog::openOn(*form, services());
     EXPECT_TRUE(sawDialog);
     EXPECT_EQ(tagWhileOpen, -1);
     EXPECT_EQ(form->Tag, 0);

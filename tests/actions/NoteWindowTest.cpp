@@ -1,7 +1,7 @@
-#include "memo.h"
+#include "NoteWindow.h"
 #include "EngineTest.h"
 #include "NoteFiles.h"
-#include "ui_memo.h"
+#include "ui_NoteWindow.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -9,7 +9,7 @@
 
 namespace {
 
-class MemoTest : public EngineTest
+class NoteWindowTest : public EngineTest
 {
 protected:
     void SetUp() override
@@ -17,7 +17,7 @@ protected:
         haveSettings("0,0");
         writeCfg(" 09:30 AM    ,,0,[1260930.txt]\r\n");
         start();
-        memo = std::make_unique<TMemoForm>(*form, fakes.errors);
+        memo = std::make_unique<NoteWindow>(*form, fakes.errors);
     }
     void TearDown() override { memo.reset(); }
 
@@ -42,7 +42,7 @@ protected:
 
     QString notePath() const { return dir.filePath("1260930.txt"); }
 
-    std::unique_ptr<TMemoForm> memo;
+    std::unique_ptr<NoteWindow> memo;
 };
 
 QStringList captions(const QList<QAction*>& actions)
@@ -55,7 +55,7 @@ QStringList captions(const QList<QAction*>& actions)
 
 } // namespace
 
-TEST_F(MemoTest, IsAFramelessStickyNoteOnTopWithItsMenu)
+TEST_F(NoteWindowTest, IsAFramelessStickyNoteOnTopWithItsMenu)
 {
     EXPECT_EQ(memo->windowTitle(), "Zerir Irar");
     EXPECT_TRUE(memo->windowFlags() & Qt::FramelessWindowHint);
@@ -73,7 +73,7 @@ TEST_F(MemoTest, IsAFramelessStickyNoteOnTopWithItsMenu)
     EXPECT_FALSE(memo->form()->Save->isEnabled());
 }
 
-TEST_F(MemoTest, ShowsTheNoteAndReturnsOnceItIsClosed)
+TEST_F(NoteWindowTest, ShowsTheNoteAndReturnsOnceItIsClosed)
 {
     bool wasVisible = false;
     showNote("Call Ann", notePath(), [&] {
@@ -87,7 +87,7 @@ TEST_F(MemoTest, ShowsTheNoteAndReturnsOnceItIsClosed)
     EXPECT_FALSE(memo->isVisible());
 }
 
-TEST_F(MemoTest, AnyMouseButtonOnTheMenuIconOpensTheMenu)
+TEST_F(NoteWindowTest, AnyMouseButtonOnTheMenuIconOpensTheMenu)
 {
     showNote("x", notePath(), [&] {
         for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
@@ -97,11 +97,11 @@ TEST_F(MemoTest, AnyMouseButtonOnTheMenuIconOpensTheMenu)
             EXPECT_TRUE(memo->menu()->isVisible());
             memo->menu()->hide();
         }
-        memo->CloseIt();
+        memo->form()->CloseItem->trigger();
     });
 }
 
-TEST_F(MemoTest, EditAndSaveWriteTheNoteBackAndTheStateOutlivesTheWindow)
+TEST_F(NoteWindowTest, EditAndSaveWriteTheNoteBackAndTheStateOutlivesTheWindow)
 {
     ASSERT_TRUE(writeNoteFile(notePath(), "old"));
     showNote("old", notePath(), [&] {
@@ -115,7 +115,7 @@ TEST_F(MemoTest, EditAndSaveWriteTheNoteBackAndTheStateOutlivesTheWindow)
         EXPECT_FALSE(memo->form()->Save->isEnabled());
         memo->form()->Edit->trigger();
         memo->form()->Memo->setPlainText("unsaved");
-        memo->CloseIt();
+        memo->form()->CloseItem->trigger();
     });
     EXPECT_EQ(readNoteFile(notePath()), QString("new text\nsecond line"));
 
@@ -124,30 +124,30 @@ TEST_F(MemoTest, EditAndSaveWriteTheNoteBackAndTheStateOutlivesTheWindow)
         EXPECT_EQ(memo->form()->Memo->toPlainText(), "next note");
         EXPECT_FALSE(memo->form()->Memo->isReadOnly());
         EXPECT_TRUE(memo->form()->Save->isEnabled());
-        memo->CloseIt();
+        memo->form()->CloseItem->trigger();
     });
     EXPECT_EQ(readNoteFile(notePath()), QString("new text\nsecond line"));
 }
 
-TEST_F(MemoTest, AFailedSaveIsReportedAndKeepsEditing)
+TEST_F(NoteWindowTest, AFailedSaveIsReportedAndKeepsEditing)
 {
     const QString path = dir.filePath("no/folder/1.txt");
     showNote("x", path, [&] {
-        memo->EditMenu();
-        memo->SaveClick();
+        memo->form()->Edit->trigger();
+        memo->form()->Save->trigger();
         EXPECT_EQ(fakes.errors.messages, QStringList({"Cannot create file " + path}));
         EXPECT_TRUE(memo->form()->Save->isEnabled());
         EXPECT_FALSE(memo->form()->Memo->isReadOnly());
-        memo->CloseIt();
+        memo->form()->CloseItem->trigger();
     });
 }
 
-TEST_F(MemoTest, TypingStopsAt512CharactersButLongNotesLoadWhole)
+TEST_F(NoteWindowTest, TypingStopsAt512CharactersButLongNotesLoadWhole)
 {
     const QString longNote(600, 'n');
     showNote(longNote, notePath(), [&] {
         EXPECT_EQ(memo->form()->Memo->toPlainText(), longNote);
-        memo->EditMenu();
+        memo->form()->Edit->trigger();
         QTextCursor cursor(memo->form()->Memo->document());
         cursor.movePosition(QTextCursor::End);
         cursor.insertText("more");
@@ -157,11 +157,11 @@ TEST_F(MemoTest, TypingStopsAt512CharactersButLongNotesLoadWhole)
         fresh.insertText(QString(510, 'a'));
         fresh.insertText("bcdef");
         EXPECT_EQ(memo->form()->Memo->toPlainText(), QString(510, 'a') + "bc");
-        memo->CloseIt();
+        memo->form()->CloseItem->trigger();
     });
 }
 
-TEST_F(MemoTest, TheSnoozeItemsPutTheEntryOffAndHideTheNote)
+TEST_F(NoteWindowTest, TheSnoozeItemsPutTheEntryOffAndHideTheNote)
 {
     fakes.clock.setTime(QTime(9, 32));
     state.EventRepeat[1] = -1;

@@ -6,7 +6,7 @@
 #include <memory>
 
 namespace Ui {
-class TTimerSet;
+class SetupDialog;
 }
 
 class Clock;
@@ -17,7 +17,7 @@ class TypingLimit;
 class QAbstractButton;
 struct ScheduleState;
 
-class TTimerSet : public QDialog
+class SetupDialog : public QDialog
 {
     Q_OBJECT
 
@@ -31,45 +31,44 @@ public:
         std::function<void()> help;
     };
 
-    TTimerSet(TTimerForm& timerForm, const Services& services, QWidget* parent = nullptr);
-    ~TTimerSet() override;
+    SetupDialog(TTimerForm& timerForm, const Services& services, QWidget* parent = nullptr);
+    ~SetupDialog() override;
 
     // Opens the dialog on the schedule, runs it modally and brings the engine up to date
     // afterwards. Does nothing while a dialog is open already.
-    static void SetupIni(TTimerForm& timerForm, const Services& services);
+    static void openOn(TTimerForm& timerForm, const Services& services);
 
     // Fills the list from the schedule and loads the entry due next, as opening does.
     void fill();
 
-    Ui::TTimerSet* form() const { return ui.get(); }
-    QString noteFile() const { return NoteFile; }
+    Ui::SetupDialog* form() const { return ui.get(); }
+    QString noteFile() const { return noteFileName; }
 
-    void EventClick();
-    void SetEvent();
-    void AddClick();
-    void UpdateClick();
-    void DeleteClick();
-    // Saves the note and enters the line composed from the controls into the list; false
-    // when the note could not be saved.
-    bool DoAdd();
-    void UpdateFile();
-    void UpdateOK();
-    void SetButtons();
-    void DoUpdate();
-    void ChimeClick();
-    void NewTime();
-    void SetNow();
-    void SelectGrpClick();
-    void DailyGrpClick();
-    void WeekDayClick();
-    void BrowseClick();
-    void EmailClick();
-    void HelpClick();
-
-    // The schedule's limit of entries, and the note's limit of typed characters.
+    // Typing in the note stops at this many characters.
     static constexpr int MaxNoteTyped = 1024;
 
 private:
+    // The user chose another entry in the list: its fields are loaded into the controls.
+    void entryChosen();
+    void loadEntry();
+    void addEntry();
+    void updateEntry();
+    void deleteEntry();
+    // Saves the note and enters the line composed from the controls into the list; false
+    // when the note could not be saved.
+    bool composeEntry();
+    // Hands the list and the settings back to the engine and writes the schedule.
+    void saveSchedule();
+    // A control was changed: Update (and Add) become possible.
+    void markChanged();
+    void updateButtons();
+    void setTimeToNow();
+    void showRepeatKind();
+    void switchRepeatUnit();
+    void browseForProgram();
+    void toggleMail();
+    void showHelp();
+
     int selectedRow() const;
     void selectRow(int row);
     QStringList items() const;
@@ -80,12 +79,12 @@ private:
     // Loads the repeat field into the interval controls; false when it cannot be read.
     bool loadRepeat(const QString& field);
 
-    std::unique_ptr<Ui::TTimerSet> ui;
+    std::unique_ptr<Ui::SetupDialog> ui;
     TTimerForm& timerForm;
     ScheduleState& s;
     Services services;
     TypingLimit* noteLimit = nullptr;
-    bool EventLoaded = false;
-    QString NoteFile;
-    QString EventStr;
+    bool entryLoaded = false;
+    QString noteFileName;
+    QString entryLine;
 };

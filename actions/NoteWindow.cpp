@@ -1,4 +1,4 @@
-#include "memo.h"
+#include "NoteWindow.h"
 
 #include "ErrorBox.h"
 #include "FreeMemory.h"
@@ -6,17 +6,17 @@
 #include "ProgramPaths.h"
 #include "Timer.h"
 #include "TypingLimit.h"
-#include "ui_memo.h"
+#include "ui_NoteWindow.h"
 
 #include <QEventLoop>
 #include <QMouseEvent>
 
-const int TMemoForm::SnoozeMinutes[8] = {5, 15, 30, 60, 120, 240, 480, 1440};
+const int NoteWindow::SnoozeMinutes[8] = {5, 15, 30, 60, 120, 240, 480, 1440};
 
-TMemoForm::TMemoForm(TTimerForm& timerForm, ErrorBox& errors)
+NoteWindow::NoteWindow(TTimerForm& timerForm, ErrorBox& errors)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      ui(std::make_unique<Ui::TMemoForm>()), MemoMenu(std::make_unique<QMenu>()),
-      SnooseMenu(std::make_unique<QMenu>()), timerForm(timerForm), errors(errors)
+      ui(std::make_unique<Ui::NoteWindow>()), noteMenu(std::make_unique<QMenu>()),
+      snoozeMenu(std::make_unique<QMenu>()), timerForm(timerForm), errors(errors)
 {
     ui->setupUi(this);
     setFixedSize(size());
@@ -32,37 +32,37 @@ TMemoForm::TMemoForm(TTimerForm& timerForm, ErrorBox& errors)
     ui->Memo->setPalette(note);
     ui->MenuIcon->setToolTip(QString());
 
-    SnooseMenu->addActions({ui->m5, ui->m15, ui->m30, ui->h1, ui->h2, ui->h4, ui->h8, ui->d1});
-    ui->Snoose->setMenu(SnooseMenu.get());
-    MemoMenu->addActions({ui->Edit, ui->Save, ui->Snoose, ui->CloseItem});
+    snoozeMenu->addActions({ui->m5, ui->m15, ui->m30, ui->h1, ui->h2, ui->h4, ui->h8, ui->d1});
+    ui->Snoose->setMenu(snoozeMenu.get());
+    noteMenu->addActions({ui->Edit, ui->Save, ui->Snoose, ui->CloseItem});
 
     ui->MenuIcon->installEventFilter(this);
-    connect(ui->Edit, &QAction::triggered, this, &TMemoForm::EditMenu);
-    connect(ui->Save, &QAction::triggered, this, &TMemoForm::SaveClick);
-    connect(ui->CloseItem, &QAction::triggered, this, &TMemoForm::CloseIt);
-    connect(SnooseMenu.get(), &QMenu::triggered, this, &TMemoForm::Delay);
+    connect(ui->Edit, &QAction::triggered, this, &NoteWindow::edit);
+    connect(ui->Save, &QAction::triggered, this, &NoteWindow::save);
+    connect(ui->CloseItem, &QAction::triggered, this, &QWidget::hide);
+    connect(snoozeMenu.get(), &QMenu::triggered, this, &NoteWindow::snooze);
     typingLimit = new TypingLimit(ui->Memo, MaxTyped);
 }
 
-TMemoForm::~TMemoForm() = default;
+NoteWindow::~NoteWindow() = default;
 
-bool TMemoForm::eventFilter(QObject* watched, QEvent* event)
+bool NoteWindow::eventFilter(QObject* watched, QEvent* event)
 {
     // Any mouse button on the menu icon opens the menu.
     if (watched == ui->MenuIcon && event->type() == QEvent::MouseButtonPress) {
-        ShowMenu();
+        showMenu();
         return true;
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void TMemoForm::hideEvent(QHideEvent* event)
+void NoteWindow::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
     emit hidden();
 }
 
-void TMemoForm::showAndWait(const QString& text, const QString& path, const QString& timeText)
+void NoteWindow::showAndWait(const QString& text, const QString& path, const QString& timeText)
 {
     typingLimit->load(text);
     ui->FileName->setText(path);
@@ -75,26 +75,26 @@ void TMemoForm::showAndWait(const QString& text, const QString& path, const QStr
 
     // The program stays live while the note shows: ticks, the tray menu and this menu.
     QEventLoop wait;
-    connect(this, &TMemoForm::hidden, &wait, &QEventLoop::quit);
+    connect(this, &NoteWindow::hidden, &wait, &QEventLoop::quit);
     connect(&timerForm, &TTimerForm::closedDown, &wait, &QEventLoop::quit);
     if (isVisible() && !timerForm.isClosed())
         wait.exec();
     returnFreeMemory();
 }
 
-void TMemoForm::ShowMenu()
+void NoteWindow::showMenu()
 {
-    MemoMenu->popup(frameGeometry().topLeft() + QPoint(20, 12));
+    noteMenu->popup(frameGeometry().topLeft() + QPoint(20, 12));
 }
 
-void TMemoForm::EditMenu()
+void NoteWindow::edit()
 {
     ui->Memo->setReadOnly(false);
     ui->Save->setEnabled(true);
     ui->Edit->setEnabled(false);
 }
 
-void TMemoForm::SaveClick()
+void NoteWindow::save()
 {
     const QString path = ui->FileName->text();
     if (!writeNoteFile(path, ui->Memo->toPlainText())) {
@@ -106,14 +106,9 @@ void TMemoForm::SaveClick()
     ui->Edit->setEnabled(true);
 }
 
-void TMemoForm::CloseIt()
+void NoteWindow::snooze(QAction* item)
 {
-    hide();
-}
-
-void TMemoForm::Delay(QAction* item)
-{
-    const int position = static_cast<int>(SnooseMenu->actions().indexOf(item));
+    const int position = static_cast<int>(snoozeMenu->actions().indexOf(item));
     if (position < 0 || position >= 8)
         return;
     timerForm.Snooze(namePart(ui->FileName->text()), SnoozeMinutes[position]);

@@ -1,12 +1,10 @@
-#include "Aboutime.h"
+#include "AboutDialog.h"
 
-#include "ui_Aboutime.h"
+#include "ui_AboutDialog.h"
 
 #include <QMouseEvent>
 
-TAboutBox::TAboutBox(std::function<void()> visitUs, std::function<void()> emailUs, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::TAboutBox>()), visitUs(std::move(visitUs)),
-      emailUs(std::move(emailUs))
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::AboutDialog>())
 {
     ui->setupUi(this);
     setFixedSize(size());
@@ -17,32 +15,20 @@ TAboutBox::TAboutBox(std::function<void()> visitUs, std::function<void()> emailU
     ui->OKButton->setFocus();
 }
 
-TAboutBox::~TAboutBox() = default;
+AboutDialog::~AboutDialog() = default;
 
-bool TAboutBox::eventFilter(QObject* watched, QEvent* event)
+bool AboutDialog::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (watched == ui->Image1) {
-            VisitUs();
+            emit webPageClicked();
             return true;
         }
         if (watched == ui->EmailLbl) {
-            EmailLblClick();
+            emit emailClicked();
             return true;
         }
     }
     return QDialog::eventFilter(watched, event);
-}
-
-void TAboutBox::VisitUs()
-{
-    if (visitUs)
-        visitUs();
-}
-
-void TAboutBox::EmailLblClick()
-{
-    if (emailUs)
-        emailUs();
 }

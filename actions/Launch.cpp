@@ -1,0 +1,7 @@
+#include "Launch.h"
+
+Launcher::Result launchFile(Launcher& launcher, const QString& file, const QString& parameters,
+                            const QString& folder)
+{
+    return launcher.launch(file, parameters, folder);
+}
