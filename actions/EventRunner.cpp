@@ -51,7 +51,8 @@ QString EventRunner::act(int)
     if (mail) {
         // File names are case-sensitive here: the mail program is started by its own name,
         // whatever case the entry was typed in.
-        launchFile(services.launcher, mailProgram, s.EventParms + QLatin1Char(',') + s.EventNote, s.PgmDir);
+        launchFile(services.launcher, services.mailProgramPath, s.EventParms + QLatin1Char(',') + s.EventNote,
+                   s.PgmDir);
         return {};
     }
     return s.PgmDir + s.EventNote;

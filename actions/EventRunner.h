@@ -23,6 +23,8 @@ public:
         Sound& sound;
         Clock& clock;
         ErrorBox& errors;
+        // The mail program to start for a mailed note: its path, or its name to look for.
+        QString mailProgramPath = mailProgram;
     };
 
     EventRunner(TTimerForm& timerForm, const Services& services, NoteView& noteView);

@@ -54,7 +54,10 @@ int main(int argc, char* argv[])
     TrayIcon tray(TimerForm, links);
     TimerForm.setTray(&tray);
     NoteWindow MemoForm(TimerForm, errors);
-    EventRunner runner(TimerForm, {launcher, clipboard, sound, clock, errors}, MemoForm);
+    EventRunner runner(TimerForm,
+                       {launcher, clipboard, sound, clock, errors,
+                        helperProgram(QApplication::applicationFilePath(), EventRunner::mailProgram)},
+                       MemoForm);
     TimerForm.setActions(&runner);
     const SetupDialog::Services setupServices{clock, errors, files, [&links] {
                                                   links.HelpIt();

@@ -4,6 +4,11 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+// The helper folder of an install, from the executable's folder; set by the build.
+#ifndef NUDGEON_HELPER_DIR
+#define NUDGEON_HELPER_DIR "../libexec/nudgeon"
+#endif
+
 QString folderPart(const QString& path)
 {
     return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
@@ -12,6 +17,17 @@ QString folderPart(const QString& path)
 QString namePart(const QString& path)
 {
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString helperProgram(const QString& executablePath, const QString& name)
+{
+    const QString folder = folderPart(executablePath);
+    for (const QString& candidate :
+         {folder + name, QDir::cleanPath(folder + QStringLiteral(NUDGEON_HELPER_DIR "/") + name)}) {
+        if (QFileInfo(candidate).isFile())
+            return candidate;
+    }
+    return name;
 }
 
 ProgramPaths ProgramPaths::forExecutable(const QString& executablePath)

@@ -19,3 +19,7 @@ struct ProgramPaths
 QString folderPart(const QString& path);
 // The part of a path after the last "/".
 QString namePart(const QString& path);
+// Where one of the program's helper programs lies: beside the executable (a build folder or a
+// copy installed by hand), else in the helper folder of a system-wide install; its bare name,
+// for the launcher to look for, when it is in neither.
+QString helperProgram(const QString& executablePath, const QString& name);

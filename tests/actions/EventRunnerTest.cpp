@@ -32,10 +32,11 @@ protected:
         haveSettings(settings);
         writeCfg(lines);
         start();
-        runner = std::make_unique<EventRunner>(
-            *form,
-            EventRunner::Services{fakes.launcher, fakes.clipboard, fakes.sound, fakes.clock, fakes.errors},
-            notes);
+        runner =
+            std::make_unique<EventRunner>(*form,
+                                          EventRunner::Services{fakes.launcher, fakes.clipboard, fakes.sound,
+                                                                fakes.clock, fakes.errors, mailProgram},
+                                          notes);
         form->setActions(runner.get());
         fakes.sound.played.clear();
     }
@@ -52,6 +53,7 @@ protected:
     }
 
     FakeNoteView notes;
+    QString mailProgram = EventRunner::mailProgram;
     std::unique_ptr<EventRunner> runner;
 };
 
@@ -111,6 +113,16 @@ TEST_F(RunnerTest, AMailedNoteGoesToTheMailProgramInTheProgramFolder)
     EXPECT_TRUE(notes.shown.isEmpty());
     // The mail program gets no chime.
     EXPECT_TRUE(fakes.sound.played.isEmpty());
+}
+
+TEST_F(RunnerTest, AnInstalledProgramStartsTheMailProgramFromItsHelperFolderInTheNotesFolder)
+{
+    mailProgram = "/usr/libexec/nudgeon/DARIZIZ.EXE";
+    startWith(" 10:00 AM    ,DARIZIZ.EXE,0,ann@example.org[1260830.txt]\r\n");
+    writeNote("1260830.txt", "Report due");
+    run(1);
+    EXPECT_EQ(fakes.launcher.launches,
+              QStringList({"/usr/libexec/nudgeon/DARIZIZ.EXE|ann@example.org,1260830.txt|" + pgmDir()}));
 }
 
 TEST_F(RunnerTest, AProgramStartsWithTheDateFilledInAndThenItsNoteShows)

@@ -38,3 +38,36 @@ TEST(ProgramPaths, AnUnwritableProgramFolderSendsTheScheduleToTheUsersDataFolder
     EXPECT_EQ(paths.pgmDir, data.filePath("Nudgeon") + "/");
     EXPECT_TRUE(QFileInfo(paths.pgmDir).isDir());
 }
+
+TEST(ProgramPaths, AHelperProgramIsFoundBesideTheProgramThenInTheInstallsHelperFolder)
+{
+    struct Case
+    {
+        const char* what;
+        QStringList files; // made under the temporary folder
+        QString expected;  // under the temporary folder, or a bare name
+    };
+    const Case cases[] = {
+        {"a build folder", {"build/DARIZIZ.EXE"}, "build/DARIZIZ.EXE"},
+        {"an install", {"libexec/nudgeon/DARIZIZ.EXE"}, "libexec/nudgeon/DARIZIZ.EXE"},
+        {"both: the one beside wins",
+         {"build/DARIZIZ.EXE", "libexec/nudgeon/DARIZIZ.EXE"},
+         "build/DARIZIZ.EXE"},
+        {"a folder of that name is no program", {"libexec/nudgeon/DARIZIZ.EXE/x"}, "DARIZIZ.EXE"},
+        {"neither: the launcher looks for the name", {}, "DARIZIZ.EXE"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir root;
+        QDir().mkpath(root.filePath("bin"));
+        QDir().mkpath(root.filePath("build"));
+        for (const QString& f : c.files) {
+            QDir().mkpath(QFileInfo(root.filePath(f)).path());
+            QFile(root.filePath(f)).open(QIODevice::WriteOnly);
+        }
+        const QString exe =
+            root.filePath(c.files.value(0).startsWith("build/") ? "build/nudgeon" : "bin/nudgeon");
+        const QString expected = c.expected.contains('/') ? root.filePath(c.expected) : c.expected;
+        EXPECT_EQ(helperProgram(exe, "DARIZIZ.EXE"), expected);
+    }
+}
