@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(
-    cmake ninja-build g++ pkg-config dpkg-dev desktop-file-utils
+    cmake ninja-build g++ pkg-config dpkg-dev desktop-file-utils lintian appstream
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools libgl-dev
     libcanberra-dev libcanberra-pulse sound-theme-freedesktop
     googletest libgtest-dev libgmock-dev libbenchmark-dev

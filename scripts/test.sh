@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets Nudgeon up and runs every test: the unit and end-to-end tests, then the whole unit
 # suite again under AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzz target for
-# a bounded time. Tests that need a display start their own X server.
+# a bounded time, then the Debian package made, installed, used and purged. Tests that need a
+# display start their own X server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -10,6 +11,7 @@ failed=()
 ctest --test-dir build --output-on-failure -j2 || failed+=("tests")
 scripts/sanitize.sh || failed+=("sanitizers")
 scripts/fuzz.sh 15 || failed+=("fuzzing")
+scripts/package.sh || failed+=("package")
 
 if [ ${#failed[@]} -gt 0 ]; then
     echo "FAILED: ${failed[*]}" >&2
