@@ -13,9 +13,11 @@
 #include "QtClipboard.h"
 #include "QtClock.h"
 #include "ScheduleState.h"
+#include "Settings.h"
 #include "SetupDialog.h"
 #include "Timer.h"
 #include "TrayIcon.h"
+#include "XdgAutostart.h"
 
 #include <QApplication>
 #include <QDir>
@@ -42,6 +44,13 @@ int main(int argc, char* argv[])
     CanberraSound sound(dataDirs);
     MessageErrorBox errors;
     IniRegistryStore store;
+    XdgAutostart autostart(paths.programPath);
+    Settings settings(store, autostart, errors, paths.programPath);
+    // Started as the uninstall entry's command: the entry goes and the program ends.
+    if (Settings::uninstallRequested(app.arguments().mid(1))) {
+        settings.removeUninstallEntry();
+        return 0;
+    }
     DesktopLauncher launcher;
     QtClipboard clipboard;
     DialogFileChooser files;
@@ -49,7 +58,7 @@ int main(int argc, char* argv[])
 
     MakerLinks links(launcher, QStringList{paths.pgmDir} + dataDirs);
 
-    TTimerForm TimerForm(Platform{clock, sound, errors, store}, schedule, paths, app.arguments().mid(1));
+    TTimerForm TimerForm(Platform{clock, sound, errors, settings}, schedule, paths);
     TimerForm.setFirstStartHook([&links] { links.AboutUs(); });
     TrayIcon tray(TimerForm, links);
     TimerForm.setTray(&tray);
@@ -59,7 +68,7 @@ int main(int argc, char* argv[])
                         helperProgram(QApplication::applicationFilePath(), EventRunner::mailProgram)},
                        MemoForm);
     TimerForm.setActions(&runner);
-    const SetupDialog::Services setupServices{clock, errors, files, [&links] {
+    const SetupDialog::Services setupServices{clock, errors, files, settings, [&links] {
                                                   links.HelpIt();
                                               }};
     tray.setSetupOpener([&] { SetupDialog::openOn(TimerForm, setupServices); });

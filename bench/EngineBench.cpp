@@ -151,11 +151,11 @@ struct Engine
     {
         clock.set(benchDay, idleTime);
         // The settings entry exists, so start-up reads it and writes nothing; the chime is off.
-        store.values[TTimerForm::uninstallKey + QStringLiteral("|Settings")] = settingsText(false, false);
+        store.values[Settings::uninstallKey + QStringLiteral("|Settings")] = Settings::toText({false, false});
         ok = dir.isValid() && writeScheduleLines(cfgPath(), lines);
         const ProgramPaths paths{dir.filePath(QStringLiteral("nudgeon")), dir.path() + QLatin1Char('/')};
-        form = std::make_unique<TTimerForm>(Platform{realClock ? *realClock : clock, sound, errors, store},
-                                            state, paths, QStringList());
+        form = std::make_unique<TTimerForm>(Platform{realClock ? *realClock : clock, sound, errors, settings},
+                                            state, paths);
         form->setTray(&tray);
         form->setActions(&actions);
         form->setFirstStartHook([this] { ok = false; });
@@ -187,6 +187,8 @@ struct Engine
     NullSound sound;
     FakeErrorBox errors;
     MemoryStore store;
+    FakeAutostart autostart;
+    Settings settings{store, autostart, errors, QStringLiteral("/opt/Nudgeon/nudgeon")};
     NullTray tray;
     CountingActions actions;
     ScheduleState state;

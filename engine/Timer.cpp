@@ -4,8 +4,8 @@
 #include "ErrorBox.h"
 #include "EventActions.h"
 #include "NoteFiles.h"
-#include "RegistryStore.h"
 #include "ScheduleFile.h"
+#include "Settings.h"
 #include "Sound.h"
 #include "TrayView.h"
 
@@ -15,24 +15,9 @@
 #include <QLocale>
 #include <algorithm>
 
-namespace {
-
-const QString programName = QStringLiteral("Nudgeon");
-const QString baseKey = QStringLiteral("Software/Microsoft/Windows/CurrentVersion");
-
-QString failedToSet(const QString& name)
-{
-    return QStringLiteral("Failed to set data for '%1'").arg(name);
-}
-
-} // namespace
-
-const QString TTimerForm::uninstallKey = baseKey + QStringLiteral("/Uninstall/") + programName;
-const QString TTimerForm::runKey = baseKey + QStringLiteral("/Run");
-
 TTimerForm::TTimerForm(const Platform& platform, ScheduleState& state, const ProgramPaths& paths,
-                       const QStringList& arguments, QObject* parent)
-    : QObject(parent), platform(platform), s(state), paths(paths), arguments(arguments)
+                       QObject* parent)
+    : QObject(parent), platform(platform), s(state), paths(paths)
 {
     // A coarse timer may drift by seconds, enough to pass over a whole minute.
     Timer1.setTimerType(Qt::PreciseTimer);
@@ -76,11 +61,6 @@ void TTimerForm::TimeInit()
     s.reset();
     s.PgmDir = paths.pgmDir;
 
-    if (!arguments.isEmpty() && arguments.first().toLower() == QLatin1String("/uninstall")) {
-        UpdateRegistry(false);
-        return;
-    }
-
     setInterval(2000);
     if (QFileInfo::exists(s.cfgFile()))
         loadSchedule();
@@ -99,7 +79,10 @@ void TTimerForm::loadSchedule()
     ScheduleReader reader(s.cfgFile());
     std::optional<QString> line = reader.next();
 
-    if (!UpdateRegistry(false)) {
+    if (const std::optional<Settings::Values> saved = platform.settings.load()) {
+        s.ChimeOn = saved->chime;
+        s.AutoStartOn = saved->startAtLogOn;
+    } else {
         // An older schedule file begins with two header lines, the second the chime flag.
         // A file without them, whose settings entry was lost, keeps all its events.
         std::optional<QString> second = line ? reader.next() : std::nullopt;
@@ -110,7 +93,7 @@ void TTimerForm::loadSchedule()
         } else if (second) {
             reader.unread(*second);
         }
-        UpdateRegistry(true);
+        platform.settings.save({s.ChimeOn, s.AutoStartOn});
     }
 
     const QDate today = platform.clock.now().date();
@@ -405,40 +388,6 @@ void TTimerForm::DoTime()
     const int ran = s.NextEvent;
     NextTime();
     setInterval(s.NextEvent != ran ? 2000 : minuteInterval(platform.clock.now()));
-}
-
-bool TTimerForm::UpdateRegistry(bool write)
-{
-    RegistryStore& store = platform.store;
-    if (!arguments.isEmpty() && arguments.first().toLower() == QLatin1String("/uninstall")) {
-        store.deleteKey(uninstallKey);
-        CloseIt();
-        return false;
-    }
-
-    if (!write && store.keyExists(uninstallKey)) {
-        const QString text = store.readString(uninstallKey, QStringLiteral("Settings")).value_or(QString());
-        readSettingsText(text, s.ChimeOn, s.AutoStartOn);
-        return true;
-    }
-
-    const auto set = [&](const QString& key, const QString& name, const QString& value) {
-        if (store.writeString(key, name, value))
-            return true;
-        platform.errors.showError(failedToSet(name));
-        return false;
-    };
-    if (!set(uninstallKey, QStringLiteral("DisplayName"), programName) ||
-        !set(uninstallKey, QStringLiteral("UninstallString"),
-             paths.programPath + QStringLiteral(" /uninstall")) ||
-        !set(uninstallKey, QStringLiteral("Settings"), settingsText(s.ChimeOn, s.AutoStartOn)))
-        return false;
-    // The path keeps its letter case: the file system tells letter cases apart.
-    if (s.AutoStartOn)
-        set(runKey, programName, paths.programPath);
-    else if (!store.deleteValue(runKey, programName))
-        platform.errors.showError(failedToSet(programName));
-    return false;
 }
 
 void TTimerForm::TimerEnd()

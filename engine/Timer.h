@@ -20,7 +20,7 @@ class TTimerForm : public QObject
 
 public:
     TTimerForm(const Platform& platform, ScheduleState& state, const ProgramPaths& paths,
-               const QStringList& arguments, QObject* parent = nullptr);
+               QObject* parent = nullptr);
     ~TTimerForm() override;
 
     void setTray(TrayView* tray) { trayView = tray; }
@@ -44,9 +44,6 @@ public:
     void ChimeTime();
     // Runs the entry in place NextEvent and hands it back to the schedule.
     void RunIt();
-    // Reads (write false) or writes the settings and the uninstall entry; carries out
-    // "/uninstall". True when the settings were read from an existing entry.
-    bool UpdateRegistry(bool write);
     // Writes EventList to the schedule file; tells the user and gives false when it could not.
     bool WriteCfgFile();
     // The schedule of a first start: one entry, nothing written.
@@ -76,9 +73,6 @@ public:
     // The setup dialog only adds new entries; kept between openings.
     bool NewMode = false;
 
-    static const QString uninstallKey;
-    static const QString runKey;
-
 signals:
     // The program has been closed and its event loop should end.
     void closedDown();
@@ -99,7 +93,6 @@ private:
     Platform platform;
     ScheduleState& s;
     ProgramPaths paths;
-    QStringList arguments;
     TrayView* trayView = nullptr;
     EventActions* actions = nullptr;
     // The places of the entries being run, innermost last: a tick while a note is shown

@@ -1,11 +1,22 @@
 #include "DialogFileChooser.h"
 
+#include "ProgramFilter.h"
+
 #include <QFileDialog>
 
-std::optional<QString> DialogFileChooser::chooseFile(const QString& title, const QString& filters)
+void DialogFileChooser::offerProgramsOnly(QFileDialog& dialog)
 {
-    const QString file = QFileDialog::getOpenFileName(parent, title, QString(), filters);
-    if (file.isEmpty())
+    // The desktop's own dialog cannot filter by permissions; Qt's can, through a proxy.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setProxyModel(new ProgramFilter(&dialog));
+}
+
+std::optional<QString> DialogFileChooser::chooseProgram(const QString& title)
+{
+    QFileDialog dialog(parent, title);
+    offerProgramsOnly(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return file;
+    return dialog.selectedFiles().first();
 }

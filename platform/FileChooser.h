@@ -1,5 +1,5 @@
 #pragma once
-// The desktop's dialog for choosing a file to open.
+// The desktop's dialog for choosing a program to run.
 
 #include <QString>
 #include <optional>
@@ -8,6 +8,7 @@ class FileChooser
 {
 public:
     virtual ~FileChooser() = default;
-    // Asks the user for an existing file; nothing when the user cancels.
-    virtual std::optional<QString> chooseFile(const QString& title, const QString& filters) = 0;
+    // Asks the user for a program: the dialog offers the files the user may run, and folders
+    // to go through. Nothing when the user cancels.
+    virtual std::optional<QString> chooseProgram(const QString& title) = 0;
 };

@@ -4,12 +4,12 @@
 class Clock;
 class Sound;
 class ErrorBox;
-class RegistryStore;
+class Settings;
 
 struct Platform
 {
     Clock& clock;
     Sound& sound;
     ErrorBox& errors;
-    RegistryStore& store;
+    Settings& settings;
 };

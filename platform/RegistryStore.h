@@ -1,5 +1,5 @@
 #pragma once
-// A store of text values under key paths such as "Software/Microsoft/Windows/CurrentVersion/Run".
+// A store of text values under key paths, the groups of the program's INI file.
 
 #include <QString>
 #include <optional>

@@ -96,14 +96,3 @@ void updateAlarms(ScheduleState& s, const QStringList& items, const QDate& today
     }
     s.EventCount = static_cast<int>(list.size());
 }
-
-QString settingsText(bool chimeOn, bool autoStartOn)
-{
-    return QLatin1String(chimeOn ? "1" : "0") + QLatin1String(autoStartOn ? ",A" : ",0");
-}
-
-void readSettingsText(const QString& text, bool& chimeOn, bool& autoStartOn)
-{
-    chimeOn = text.indexOf(QLatin1Char('1')) == 0;
-    autoStartOn = text.indexOf(QLatin1Char('A')) == 2;
-}

@@ -51,7 +51,3 @@ void thisEvent(ScheduleState& s, const QDate& today);
 // Makes EventList equal to the editor's sorted list, carrying each entry's state along where
 // its text is unchanged; new and changed entries are evaluated afresh for the given day.
 void updateAlarms(ScheduleState& s, const QStringList& items, const QDate& today);
-
-// The "Settings" text: "1" or "0" for the chime, ",", "A" or "0" for the start at log-on.
-QString settingsText(bool chimeOn, bool autoStartOn);
-void readSettingsText(const QString& text, bool& chimeOn, bool& autoStartOn);

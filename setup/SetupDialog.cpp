@@ -5,6 +5,7 @@
 #include "FileChooser.h"
 #include "FreeMemory.h"
 #include "NoteFiles.h"
+#include "Settings.h"
 #include "Timer.h"
 #include "TypingLimit.h"
 #include "ui_SetupDialog.h"
@@ -390,9 +391,7 @@ void SetupDialog::toggleMail()
 
 void SetupDialog::browseForProgram()
 {
-    const std::optional<QString> file =
-        services.files.chooseFile(QStringLiteral("Select file"),
-                                  QStringLiteral("Exec Files (*.exe);;Batch Files (*.bat);;All Files (*)"));
+    const std::optional<QString> file = services.files.chooseProgram(QStringLiteral("Select file"));
     if (file)
         ui->PgmName->setText(*file);
 }
@@ -459,7 +458,7 @@ void SetupDialog::saveSchedule()
     if (ui->Chime->isChecked() != s.ChimeOn || ui->AutoStart->isChecked() != s.AutoStartOn) {
         s.ChimeOn = ui->Chime->isChecked();
         s.AutoStartOn = ui->AutoStart->isChecked();
-        timerForm.UpdateRegistry(true);
+        services.settings.save({s.ChimeOn, s.AutoStartOn});
     }
     entryChosen();
     if (ui->EventBox->isEnabled())

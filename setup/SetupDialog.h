@@ -12,6 +12,7 @@ class SetupDialog;
 class Clock;
 class ErrorBox;
 class FileChooser;
+class Settings;
 class TTimerForm;
 class TypingLimit;
 class QAbstractButton;
@@ -27,6 +28,7 @@ public:
         Clock& clock;
         ErrorBox& errors;
         FileChooser& files;
+        Settings& settings;
         // Opens the help page.
         std::function<void()> help;
     };

@@ -89,12 +89,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                    QStringLiteral("cannot write"));
     }
 
-    FakePlatform fakes;
+    FakePlatform fakes(paths.programPath);
     fakes.clock.set(day, due.addSecs(20));
-    fakes.store.values[TTimerForm::uninstallKey + QStringLiteral("|Settings")] =
+    fakes.store.values[Settings::uninstallKey + QStringLiteral("|Settings")] =
         chime ? QStringLiteral("1,0") : QStringLiteral("0,0");
     ScheduleState state;
-    TTimerForm form(fakes.platform(), state, paths, {});
+    TTimerForm form(fakes.platform(), state, paths);
     form.TimeInit();
     const int repeatBefore = state.EventRepeat[1];
     FUZZ_CHECK(state.EventCount == 1, QStringLiteral("entry %1 did not load: %2 entries")

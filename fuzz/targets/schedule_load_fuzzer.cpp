@@ -128,13 +128,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     else if (header)
         expectedFlags.chime = lines[1] == QLatin1String("1");
 
-    FakePlatform fakes;
+    FakePlatform fakes(paths.programPath);
     fakes.clock.set(day, start);
     if (hasSettings)
-        fakes.store.values[TTimerForm::uninstallKey + QStringLiteral("|Settings")] = settings;
+        fakes.store.values[Settings::uninstallKey + QStringLiteral("|Settings")] = settings;
     FakeTray tray;
     ScheduleState state;
-    TTimerForm form(fakes.platform(), state, paths, {});
+    TTimerForm form(fakes.platform(), state, paths);
     form.setTray(&tray);
     form.TimeInit();
 
@@ -183,14 +183,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (hasSettings) {
         FUZZ_CHECK(fakes.store.writes == 0, about);
     } else {
-        const QString key = TTimerForm::uninstallKey + QLatin1Char('|');
+        const QString key = Settings::uninstallKey + QLatin1Char('|');
         FUZZ_CHECK(fakes.store.values.value(key + QStringLiteral("Settings")) ==
                        (expectedFlags.chime ? QStringLiteral("1,0") : QStringLiteral("0,0")),
                    about);
         FUZZ_CHECK(fakes.store.values.value(key + QStringLiteral("UninstallString")) ==
                        paths.programPath + QStringLiteral(" /uninstall"),
                    about);
-        FUZZ_CHECK(!fakes.store.values.contains(TTimerForm::runKey + QStringLiteral("|Nudgeon")), about);
+        FUZZ_CHECK(fakes.autostart.enabled == false, about);
     }
     FUZZ_CHECK(fakes.errors.messages.isEmpty(),
                about + QStringLiteral(", errors ") + fakes.errors.messages.join('|'));

@@ -6,7 +6,7 @@
 
 #include "Expected.h"
 #include "FuzzSupport.h"
-#include "ScheduleState.h"
+#include "Settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -14,11 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const uint8_t mode = in.byte();
     const QString text = textFrom(in.rest(), mode);
 
-    // Both flags start the opposite way to what is expected, so that a flag left alone shows.
     const ExpectedSettings e = expectedSettings(text);
-    bool chime = !e.chime;
-    bool autoStart = !e.autoStart;
-    readSettingsText(text, chime, autoStart);
+    const Settings::Values read = Settings::fromText(text);
+    const bool chime = read.chime;
+    const bool autoStart = read.startAtLogOn;
     const QString about = QStringLiteral("settings %1 read as chime %2 autostart %3")
                               .arg(shown(text))
                               .arg(chime)
@@ -27,14 +26,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(autoStart == e.autoStart, about);
 
     // Written as the program writes it, the text is one of four and reads back the same.
-    const QString written = settingsText(chime, autoStart);
+    const QString written = Settings::toText(read);
     FUZZ_CHECK(written.size() == 3 && written.at(1) == QLatin1Char(','),
                about + QStringLiteral(" wrote ") + shown(written));
-    bool chimeAgain = !chime;
-    bool autoStartAgain = !autoStart;
-    readSettingsText(written, chimeAgain, autoStartAgain);
-    FUZZ_CHECK(chimeAgain == chime && autoStartAgain == autoStart,
+    const Settings::Values again = Settings::fromText(written);
+    FUZZ_CHECK(again.chime == chime && again.startAtLogOn == autoStart,
                about + QStringLiteral(" wrote ") + shown(written));
-    FUZZ_CHECK(settingsText(chimeAgain, autoStartAgain) == written, about);
+    FUZZ_CHECK(Settings::toText(again) == written, about);
     return 0;
 }

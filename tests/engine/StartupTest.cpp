@@ -52,9 +52,9 @@ TEST_F(EngineTest, AnOldFileHeaderSetsTheChimeAndIsDropped)
     EXPECT_TRUE(state.ChimeOn);
     EXPECT_EQ(state.EventList, QStringList({" 09:30 AM    ,,0,"}));
     EXPECT_EQ(cfgBytes(), QByteArray(" 09:30 AM    ,,0,\r\n"));
-    EXPECT_EQ(fakes.store.values.value(TTimerForm::uninstallKey + "|Settings"), "1,0");
-    EXPECT_EQ(fakes.store.values.value(TTimerForm::uninstallKey + "|DisplayName"), "Nudgeon");
-    EXPECT_EQ(fakes.store.values.value(TTimerForm::uninstallKey + "|UninstallString"),
+    EXPECT_EQ(fakes.store.values.value(Settings::uninstallKey + "|Settings"), "1,0");
+    EXPECT_EQ(fakes.store.values.value(Settings::uninstallKey + "|DisplayName"), "Nudgeon");
+    EXPECT_EQ(fakes.store.values.value(Settings::uninstallKey + "|UninstallString"),
               dir.path() + "/Tools/nudgeon /uninstall");
     EXPECT_EQ(f.Tag, 0);
 }
@@ -68,7 +68,7 @@ TEST_F(EngineTest, ALostSettingsEntryDoesNotCostTheFirstEntries)
     EXPECT_FALSE(state.ChimeOn);
     EXPECT_EQ(cfgBytes(), file);
     // The settings entry is made again.
-    EXPECT_EQ(fakes.store.values.value(TTimerForm::uninstallKey + "|Settings"), "0,0");
+    EXPECT_EQ(fakes.store.values.value(Settings::uninstallKey + "|Settings"), "0,0");
 
     // A file of one line and no settings entry keeps its line too.
     fakes.store.values.clear();
@@ -115,57 +115,6 @@ TEST_F(EngineTest, AFolderInPlaceOfTheScheduleFileLoadsAsEmpty)
     EXPECT_EQ(state.EventCount, 0);
     EXPECT_EQ(firstStarts, 0);
     EXPECT_TRUE(QFileInfo(cfgPath()).isDir());
-}
-
-TEST_F(EngineTest, UninstallInAnyLetterCaseRemovesTheEntryAndEnds)
-{
-    haveSettings("1,A");
-    fakes.store.values[TTimerForm::runKey + "|Nudgeon"] = "/somewhere/nudgeon";
-    writeCfg(" 09:30 AM    ,,0,\r\n");
-    bool closedSignal = false;
-    form = std::make_unique<TTimerForm>(fakes.platform(), state, paths(), QStringList{"/UnInstall"});
-    form->setTray(&tray);
-    QObject::connect(form.get(), &TTimerForm::closedDown, [&] { closedSignal = true; });
-    form->TimeInit();
-    EXPECT_TRUE(form->isClosed());
-    EXPECT_TRUE(closedSignal);
-    EXPECT_FALSE(fakes.store.keyExists(TTimerForm::uninstallKey));
-    // Starting at log-on stays as it was.
-    EXPECT_EQ(fakes.store.values.value(TTimerForm::runKey + "|Nudgeon"), "/somewhere/nudgeon");
-    EXPECT_FALSE(tray.shown);
-    EXPECT_TRUE(fakes.sound.played.isEmpty());
-    EXPECT_TRUE(state.EventList.isEmpty());
-    EXPECT_FALSE(form->Timer1.isActive());
-}
-
-TEST_F(EngineTest, SettingsAreWrittenWithTheProgramPathAsFound)
-{
-    start();
-    state.ChimeOn = true;
-    state.AutoStartOn = true;
-    EXPECT_FALSE(form->UpdateRegistry(true));
-    EXPECT_EQ(fakes.store.values.value(TTimerForm::uninstallKey + "|Settings"), "1,A");
-    EXPECT_EQ(fakes.store.values.value(TTimerForm::runKey + "|Nudgeon"), dir.path() + "/Tools/nudgeon");
-
-    state.AutoStartOn = false;
-    form->UpdateRegistry(true);
-    EXPECT_EQ(fakes.store.values.value(TTimerForm::uninstallKey + "|Settings"), "1,0");
-    EXPECT_FALSE(fakes.store.values.contains(TTimerForm::runKey + "|Nudgeon"));
-
-    // Read back on the next start.
-    EXPECT_TRUE(form->UpdateRegistry(false));
-    EXPECT_TRUE(state.ChimeOn);
-    EXPECT_FALSE(state.AutoStartOn);
-}
-
-TEST_F(EngineTest, ARefusedSettingsWriteIsReportedAndStopsThere)
-{
-    start();
-    state.AutoStartOn = true;
-    fakes.store.refused.insert("Settings");
-    form->UpdateRegistry(true);
-    EXPECT_EQ(fakes.errors.messages, QStringList({"Failed to set data for 'Settings'"}));
-    EXPECT_FALSE(fakes.store.values.contains(TTimerForm::runKey + "|Nudgeon"));
 }
 
 TEST_F(EngineTest, ClosingRemovesTheIconAndWritesNothing)

@@ -31,14 +31,14 @@ protected:
         QDir().mkpath(mount + "/config");
         writeFile(pgm + "Nudgeon.cfg", schedule);
         ASSERT_TRUE(writeNoteFile(pgm + "1260930.txt", noteText));
-        store =
-            std::make_unique<IniRegistryStore>(mount + "/config/registry.ini", mount + "/config/autostart");
-        ASSERT_TRUE(store->writeString(TTimerForm::uninstallKey, "Settings", "0,0"));
+        store = std::make_unique<IniRegistryStore>(mount + "/config/registry.ini");
+        settings = std::make_unique<Settings>(*store, fakes.autostart, fakes.errors, pgm + "nudgeon");
+        ASSERT_TRUE(store->writeString(Settings::uninstallKey, "Settings", "0,0"));
         iniBefore = readFile(mount + "/config/registry.ini");
 
         fakes.clock.set(QDate(2026, 12, 6), QTime(8, 0));
-        form = std::make_unique<TTimerForm>(Platform{fakes.clock, fakes.sound, fakes.errors, *store}, state,
-                                            ProgramPaths{pgm + "nudgeon", pgm}, QStringList());
+        form = std::make_unique<TTimerForm>(Platform{fakes.clock, fakes.sound, fakes.errors, *settings},
+                                            state, ProgramPaths{pgm + "nudgeon", pgm});
         form->TimeInit();
         ASSERT_EQ(state.EventCount, 1);
     }
@@ -93,7 +93,7 @@ protected:
     void saveEverything()
     {
         // A change made in the setup dialog: a new entry with a note, and the chime turned on.
-        SetupDialog::Services services{fakes.clock, fakes.errors, fakes.files, {}};
+        SetupDialog::Services services{fakes.clock, fakes.errors, fakes.files, *settings, {}};
         SetupDialog dialog(*form, services);
         dialog.fill();
         Ui::SetupDialog& ui = *dialog.form();
@@ -135,6 +135,7 @@ protected:
     QString mount;
     QString pgm;
     std::unique_ptr<IniRegistryStore> store;
+    std::unique_ptr<Settings> settings;
     QByteArray iniBefore;
 };
 

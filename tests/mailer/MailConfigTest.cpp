@@ -131,7 +131,7 @@ TEST(MailConfig, ReadsTheIniFileAsAUserWritesIt)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(text);
         file.close();
-        const IniRegistryStore store(ini, dir.filePath(QStringLiteral("autostart")));
+        const IniRegistryStore store(ini);
         const MailConfigResult r = readMailConfig(store, ini);
         ASSERT_TRUE(r.config) << r.error.toStdString();
         EXPECT_EQ(r.config->server, QStringLiteral("smtp://127.0.0.1:2525"));

@@ -179,8 +179,7 @@ protected:
     void writeConfig(int port, const QString& startTls = QStringLiteral("0"), const QString& user = QString())
     {
         const QString config = path(QStringLiteral("config"));
-        IniRegistryStore store(config + QStringLiteral("/Nudgeon/registry.ini"),
-                               config + QStringLiteral("/autostart"));
+        IniRegistryStore store(config + QStringLiteral("/Nudgeon/registry.ini"));
         const QString key = QStringLiteral("Software/Nudgeon/Mail");
         ASSERT_TRUE(store.deleteKey(key));
         ASSERT_TRUE(store.writeString(key, QStringLiteral("Server"),

@@ -13,16 +13,8 @@ struct StoreFolders
 {
     QTemporaryDir dir;
     QString ini() const { return dir.filePath("config/Nudgeon/registry.ini"); }
-    QString autostart() const { return dir.filePath("config/autostart"); }
-    IniRegistryStore store() const { return IniRegistryStore(ini(), autostart()); }
+    IniRegistryStore store() const { return IniRegistryStore(ini()); }
 };
-
-QString readAll(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return QString::fromUtf8(f.readAll());
-}
 
 } // namespace
 
@@ -91,52 +83,6 @@ TEST(IniRegistryStore, DeletingAKeyLeavesItsNeighbours)
     EXPECT_EQ(store.readString("Software/Other", "Value"), QString("kept"));
 }
 
-TEST(IniRegistryStore, TheLogOnKeyIsTheAutostartFolder)
-{
-    StoreFolders folders;
-    IniRegistryStore store = folders.store();
-    const QString path = "/home/Ann/Apps/Nudgeon/nudgeon";
-    ASSERT_TRUE(store.writeString(IniRegistryStore::runKey, "Nudgeon", path));
-    const QString file = folders.autostart() + "/Nudgeon.desktop";
-    ASSERT_TRUE(QFile::exists(file));
-    const QString entry = readAll(file);
-    EXPECT_TRUE(entry.startsWith("[Desktop Entry]\n"));
-    EXPECT_TRUE(entry.contains("\nType=Application\n"));
-    EXPECT_TRUE(entry.contains("\nName=Nudgeon\n"));
-    // The letter case of the path is kept: the file system tells cases apart.
-    EXPECT_TRUE(entry.contains("\nExec=/home/Ann/Apps/Nudgeon/nudgeon\n"));
-    EXPECT_EQ(store.readString(IniRegistryStore::runKey, "Nudgeon"), path);
-    EXPECT_FALSE(QFile::exists(folders.ini()));
-
-    ASSERT_TRUE(store.deleteValue(IniRegistryStore::runKey, "Nudgeon"));
-    EXPECT_FALSE(QFile::exists(file));
-    EXPECT_FALSE(store.readString(IniRegistryStore::runKey, "Nudgeon").has_value());
-    EXPECT_TRUE(store.deleteValue(IniRegistryStore::runKey, "Nudgeon"));
-}
-
-TEST(IniRegistryStore, ExecLinesQuoteWhatTheShellWouldSplit)
-{
-    struct Case
-    {
-        QString path;
-        QString exec;
-    };
-    for (const Case& c : {Case{"/usr/bin/nudgeon", "/usr/bin/nudgeon"},
-                          Case{"/opt/My Apps/nudgeon", "\"/opt/My Apps/nudgeon\""},
-                          Case{"/opt/a$b/n`x`", "\"/opt/a\\\\$b/n\\\\`x\\\\`\""},
-                          Case{"/opt/100%/nudgeon", "/opt/100%%/nudgeon"},
-                          Case{"/opt/say \"hi\"/n", "\"/opt/say \\\\\"hi\\\\\"/n\""}}) {
-        EXPECT_EQ(IniRegistryStore::desktopExec(c.path), c.exec) << c.path.toStdString();
-        EXPECT_EQ(IniRegistryStore::programFromExec(c.exec), c.path) << c.exec.toStdString();
-    }
-    // A line break cannot be written into a desktop entry: the write is refused.
-    EXPECT_TRUE(IniRegistryStore::desktopExec("/opt/a\nb").isEmpty());
-    StoreFolders folders;
-    IniRegistryStore store = folders.store();
-    EXPECT_FALSE(store.writeString(IniRegistryStore::runKey, "Nudgeon", "/opt/a\nExec=/bin/evil"));
-    EXPECT_FALSE(QFile::exists(folders.autostart() + "/Nudgeon.desktop"));
-}
-
 TEST(IniRegistryStore, AnUnwritableStoreReportsFailure)
 {
     if (geteuid() == 0)
@@ -158,10 +104,6 @@ TEST(IniRegistryStore, AStoreFileInTheWayOfTheFolderReportsFailure)
     QFile blocker(folders.dir.filePath("config/Nudgeon"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    QFile autostartBlocker(folders.autostart());
-    ASSERT_TRUE(autostartBlocker.open(QIODevice::WriteOnly));
-    autostartBlocker.close();
     IniRegistryStore store = folders.store();
     EXPECT_FALSE(store.writeString(uninstallKey, "Settings", "1,0"));
-    EXPECT_FALSE(store.writeString(IniRegistryStore::runKey, "Nudgeon", "/usr/bin/nudgeon"));
 }

@@ -97,33 +97,3 @@ TEST(UpdateAlarms, ALineChangedOnlyInLetterCaseTakesTheNewText)
     updateAlarms(s, {upper}, monday);
     EXPECT_EQ(s.EventList, QStringList({upper}));
 }
-
-TEST(Settings, TextsReadAsTheyWereWritten)
-{
-    struct Case
-    {
-        const char* text;
-        bool chime;
-        bool autoStart;
-    };
-    for (const Case& c : {Case{"1,A", true, true}, Case{"0,A", false, true}, Case{"A", false, false},
-                          Case{"11,A", true, false}, Case{"1,0", true, false}, Case{"0,0", false, false},
-                          Case{"", false, false}, Case{"01,A", false, false}, Case{"1,a", true, false}}) {
-        bool chime = !c.chime;
-        bool autoStart = !c.autoStart;
-        readSettingsText(QString::fromLatin1(c.text), chime, autoStart);
-        EXPECT_EQ(chime, c.chime) << c.text;
-        EXPECT_EQ(autoStart, c.autoStart) << c.text;
-    }
-    for (bool chime : {false, true}) {
-        for (bool autoStart : {false, true}) {
-            bool c = !chime;
-            bool a = !autoStart;
-            readSettingsText(settingsText(chime, autoStart), c, a);
-            EXPECT_EQ(c, chime);
-            EXPECT_EQ(a, autoStart);
-        }
-    }
-    EXPECT_EQ(settingsText(true, false), "1,0");
-    EXPECT_EQ(settingsText(false, true), "0,A");
-}

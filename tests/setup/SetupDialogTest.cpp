@@ -30,7 +30,7 @@ protected:
     }
     SetupDialog::Services services()
     {
-        return SetupDialog::Services{fakes.clock, fakes.errors, fakes.files, [this] {
+        return SetupDialog::Services{fakes.clock, fakes.errors, fakes.files, fakes.settings, [this] {
                                          ++helpOpened;
                                      }};
     }
@@ -60,7 +60,7 @@ protected:
         ASSERT_EQ(list->currentRow(), row);
     }
     QString note(const QString& name) { return readNoteFile(dir.filePath(name)).value_or("<missing>"); }
-    QString storedSettings() { return fakes.store.values.value(TTimerForm::uninstallKey + "|Settings"); }
+    QString storedSettings() { return fakes.store.values.value(Settings::uninstallKey + "|Settings"); }
 
     std::unique_ptr<SetupDialog> dialog;
     int helpOpened = 0;
@@ -381,7 +381,7 @@ TEST_F(SetupTest, BrowseFillsTheProgramAndCancelLeavesIt)
     EXPECT_EQ(ui().PgmName->text(), "/usr/bin/true");
     ui().BrowseBtn->click();
     EXPECT_EQ(ui().PgmName->text(), "/opt/apps/tool");
-    EXPECT_TRUE(fakes.files.asked.first().startsWith("Select file|"));
+    EXPECT_EQ(fakes.files.asked, QStringList({"Select file", "Select file"}));
     ui().HelpBtn->click();
     EXPECT_EQ(helpOpened, 1);
 }
@@ -430,7 +430,7 @@ TEST_F(SetupTest, SettingsBoxesReachTheStoreOnlyWithASave)
     ui().AddBtn->click();
     EXPECT_TRUE(state.ChimeOn);
     EXPECT_EQ(storedSettings(), "1,A");
-    EXPECT_EQ(fakes.store.values.value(TTimerForm::runKey + "|Nudgeon"), dir.path() + "/Tools/nudgeon");
+    EXPECT_EQ(fakes.autostart.enabled, true);
 }
 
 TEST_F(SetupTest, ANoteThatCannotBeWrittenStopsTheUpdateAndKeepsTheEntry)

@@ -35,12 +35,12 @@ protected:
     }
     void haveSettings(const QString& text)
     {
-        fakes.store.values[TTimerForm::uninstallKey + QStringLiteral("|Settings")] = text;
+        fakes.store.values[Settings::uninstallKey + QStringLiteral("|Settings")] = text;
     }
 
-    TTimerForm& start(const QStringList& args = {})
+    TTimerForm& start()
     {
-        form = std::make_unique<TTimerForm>(fakes.platform(), state, paths(), args);
+        form = std::make_unique<TTimerForm>(fakes.platform(), state, paths());
         form->setTray(&tray);
         form->setFirstStartHook([this] { ++firstStarts; });
         form->TimeInit();
@@ -55,7 +55,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    FakePlatform fakes;
+    FakePlatform fakes{paths().programPath};
     FakeTray tray;
     ScheduleState state;
     std::unique_ptr<TTimerForm> form;

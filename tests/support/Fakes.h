@@ -1,6 +1,7 @@
 #pragma once
 // Fakes of the platform services, for tests.
 
+#include "Autostart.h"
 #include "Clipboard.h"
 #include "Clock.h"
 #include "ErrorBox.h"
@@ -8,6 +9,7 @@
 #include "Launcher.h"
 #include "Platform.h"
 #include "RegistryStore.h"
+#include "Settings.h"
 #include "Sound.h"
 #include "TrayView.h"
 
@@ -157,9 +159,9 @@ public:
 class FakeFileChooser : public FileChooser
 {
 public:
-    std::optional<QString> chooseFile(const QString& title, const QString& filters) override
+    std::optional<QString> chooseProgram(const QString& title) override
     {
-        asked.append(title + QLatin1Char('|') + filters);
+        asked.append(title);
         if (answers.isEmpty())
             return std::nullopt;
         return answers.takeFirst();
@@ -168,15 +170,36 @@ public:
     QStringList asked;
 };
 
-// All the fakes together, handed to the engine as its platform.
+// Records whether the program is to start at log-on; refuses when told to.
+class FakeAutostart : public Autostart
+{
+public:
+    bool setEnabled(bool on) override
+    {
+        if (refuse)
+            return false;
+        enabled = on;
+        return true;
+    }
+    std::optional<bool> enabled;
+    bool refuse = false;
+};
+
+// All the fakes together, handed to the engine as its platform; the settings over the store
+// in memory.
 struct FakePlatform
 {
+    explicit FakePlatform(const QString& programPath = QStringLiteral("/opt/Nudgeon/nudgeon"))
+        : settings(store, autostart, errors, programPath)
+    {}
     FakeClock clock;
     FakeSound sound;
     FakeErrorBox errors;
     MemoryStore store;
+    FakeAutostart autostart;
+    Settings settings;
     FakeLauncher launcher;
     FakeClipboard clipboard;
     FakeFileChooser files;
-    Platform platform() { return Platform{clock, sound, errors, store}; }
+    Platform platform() { return Platform{clock, sound, errors, settings}; }
 };

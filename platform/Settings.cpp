@@ -1,0 +1,71 @@
+#include "Settings.h"
+
+#include "Autostart.h"
+#include "ErrorBox.h"
+#include "RegistryStore.h"
+
+namespace {
+
+const QString programName = QStringLiteral("Nudgeon");
+
+QString failedToSet(const QString& name)
+{
+    return QStringLiteral("Failed to set data for '%1'").arg(name);
+}
+
+} // namespace
+
+const QString Settings::uninstallKey =
+    QStringLiteral("Software/Microsoft/Windows/CurrentVersion/Uninstall/") + programName;
+
+Settings::Settings(RegistryStore& store, Autostart& autostart, ErrorBox& errors, const QString& programPath)
+    : store(store), autostart(autostart), errors(errors), programPath(programPath)
+{}
+
+std::optional<Settings::Values> Settings::load() const
+{
+    if (!store.keyExists(uninstallKey))
+        return std::nullopt;
+    return fromText(store.readString(uninstallKey, QStringLiteral("Settings")).value_or(QString()));
+}
+
+bool Settings::set(const QString& name, const QString& value)
+{
+    if (store.writeString(uninstallKey, name, value))
+        return true;
+    errors.showError(failedToSet(name));
+    return false;
+}
+
+bool Settings::save(const Values& values)
+{
+    if (!set(QStringLiteral("DisplayName"), programName) ||
+        !set(QStringLiteral("UninstallString"), programPath + QStringLiteral(" /uninstall")) ||
+        !set(QStringLiteral("Settings"), toText(values)))
+        return false;
+    if (autostart.setEnabled(values.startAtLogOn))
+        return true;
+    errors.showError(failedToSet(programName));
+    return false;
+}
+
+bool Settings::removeUninstallEntry()
+{
+    return store.deleteKey(uninstallKey);
+}
+
+bool Settings::uninstallRequested(const QStringList& arguments)
+{
+    return !arguments.isEmpty() &&
+           arguments.first().compare(QLatin1String("/uninstall"), Qt::CaseInsensitive) == 0;
+}
+
+QString Settings::toText(const Values& values)
+{
+    return QLatin1String(values.chime ? "1" : "0") + QLatin1String(values.startAtLogOn ? ",A" : ",0");
+}
+
+Settings::Values Settings::fromText(const QString& text)
+{
+    return Values{text.indexOf(QLatin1Char('1')) == 0, text.indexOf(QLatin1Char('A')) == 2};
+}
