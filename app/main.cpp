@@ -21,6 +21,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char* argv[])
 {
@@ -28,6 +30,9 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Nudgeon"));
     QApplication::setApplicationDisplayName(QStringLiteral("Nudgeon"));
     QApplication::setQuitOnLastWindowClosed(false);
+    QTranslator translator;
+    if (translator.load(QLocale(), QStringLiteral("nudgeon"), QStringLiteral("_"), QStringLiteral(":/i18n")))
+        QApplication::installTranslator(&translator);
 
     // A second copy ends at once and leaves the running one alone.
     LockFileGuard guard;

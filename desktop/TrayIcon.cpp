@@ -9,19 +9,17 @@ constexpr int MaxTipLength = 63;
 TrayIcon::TrayIcon(TTimerForm& timerForm, MakerLinks& links)
     : timerForm(timerForm), PopupMenu1(std::make_unique<QMenu>()), HelpItem(std::make_unique<QMenu>())
 {
-    NewNote = PopupMenu1->addAction(QStringLiteral("&New"));
-    Setup = PopupMenu1->addAction(QStringLiteral("&Setup"));
-    HelpItem->setTitle(QStringLiteral("&Help"));
-    QObject::connect(HelpItem->addAction(QStringLiteral("&Contents")), &QAction::triggered,
-                     [&links] { links.HelpIt(); });
-    QObject::connect(HelpItem->addAction(QStringLiteral("&Web page")), &QAction::triggered,
+    NewNote = PopupMenu1->addAction(tr("&New"));
+    Setup = PopupMenu1->addAction(tr("&Setup"));
+    HelpItem->setTitle(tr("&Help"));
+    QObject::connect(HelpItem->addAction(tr("&Contents")), &QAction::triggered, [&links] { links.HelpIt(); });
+    QObject::connect(HelpItem->addAction(tr("&Web page")), &QAction::triggered,
                      [&links] { links.VisitUs(); });
-    QObject::connect(HelpItem->addAction(QStringLiteral("&E-mail us")), &QAction::triggered,
+    QObject::connect(HelpItem->addAction(tr("&E-mail us")), &QAction::triggered,
                      [&links] { links.EMailUs(); });
-    QObject::connect(HelpItem->addAction(QStringLiteral("&About")), &QAction::triggered,
-                     [&links] { links.ShowAbout(); });
+    QObject::connect(HelpItem->addAction(tr("&About")), &QAction::triggered, [&links] { links.ShowAbout(); });
     PopupMenu1->addMenu(HelpItem.get());
-    CloseItem = PopupMenu1->addAction(QStringLiteral("&Close"));
+    CloseItem = PopupMenu1->addAction(tr("&Close"));
     QObject::connect(NewNote, &QAction::triggered, [this] { SetupClick(true); });
     QObject::connect(Setup, &QAction::triggered, [this] { SetupClick(false); });
     QObject::connect(CloseItem, &QAction::triggered, &timerForm, &TTimerForm::CloseIt);

@@ -3,6 +3,7 @@
 
 #include "TrayView.h"
 
+#include <QCoreApplication>
 #include <QIcon>
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -14,6 +15,8 @@ class TTimerForm;
 
 class TrayIcon : public TrayView
 {
+    Q_DECLARE_TR_FUNCTIONS(TrayIcon)
+
 public:
     TrayIcon(TTimerForm& timerForm, MakerLinks& links);
     ~TrayIcon() override;

@@ -10,7 +10,7 @@ const QString programName = QStringLiteral("Nudgeon");
 
 QString failedToSet(const QString& name)
 {
-    return QStringLiteral("Failed to set data for '%1'").arg(name);
+    return Settings::tr("Failed to set data for '%1'").arg(name);
 }
 
 } // namespace

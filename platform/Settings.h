@@ -2,6 +2,7 @@
 // The user's settings, the hourly chime and the start at log-on, kept with the program's
 // uninstall entry in the store.
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -12,6 +13,8 @@ class RegistryStore;
 
 class Settings
 {
+    Q_DECLARE_TR_FUNCTIONS(Settings)
+
 public:
     struct Values
     {

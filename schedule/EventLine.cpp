@@ -1,5 +1,6 @@
 #include "EventLine.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 QString cutText(const QString& text, int length)
@@ -83,7 +84,7 @@ int timeValue(const QString& text)
 
 QString invalidTimeMessage(const QString& text)
 {
-    return QStringLiteral("'%1' is not a valid time").arg(text);
+    return QCoreApplication::translate("EventLine", "'%1' is not a valid time").arg(text);
 }
 
 QString composeTimeField(const QTime& time)

@@ -3,6 +3,7 @@
 #include "ScheduleFile.h"
 #include "WholeFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -46,10 +47,10 @@ void deleteNoteFile(const QString& path)
 
 QString cannotCreateMessage(const QString& path)
 {
-    return QStringLiteral("Cannot create file %1").arg(path);
+    return QCoreApplication::translate("NoteFiles", "Cannot create file %1").arg(path);
 }
 
 QString cannotOpenMessage(const QString& path)
 {
-    return QStringLiteral("Cannot open file %1").arg(path);
+    return QCoreApplication::translate("NoteFiles", "Cannot open file %1").arg(path);
 }

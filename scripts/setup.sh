@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
     cmake ninja-build g++ pkg-config dpkg-dev desktop-file-utils lintian appstream
-    qt6-base-dev qt6-tools-dev qt6-tools-dev-tools libgl-dev
+    qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
     libcanberra-dev libcanberra-pulse sound-theme-freedesktop
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev

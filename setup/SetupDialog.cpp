@@ -24,7 +24,7 @@ const QString mailProgram = QStringLiteral("DARIZIZ.EXE");
 
 QString invalidIntegerMessage(const QString& text)
 {
-    return QStringLiteral("'%1' is not a valid integer value").arg(text);
+    return SetupDialog::tr("'%1' is not a valid integer value").arg(text);
 }
 
 // The form's places were made for a narrower font than desktops here use. A caption that does
@@ -194,9 +194,9 @@ void SetupDialog::entryChosen()
         const int slot = row >= 0 ? findLine(s.EventList, ui->EventBox->item(row)->text()) + 1 : 0;
         const bool dueToday = slot >= 1 && slot <= MaxEvents && s.EventRepeat[static_cast<size_t>(slot)] >= 0;
         setWindowTitle(dueToday
-                           ? QStringLiteral("Nudgeon Setup - ") +
+                           ? tr("Nudgeon Setup - ") +
                                  QLocale::system().toString(services.clock.now().date(), QLocale::LongFormat)
-                           : QStringLiteral("Nudgeon Setup"));
+                           : tr("Nudgeon Setup"));
     }
     ui->UpdateBtn->setEnabled(false);
     ui->AddBtn->setEnabled(false);
@@ -321,7 +321,7 @@ void SetupDialog::updateButtons()
         if (ui->EventBox->count() > 0)
             ui->DelBtn->setEnabled(true);
     }
-    ui->CancelBtn->setText(ui->UpdateBtn->isEnabled() ? QStringLiteral("&Cancel") : QStringLiteral("&Close"));
+    ui->CancelBtn->setText(ui->UpdateBtn->isEnabled() ? tr("&Cancel") : tr("&Close"));
 }
 
 void SetupDialog::markChanged()
@@ -391,7 +391,7 @@ void SetupDialog::toggleMail()
 
 void SetupDialog::browseForProgram()
 {
-    const std::optional<QString> file = services.files.chooseProgram(QStringLiteral("Select file"));
+    const std::optional<QString> file = services.files.chooseProgram(tr("Select file"));
     if (file)
         ui->PgmName->setText(*file);
 }
