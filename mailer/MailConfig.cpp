@@ -29,6 +29,20 @@ bool isLoopbackHost(const QString& host)
     return std::memcmp(v6, one, 16) == 0 || (std::memcmp(v6, mapped, 12) == 0 && v6[12] == 127);
 }
 
+std::optional<bool> readBoolean(const QString& text)
+{
+    // As QSettings, systemd and git write them, and as people type them.
+    static const char* const spellings[][2] = {{"true", "false"}, {"yes", "no"}, {"on", "off"}, {"1", "0"}};
+    const QString t = text.trimmed();
+    for (const auto& [yes, no] : spellings) {
+        if (t.compare(QLatin1String(yes), Qt::CaseInsensitive) == 0)
+            return true;
+        if (t.compare(QLatin1String(no), Qt::CaseInsensitive) == 0)
+            return false;
+    }
+    return std::nullopt;
+}
+
 MailConfigResult readMailConfig(const RegistryStore& store, const QString& storeName)
 {
     MailConfigResult result;
@@ -74,14 +88,17 @@ MailConfigResult readMailConfig(const RegistryStore& store, const QString& store
             return refuse(QStringLiteral("User holds a control character"));
     }
 
-    if (startTls == QLatin1String("0"))
-        config.startTls = false;
-    else if (!startTls.isEmpty() && startTls != QLatin1String("1"))
-        return refuse(QStringLiteral("StartTLS is \"%1\", not 1 or 0").arg(printable(startTls)));
+    if (!startTls.isEmpty()) {
+        const std::optional<bool> on = readBoolean(startTls);
+        if (!on)
+            return refuse(QStringLiteral("StartTLS is \"%1\", not one of true/false, yes/no, on/off, 1/0")
+                              .arg(printable(startTls)));
+        config.startTls = *on;
+    }
     // An smtps:// server speaks TLS from the first byte, whatever StartTLS says.
     if (scheme == QLatin1String("smtp") && !config.startTls && !isLoopbackHost(url.host()))
-        return refuse(QStringLiteral("StartTLS=0 is allowed only for a server on this machine; use "
-                                     "StartTLS=1 or an smtps:// server"));
+        return refuse(QStringLiteral("StartTLS off is allowed only for a server on this machine; use "
+                                     "StartTLS=true or an smtps:// server"));
 
     result.config = config;
     return result;

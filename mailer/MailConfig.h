@@ -27,10 +27,13 @@ extern const QString mailConfigKey;
 
 // Reads Server, From, User and StartTLS. Server must be an smtp:// or smtps:// address with a
 // host and a port, and without a login or password in it; From a plain address. StartTLS is
-// "1" or "0" and on when not set; for smtp:// it may be off only for a server on this machine (a
+// a boolean (readBoolean) and on when not set; for smtp:// it may be off only for a server on this machine (a
 // loopback address or "localhost"), so that no mail or login crosses a network unencrypted.
 // storeName names the store (the INI file) in the error messages.
 MailConfigResult readMailConfig(const RegistryStore& store, const QString& storeName);
+
+// true/false, yes/no, on/off or 1/0 in any letter case; nothing for any other text.
+std::optional<bool> readBoolean(const QString& text);
 
 // The host is 127.0.0.0/8, ::1 or localhost.
 bool isLoopbackHost(const QString& host);

@@ -98,7 +98,7 @@ TEST(MailConfig, MissingOrWrongSettingsAreRefusedWithTheirName)
         {"smtp://mail.example.org:587", nullptr, nullptr, "From"},
         {"smtp://mail.example.org:587", "Ann <a@b.org>", nullptr, "From"},
         {"smtp://mail.example.org:587", "a@b.org\r\nBcc: eve@example.org", nullptr, "From"},
-        {"smtp://mail.example.org:587", "a@b.org", "yes", "StartTLS"},
+        {"smtp://mail.example.org:587", "a@b.org", "maybe", "StartTLS"},
     };
     for (const Case& c : cases) {
         const MailConfigResult r =
@@ -112,6 +112,33 @@ TEST(MailConfig, MissingOrWrongSettingsAreRefusedWithTheirName)
         EXPECT_TRUE(r.error.contains(storeName)) << r.error.toStdString();
         EXPECT_TRUE(r.error.contains(key)) << r.error.toStdString();
         EXPECT_FALSE(r.error.contains(QLatin1Char('\n'))) << r.error.toStdString();
+    }
+}
+
+TEST(MailConfig, StartTlsTakesTheBooleansPeopleAndToolsWrite)
+{
+    struct Case
+    {
+        const char* text;
+        std::optional<bool> on;
+    };
+    const Case cases[] = {{"true", true}, {"FALSE", false}, {"Yes", true},  {"no", false},
+                          {"ON", true},   {"off", false},   {"1", true},    {" 0 ", false},
+                          {"tru", {}},    {"2", {}},        {"yes no", {}}, {"enabled", {}}};
+    for (const Case& c : cases) {
+        const QString text = QString::fromLatin1(c.text);
+        EXPECT_EQ(readBoolean(text), c.on) << c.text;
+        const MailConfigResult r = readMailConfig(
+            storeWith(QStringLiteral("smtp://localhost:25"), QStringLiteral("a@b.org"), text), storeName);
+        if (c.on) {
+            ASSERT_TRUE(r.config) << c.text << ": " << r.error.toStdString();
+            EXPECT_EQ(r.config->startTls, *c.on) << c.text;
+        } else {
+            EXPECT_FALSE(r.config) << c.text;
+            // The message says what would have been taken.
+            EXPECT_TRUE(r.error.contains(QLatin1String("true/false, yes/no, on/off, 1/0")))
+                << r.error.toStdString();
+        }
     }
 }
 
