@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLocale>
+#include <QTimer>
 #include <QTranslator>
 
 int main(int argc, char* argv[])
@@ -82,5 +83,10 @@ int main(int argc, char* argv[])
     TimerForm.TimeInit();
     if (TimerForm.isClosed())
         return 0;
+    // A store set aside is told of once the icon is up, from the event loop.
+    store.tellSetAside([&errors](const QString& aside) {
+        QTimer::singleShot(0,
+                           [&errors, aside] { errors.showError(IniRegistryStore::setAsideMessage(aside)); });
+    });
     return QApplication::exec();
 }

@@ -1,7 +1,12 @@
 #include "IniRegistryStore.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
+#include <utility>
 
 QString IniRegistryStore::configHome()
 {
@@ -17,6 +22,48 @@ IniRegistryStore::IniRegistryStore()
 
 IniRegistryStore::IniRegistryStore(const QString& iniPath) : iniPath(iniPath) {}
 
+void IniRegistryStore::setAsideIfDamaged() const
+{
+    if (!QFileInfo(iniPath).isFile())
+        return;
+    {
+        QSettings ini(iniPath, QSettings::IniFormat);
+        // Every section, so that damage anywhere is found.
+        ini.allKeys();
+        if (ini.status() != QSettings::FormatError)
+            return;
+    }
+    // Never over an older one: a second in the same second gets a number.
+    const QString base = iniPath + QStringLiteral(".damaged-") +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString aside = base;
+    for (int n = 2; !QFile::rename(iniPath, aside); ++n) {
+        if (!QFileInfo::exists(aside) || n > 99)
+            return; // It cannot be renamed: it stays, and so does QSettings' refusal.
+        aside = base + QLatin1Char('-') + QString::number(n);
+    }
+    if (tell)
+        tell(aside);
+    else
+        untold.append(aside);
+}
+
+void IniRegistryStore::tellSetAside(std::function<void(const QString&)> tellUser)
+{
+    tell = std::move(tellUser);
+    const QStringList paths = std::exchange(untold, {});
+    for (const QString& path : paths)
+        tell(path);
+}
+
+QString IniRegistryStore::setAsideMessage(const QString& asidePath)
+{
+    return QCoreApplication::translate("IniRegistryStore",
+                                       "The settings file could not be read. It was kept as\n%1\nand "
+                                       "Nudgeon goes on with new settings.")
+        .arg(asidePath);
+}
+
 QString IniRegistryStore::normalised(const QString& key)
 {
     QString k = key;
@@ -31,6 +78,7 @@ QString IniRegistryStore::normalised(const QString& key)
 bool IniRegistryStore::keyExists(const QString& key) const
 {
     const QString k = normalised(key);
+    setAsideIfDamaged();
     QSettings ini(iniPath, QSettings::IniFormat);
     ini.beginGroup(k);
     return !ini.allKeys().isEmpty();
@@ -39,6 +87,7 @@ bool IniRegistryStore::keyExists(const QString& key) const
 std::optional<QString> IniRegistryStore::readString(const QString& key, const QString& name) const
 {
     const QString k = normalised(key);
+    setAsideIfDamaged();
     QSettings ini(iniPath, QSettings::IniFormat);
     const QVariant v = ini.value(k + QLatin1Char('/') + name);
     if (!v.isValid())
@@ -49,6 +98,7 @@ std::optional<QString> IniRegistryStore::readString(const QString& key, const QS
 bool IniRegistryStore::writeString(const QString& key, const QString& name, const QString& value)
 {
     const QString k = normalised(key);
+    setAsideIfDamaged();
     {
         QSettings ini(iniPath, QSettings::IniFormat);
         ini.setValue(k + QLatin1Char('/') + name, value);
@@ -72,6 +122,7 @@ std::optional<QString> IniRegistryStore::readBack(const QString& path) const
 bool IniRegistryStore::deleteValue(const QString& key, const QString& name)
 {
     const QString k = normalised(key);
+    setAsideIfDamaged();
     {
         QSettings ini(iniPath, QSettings::IniFormat);
         ini.remove(k + QLatin1Char('/') + name);
@@ -87,6 +138,7 @@ bool IniRegistryStore::deleteKey(const QString& key)
     const QString k = normalised(key);
     if (k.isEmpty())
         return false;
+    setAsideIfDamaged();
     {
         QSettings ini(iniPath, QSettings::IniFormat);
         ini.remove(k);

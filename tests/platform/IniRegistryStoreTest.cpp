@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -67,6 +68,66 @@ TEST(IniRegistryStore, AStoreEditedByHandIntoAnythingIsReadAndWrittenAgain)
         ASSERT_TRUE(store.writeString(uninstallKey, "Settings", "1,0"))
             << bytes.left(40).toHex().toStdString();
         EXPECT_EQ(folders.store().readString(uninstallKey, "Settings"), QString("1,0"));
+    }
+}
+
+TEST(IniRegistryStore, AStoreThatCannotBeParsedIsSetAsideWholeAndTheUserToldOnce)
+{
+    QByteArray everyByte;
+    for (int round = 0; round < 4; ++round) {
+        for (int b = 0; b < 256; ++b)
+            everyByte.append(char(b));
+    }
+    struct Case
+    {
+        const char* what;
+        QByteArray bytes;
+        bool setAside;
+    };
+    const Case cases[] = {
+        {"bytes 0-255 four times", everyByte, true},
+        {"a section never closed",
+         "[Software/Microsoft/Windows/CurrentVersion/Uninstall/Nudgeon\nSettings=1,A\n", true},
+        {"a line without =", "[Software/Nudgeon/Mail]\nServer smtp://mail.example.org:587\n", true},
+        {"200000 [", QByteArray(200000, '['), true},
+        // QSettings reads these; they are the user's and stay.
+        {"an unterminated quote", "[Software/Nudgeon/Mail]\nFrom=\"ann@example.org\nUser=ann\n", false},
+        {"a good store", "[Software/Nudgeon/Mail]\nUser=ann\n", false},
+    };
+    const QRegularExpression asideName("^registry\\.ini\\.damaged-\\d{8}-\\d{6}$");
+    for (const Case& c : cases) {
+        StoreFolders folders;
+        QDir().mkpath(folders.dir.filePath("config/Nudgeon"));
+        QFile f(folders.ini());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(c.bytes);
+        f.close();
+
+        IniRegistryStore store = folders.store();
+        // The first look at the store comes before anyone listens: the start-up reads it before
+        // the icon is up.
+        EXPECT_EQ(store.keyExists(uninstallKey), false) << c.what;
+        QStringList told;
+        store.tellSetAside([&told](const QString& path) { told.append(path); });
+        EXPECT_TRUE(store.writeString(uninstallKey, "Settings", "1,0")) << c.what;
+        EXPECT_EQ(store.readString(uninstallKey, "Settings"), QString("1,0")) << c.what;
+
+        const QStringList aside = QDir(folders.dir.filePath("config/Nudgeon")).entryList({"*.damaged-*"});
+        if (c.setAside) {
+            ASSERT_EQ(aside.size(), 1) << c.what;
+            EXPECT_TRUE(asideName.match(aside.first()).hasMatch()) << aside.first().toStdString();
+            const QString asidePath = folders.dir.filePath("config/Nudgeon/" + aside.first());
+            EXPECT_EQ(told, QStringList{asidePath}) << c.what;
+            QFile kept(asidePath);
+            ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+            EXPECT_EQ(kept.readAll(), c.bytes) << c.what;
+            EXPECT_TRUE(IniRegistryStore::setAsideMessage(asidePath).contains(asidePath));
+        } else {
+            EXPECT_TRUE(aside.isEmpty()) << c.what;
+            EXPECT_TRUE(told.isEmpty()) << c.what;
+            // What the user wrote is still there beside the new value.
+            EXPECT_TRUE(store.keyExists("Software/Nudgeon/Mail")) << c.what;
+        }
     }
 }
 
