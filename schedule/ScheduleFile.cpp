@@ -80,7 +80,22 @@ QStringList readScheduleLines(const QString& path, int maxLines)
     return lines;
 }
 
-bool writeScheduleLines(const QString& path, const QStringList& lines)
+QStringList readScheduleEntries(const QString& path)
+{
+    QStringList entries;
+    ScheduleReader reader(path);
+    while (entries.size() < MaxEvents) {
+        const std::optional<QString> line = reader.next();
+        if (!line)
+            break;
+        // A time field that is not a time comes only from editing the file by hand: skipped.
+        if (timeValue(splitEventLine(cutText(*line)).time.left(MaxTimeText)) >= 0)
+            entries.append(*line);
+    }
+    return entries;
+}
+
+QByteArray scheduleBytes(const QStringList& lines)
 {
     QByteArray bytes;
     for (const QString& line : lines) {
@@ -88,5 +103,10 @@ bool writeScheduleLines(const QString& path, const QStringList& lines)
         if (!l.isEmpty())
             bytes += l.toUtf8() + "\r\n";
     }
-    return writeWholeFile(path, bytes);
+    return bytes;
+}
+
+bool writeScheduleLines(const QString& path, const QStringList& lines)
+{
+    return writeWholeFile(path, scheduleBytes(lines));
 }

@@ -32,6 +32,13 @@ private:
 // The lines of a schedule file, at most maxLines of them.
 QStringList readScheduleLines(const QString& path, int maxLines);
 
+// The entries of a schedule file as start-up takes them: lines whose time field is a time, at
+// most MaxEvents of them.
+QStringList readScheduleEntries(const QString& path);
+
+// The bytes of a schedule file of these lines, each ended by CR LF, empty ones skipped.
+QByteArray scheduleBytes(const QStringList& lines);
+
 // Writes the lines, each ended by CR LF, skipping empty ones. The old file is replaced only
 // once the new one is completely written; false when it could not be.
 bool writeScheduleLines(const QString& path, const QStringList& lines);
