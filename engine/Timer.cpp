@@ -5,9 +5,12 @@
 #include "EventActions.h"
 #include "NoteFiles.h"
 #include "ScheduleFile.h"
+#include "ScheduleGuard.h"
+#include "ScheduleWatcher.h"
 #include "Settings.h"
 #include "Sound.h"
 #include "TrayView.h"
+#include "WholeFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,7 +65,12 @@ void TTimerForm::TimeInit()
     s.PgmDir = paths.pgmDir;
 
     setInterval(2000);
-    if (QFileInfo::exists(s.cfgFile()))
+    guard = std::make_unique<ScheduleGuard>(s.cfgFile());
+    guard->reading();
+    // A link to a missing file (on a drive not mounted yet) is a schedule that cannot be read,
+    // not a first start: the link stays.
+    const QFileInfo cfg(s.cfgFile());
+    if (cfg.exists() || cfg.isSymLink())
         loadSchedule();
     else
         NewConfig();
@@ -72,6 +80,33 @@ void TTimerForm::TimeInit()
     if (trayView)
         trayView->add(Hint);
     platform.sound.play(QStringLiteral("ringin.wav"));
+    watcher = std::make_unique<ScheduleWatcher>(*guard);
+    connect(watcher.get(), &ScheduleWatcher::changedOnDisk, this, &TTimerForm::reloadIfChanged);
+}
+
+bool TTimerForm::reloadIfChanged()
+{
+    if (closed || !guard || !guard->changed())
+        return false;
+    reload();
+    return true;
+}
+
+void TTimerForm::reload()
+{
+    guard->reading();
+    reloadLines(readScheduleEntries(s.cfgFile()));
+}
+
+void TTimerForm::reloadLines(const QStringList& lines)
+{
+    updateAlarms(s, lines, platform.clock.now().date());
+    NextTime();
+    if (trayView)
+        trayView->modify(Hint.left(63));
+    // The next tick comes soon, as after a change in the setup dialog.
+    setInterval(2000);
+    emit scheduleReloaded();
 }
 
 void TTimerForm::loadSchedule()
@@ -136,10 +171,22 @@ void TTimerForm::NewConfig()
 
 bool TTimerForm::WriteCfgFile()
 {
+    // A change made on disk meanwhile is never written over: the file is read instead.
+    if (guard && guard->changed()) {
+        reload();
+        platform.errors.showError(
+            tr("The schedule file was changed by another program meanwhile. It has been "
+               "read again and nothing was saved: please make your change once more."));
+        return false;
+    }
     // The old file stays whole when the new one cannot be written; the user hears of it, as
     // the change then lives only until the program ends.
-    if (writeScheduleLines(s.cfgFile(), s.EventList.mid(0, s.EventCount)))
+    const QByteArray bytes = scheduleBytes(s.EventList.mid(0, s.EventCount));
+    if (writeWholeFile(s.cfgFile(), bytes)) {
+        if (guard)
+            guard->wrote(bytes);
         return true;
+    }
     platform.errors.showError(cannotCreateMessage(s.cfgFile()));
     return false;
 }
@@ -353,6 +400,8 @@ void TTimerForm::DoTime()
 {
     if (closed)
         return;
+    // Whatever the watch missed (a link whose file came back, a full watch table) is caught here.
+    reloadIfChanged();
     const QDateTime now = platform.clock.now();
     const qint64 nowMinute = minuteKey(now);
     const qint64 firstPassed = lastTickMinute + 1;

@@ -10,8 +10,11 @@
 #include <QTimer>
 #include <array>
 #include <functional>
+#include <memory>
 
 class EventActions;
+class ScheduleGuard;
+class ScheduleWatcher;
 class TrayView;
 
 class TTimerForm : public QObject
@@ -44,8 +47,14 @@ public:
     void ChimeTime();
     // Runs the entry in place NextEvent and hands it back to the schedule.
     void RunIt();
-    // Writes EventList to the schedule file; tells the user and gives false when it could not.
+    // Writes EventList to the schedule file; tells the user and gives false when it could not, or
+    // when the file changed on disk since it was last read or written (it is read again instead).
     bool WriteCfgFile();
+    // Reads the schedule file again when it changed on disk since the program last read or
+    // wrote it; true when it did. Nothing is written back.
+    bool reloadIfChanged();
+    // Takes these lines as the schedule, carrying the state of every line that stays.
+    void reloadLines(const QStringList& lines);
     // The schedule of a first start: one entry, nothing written.
     void NewConfig();
     // Puts off the entry whose note reference names noteName: due again the given minutes
@@ -76,6 +85,8 @@ public:
 signals:
     // The program has been closed and its event loop should end.
     void closedDown();
+    // The schedule was read again from the file.
+    void scheduleReloaded();
 
 private:
     // A tick that comes after a gap of at most this many minutes runs the entries of the
@@ -87,6 +98,7 @@ private:
     void skipMissedRepeats(const QDateTime& now);
     void runPassedOver(qint64 fromMinute, const QDateTime& now);
     void loadSchedule();
+    void reload();
     void renewDay(const QDate& today);
     void rerunSlot(int slot);
 
@@ -101,6 +113,8 @@ private:
     // Places snoozed while they were being run: their hand-back keeps the snoozed time.
     QList<int> snoozedSlots;
     std::function<void()> firstStartHook;
+    std::unique_ptr<ScheduleGuard> guard;
+    std::unique_ptr<ScheduleWatcher> watcher;
     bool closed = false;
     // The day the entries' states were last evaluated for.
     QDate renewedOn;

@@ -99,6 +99,7 @@ SetupDialog::SetupDialog(TTimerForm& timerForm, const Services& services, QWidge
     connect(ui->BrowseBtn, &QPushButton::clicked, this, &SetupDialog::browseForProgram);
     connect(ui->Email, &QCheckBox::toggled, this, &SetupDialog::toggleMail);
     connect(ui->HelpBtn, &QPushButton::clicked, this, &SetupDialog::showHelp);
+    connect(&timerForm, &TTimerForm::scheduleReloaded, this, &SetupDialog::refreshList);
 }
 
 SetupDialog::~SetupDialog() = default;
@@ -137,6 +138,29 @@ void SetupDialog::fill()
     ui->PageCtl->setCurrentWidget(s.EventNote.isEmpty() ? ui->RunTab : ui->MemoTab);
     if (ui->EventBox->isEnabled())
         ui->EventBox->setFocus();
+}
+
+void SetupDialog::refreshList()
+{
+    {
+        const QSignalBlocker quiet(ui->EventBox);
+        ui->EventBox->clear();
+        for (int i = 0; i < s.EventCount && i < s.EventList.size(); ++i)
+            ui->EventBox->addItem(s.EventList.at(i));
+    }
+    selectRow(chosenLine.isEmpty() ? -1 : findLine(items(), chosenLine));
+    updateButtons();
+}
+
+bool SetupDialog::catchUpWithFile(bool needsChosen)
+{
+    timerForm.reloadIfChanged();
+    if (!needsChosen || chosenLine.isEmpty() || findLine(items(), chosenLine) >= 0)
+        return true;
+    services.errors.showError(
+        tr("This entry was changed or removed in the schedule file meanwhile. Nothing was saved; "
+           "Add keeps what you typed as a new entry."));
+    return false;
 }
 
 int SetupDialog::selectedRow() const
@@ -239,6 +263,7 @@ void SetupDialog::loadEntry()
 {
     if (ui->EventBox->count() == 0) {
         timerForm.NewMode = true;
+        chosenLine.clear();
         // A new entry starts from fresh controls, whatever the last one shown held.
         resetForNewEntry();
         noteLimit->load(QString());
@@ -248,6 +273,7 @@ void SetupDialog::loadEntry()
     if (selectedRow() < 0)
         selectRow(0);
     entryLine = ui->EventBox->item(selectedRow())->text();
+    chosenLine = entryLine;
     const EventFields fields = splitEventLine(entryLine);
     if (!fields.hasComma)
         return;
@@ -470,6 +496,7 @@ void SetupDialog::addEntry()
 {
     if (ui->Memo->toPlainText().isEmpty() && ui->PgmName->text().isEmpty())
         return;
+    catchUpWithFile(false);
     noteFileName.clear();
     if (!composeEntry())
         return;
@@ -479,6 +506,8 @@ void SetupDialog::addEntry()
 
 void SetupDialog::updateEntry()
 {
+    if (!catchUpWithFile(true))
+        return;
     const int row = selectedRow();
     QString removed;
     if (row >= 0) {
@@ -501,6 +530,8 @@ void SetupDialog::updateEntry()
 
 void SetupDialog::deleteEntry()
 {
+    if (!catchUpWithFile(true))
+        return;
     const int row = selectedRow();
     if (row >= 0) {
         const QSignalBlocker quiet(ui->EventBox);

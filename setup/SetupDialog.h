@@ -42,6 +42,9 @@ public:
 
     // Fills the list from the schedule and loads the entry due next, as opening does.
     void fill();
+    // Fills the list again from a schedule read anew; the entry chosen stays chosen while it is
+    // listed, and what is typed in the controls stays.
+    void refreshList();
 
     Ui::SetupDialog* form() const { return ui.get(); }
     QString noteFile() const { return noteFileName; }
@@ -80,6 +83,9 @@ private:
     void resetForNewEntry();
     // Loads the repeat field into the interval controls; false when it cannot be read.
     bool loadRepeat(const QString& field);
+    // Reads the schedule file again when it changed on disk; false, after telling the user, when
+    // the chosen entry is gone from it.
+    bool catchUpWithFile(bool needsChosen);
 
     std::unique_ptr<Ui::SetupDialog> ui;
     TTimerForm& timerForm;
@@ -89,4 +95,6 @@ private:
     bool entryLoaded = false;
     QString noteFileName;
     QString entryLine;
+    // The line of the entry loaded into the controls; empty for a new entry.
+    QString chosenLine;
 };

@@ -148,7 +148,9 @@ TEST_F(EngineTest, AScheduleThatCannotBeWrittenIsReportedAndTheOldFileKept)
     QFile inside(cfgPath() + "/keep");
     ASSERT_TRUE(inside.open(QIODevice::WriteOnly));
     inside.close();
-    state.EventList.append(" 10:30 AM    ,,0,");
+    // The program has seen the folder come: what it writes next cannot go there.
+    ASSERT_TRUE(form->reloadIfChanged());
+    state.EventList = QStringList{" 09:30 AM    ,,0,", " 10:30 AM    ,,0,"};
     state.EventCount = 2;
     EXPECT_FALSE(form->WriteCfgFile());
     EXPECT_EQ(fakes.errors.messages, QStringList({"Cannot create file " + cfgPath()}));

@@ -476,3 +476,44 @@ TEST_F(SetupTest, TheModalDialogMarksTheEngineBusyAndClosingTheProgramMeanwhileI
     EXPECT_TRUE(state.EventList.isEmpty());
     EXPECT_EQ(cfgBytes(), twoEntries);
 }
+
+TEST_F(SetupTest, ALineAddedByHandShowsWhatIsTypedStaysAndDeleteKeepsIt)
+{
+    open(twoEntries);
+    choose(1);
+    ui().RunParms->setText("typed, not added");
+    const QByteArray hand = "10:00 AM    ,hand,0,\r\n";
+    QFile f(cfgPath());
+    ASSERT_TRUE(f.open(QIODevice::Append));
+    f.write(hand);
+    f.close();
+
+    // What the watch does when the file has settled.
+    ASSERT_TRUE(form->reloadIfChanged());
+    EXPECT_EQ(listed(), QStringList({" 08:00 AM    ,/usr/bin/true,0,", "06:00 PM    ,,30,[1200900.txt]",
+                                     "10:00 AM    ,hand,0,"}));
+    EXPECT_EQ(ui().EventBox->currentItem()->text(), "06:00 PM    ,,30,[1200900.txt]");
+    EXPECT_EQ(ui().RunParms->text(), "typed, not added");
+
+    choose(0);
+    ui().DelBtn->click();
+    EXPECT_EQ(cfgBytes(), QByteArray("06:00 PM    ,,30,[1200900.txt]\r\n10:00 AM    ,hand,0,\r\n"));
+}
+
+TEST_F(SetupTest, AnEntryRemovedByHandMeanwhileIsNeitherUpdatedNorDeleted)
+{
+    for (const bool update : {true, false}) {
+        open(twoEntries);
+        fakes.errors.messages.clear();
+        choose(0);
+        ui().PgmName->setText("/usr/bin/false");
+        // The watch has not caught up yet: the action itself finds the change.
+        const QByteArray hand = "06:00 PM    ,,30,[1200900.txt]\r\n";
+        writeCfg(hand);
+        (update ? ui().UpdateBtn : ui().DelBtn)->click();
+        EXPECT_EQ(fakes.errors.messages.size(), 1) << update;
+        EXPECT_EQ(cfgBytes(), hand) << update;
+        EXPECT_EQ(listed(), QStringList({"06:00 PM    ,,30,[1200900.txt]"})) << update;
+        EXPECT_EQ(ui().PgmName->text(), "/usr/bin/false") << update;
+    }
+}

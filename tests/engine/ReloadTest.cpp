@@ -1,0 +1,104 @@
+#include "EngineTest.h"
+#include "EventActions.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+class RanPlaces : public EventActions
+{
+public:
+    QString act(int slot) override
+    {
+        ran.append(slot);
+        return {};
+    }
+    void showNote(const QString&, const QString&) override {}
+    QList<int> ran;
+};
+
+void append(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::Append));
+    f.write(bytes);
+}
+
+} // namespace
+
+TEST_F(EngineTest, ALineAddedByHandIsReadAndUnchangedLinesKeepTheirDay)
+{
+    haveSettings("0,0");
+    const QByteArray file = " 09:00 AM    ,a,0,\r\n 09:05 AM    ,b,7,\r\n11:00 AM    ,c,0,\r\n";
+    writeCfg(file);
+    RanPlaces actions;
+    start();
+    form->setActions(&actions);
+    tickAt(QTime(9, 0));
+    tickAt(QTime(9, 5));
+    ASSERT_EQ(actions.ran, QList<int>({1, 2}));
+
+    append(cfgPath(), "10:00 AM    ,d,0,\r\n");
+    // The next tick finds the edit; the program writes nothing back.
+    tickAt(QTime(9, 6));
+    EXPECT_EQ(state.EventList, QStringList({" 09:00 AM    ,a,0,", " 09:05 AM    ,b,7,", "11:00 AM    ,c,0,",
+                                            "10:00 AM    ,d,0,"}));
+    EXPECT_EQ(state.EventRepeat[1], -1); // ran today
+    EXPECT_EQ(state.EventTimes[2], 912); // moved on by its repeat
+    EXPECT_EQ(state.EventTimes[4], 1000);
+    EXPECT_EQ(cfgBytes(), file + "10:00 AM    ,d,0,\r\n");
+    EXPECT_FALSE(form->reloadIfChanged());
+
+    tickAt(QTime(10, 0));
+    // The entry added by hand runs, and the one that ran already today does not run again.
+    EXPECT_EQ(actions.ran.mid(2).count(4), 1);
+    EXPECT_FALSE(actions.ran.mid(2).contains(1));
+}
+
+TEST_F(EngineTest, AWriteNeverGoesOverAnEditItHasNotSeen)
+{
+    haveSettings("0,0");
+    writeCfg("11:00 AM    ,a,0,\r\n");
+    start();
+    append(cfgPath(), "10:00 AM    ,hand,0,\r\n");
+    const QByteArray edited = cfgBytes();
+    state.EventList.append("11:00 PM    ,unsaved,0,");
+    state.EventCount = 2;
+
+    EXPECT_FALSE(form->WriteCfgFile());
+    EXPECT_EQ(cfgBytes(), edited);
+    EXPECT_EQ(state.EventList, QStringList({"11:00 AM    ,a,0,", "10:00 AM    ,hand,0,"}));
+    EXPECT_EQ(fakes.errors.messages.size(), 1);
+    EXPECT_EQ(tray.tip, "Nudgeon: 1hr 0min");
+    // Seen now, the next write goes through.
+    EXPECT_TRUE(form->WriteCfgFile());
+}
+
+TEST_F(EngineTest, ALinkToAMissingFileIsAScheduleThatCannotBeReadAndStaysALink)
+{
+    haveSettings("0,0");
+    const QString target = dir.filePath("drive/Nudgeon.cfg");
+    ASSERT_TRUE(QFile::link(target, cfgPath()));
+    start();
+    EXPECT_EQ(firstStarts, 0);
+    EXPECT_TRUE(state.EventList.isEmpty());
+    EXPECT_EQ(tray.calls, QStringList({"add:No Monday events..."}));
+    EXPECT_TRUE(QFileInfo(cfgPath()).isSymLink());
+
+    // The drive comes, and with it the schedule.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("drive"));
+    QFile f(target);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("10:00 AM    ,a,0,\r\n");
+    f.close();
+    tickAt(QTime(9, 1));
+    EXPECT_EQ(state.EventList, QStringList({"10:00 AM    ,a,0,"}));
+
+    // A save writes through the link.
+    state.EventList.append("11:00 AM    ,b,0,");
+    state.EventCount = 2;
+    ASSERT_TRUE(form->WriteCfgFile());
+    EXPECT_TRUE(QFileInfo(cfgPath()).isSymLink());
+    EXPECT_EQ(cfgBytes(), QByteArray("10:00 AM    ,a,0,\r\n11:00 AM    ,b,0,\r\n"));
+}
