@@ -53,6 +53,16 @@
     </message>
 </context>
 <context>
+    <name>IniRegistryStore</name>
+    <message>
+        <location filename="../../platform/IniRegistryStore.cpp" line="61"/>
+        <source>The settings file could not be read. It was kept as
+%1
+and Nudgeon goes on with new settings.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>NoteFiles</name>
     <message>
         <location filename="../../schedule/NoteFiles.cpp" line="50"/>
@@ -150,7 +160,7 @@
     <name>SetupDialog</name>
     <message>
         <location filename="../../setup/SetupDialog.ui" line="14"/>
-        <location filename="../../setup/SetupDialog.cpp" line="199"/>
+        <location filename="../../setup/SetupDialog.cpp" line="223"/>
         <source>Nudgeon Setup</source>
         <translation type="unfinished"></translation>
     </message>
@@ -201,7 +211,7 @@
     </message>
     <message>
         <location filename="../../setup/SetupDialog.ui" line="115"/>
-        <location filename="../../setup/SetupDialog.cpp" line="324"/>
+        <location filename="../../setup/SetupDialog.cpp" line="350"/>
         <source>&amp;Close</source>
         <translation type="unfinished"></translation>
     </message>
@@ -381,18 +391,31 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../setup/SetupDialog.cpp" line="197"/>
+        <location filename="../../setup/SetupDialog.cpp" line="161"/>
+        <source>This entry was changed or removed in the schedule file meanwhile. Nothing was saved; Add keeps what you typed as a new entry.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../../setup/SetupDialog.cpp" line="221"/>
         <source>Nudgeon Setup - </source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../setup/SetupDialog.cpp" line="324"/>
+        <location filename="../../setup/SetupDialog.cpp" line="350"/>
         <source>&amp;Cancel</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../setup/SetupDialog.cpp" line="394"/>
+        <location filename="../../setup/SetupDialog.cpp" line="420"/>
         <source>Select file</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TTimerForm</name>
+    <message>
+        <location filename="../../engine/Timer.cpp" line="178"/>
+        <source>The schedule file was changed by another program meanwhile. It has been read again and nothing was saved: please make your change once more.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -419,22 +442,22 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../desktop/TrayIcon.cpp" line="17"/>
+        <location filename="../../desktop/TrayIcon.cpp" line="16"/>
         <source>&amp;Web page</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../desktop/TrayIcon.cpp" line="19"/>
+        <location filename="../../desktop/TrayIcon.cpp" line="18"/>
         <source>&amp;E-mail us</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../desktop/TrayIcon.cpp" line="21"/>
+        <location filename="../../desktop/TrayIcon.cpp" line="20"/>
         <source>&amp;About</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../desktop/TrayIcon.cpp" line="24"/>
+        <location filename="../../desktop/TrayIcon.cpp" line="22"/>
         <source>&amp;Close</source>
         <translation type="unfinished"></translation>
     </message>
