@@ -3,11 +3,13 @@
 #include "ErrorBox.h"
 #include "FreeMemory.h"
 #include "NoteFiles.h"
+#include "NotePlacement.h"
 #include "ProgramPaths.h"
 #include "Timer.h"
 #include "TypingLimit.h"
 #include "ui_NoteWindow.h"
 
+#include <QApplication>
 #include <QEventLoop>
 #include <QMouseEvent>
 
@@ -69,9 +71,14 @@ void NoteWindow::showAndWait(const QString& text, const QString& path, const QSt
     ui->Timelbl->setText(timeText);
     ui->Timelbl->adjustSize();
 
+    if (!isVisible())
+        NotePlacement::place(*this);
     show();
     raise();
     activateWindow();
+    // Where the desktop cannot keep a window on top, it can at least mark the note as wanting
+    // attention.
+    QApplication::alert(this);
 
     // The program stays live while the note shows: ticks, the tray menu and this menu.
     QEventLoop wait;
@@ -80,6 +87,16 @@ void NoteWindow::showAndWait(const QString& text, const QString& path, const QSt
     if (isVisible() && !timerForm.isClosed())
         wait.exec();
     returnFreeMemory();
+}
+
+QString NoteWindow::shownFile() const
+{
+    return isVisible() ? ui->FileName->text() : QString();
+}
+
+void NoteWindow::snoozeShown(int position)
+{
+    snooze(snoozeMenu->actions().value(position));
 }
 
 void NoteWindow::showMenu()

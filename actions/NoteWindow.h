@@ -28,6 +28,10 @@ public:
     // The menu of the menu icon.
     QMenu* menu() const { return noteMenu.get(); }
     Ui::NoteWindow* form() const { return ui.get(); }
+    // The full path of the note file shown now; empty while the window is hidden.
+    QString shownFile() const;
+    // Puts the shown note off by the snooze item at this position in its menu, and hides it.
+    void snoozeShown(int position);
 
     // Typing stops at this many characters; a longer note still loads and saves whole.
     static constexpr int MaxTyped = 512;

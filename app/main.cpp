@@ -1,13 +1,17 @@
 // Nudgeon: a reminder and scheduler that lives in the tray.
 
 #include "CanberraSound.h"
+#include "DBusNotifications.h"
 #include "DesktopLauncher.h"
 #include "DialogFileChooser.h"
 #include "EventRunner.h"
 #include "IniRegistryStore.h"
+#include "InstanceChannel.h"
 #include "LockFileGuard.h"
 #include "MakerLinks.h"
 #include "MessageErrorBox.h"
+#include "NoTrayNotice.h"
+#include "NoteNotifier.h"
 #include "NoteWindow.h"
 #include "ProgramPaths.h"
 #include "QtClipboard.h"
@@ -16,6 +20,7 @@
 #include "Settings.h"
 #include "SetupDialog.h"
 #include "Timer.h"
+#include "TrayHostWatcher.h"
 #include "TrayIcon.h"
 #include "XdgAutostart.h"
 
@@ -24,6 +29,7 @@
 #include <QLocale>
 #include <QTimer>
 #include <QTranslator>
+#include <QWidget>
 
 int main(int argc, char* argv[])
 {
@@ -35,10 +41,16 @@ int main(int argc, char* argv[])
     if (translator.load(QLocale(), QStringLiteral("nudgeon"), QStringLiteral("_"), QStringLiteral(":/i18n")))
         QApplication::installTranslator(&translator);
 
-    // A second copy ends at once and leaves the running one alone.
-    LockFileGuard guard;
-    if (!guard.claim())
+    // A second copy hands over to the running one, which opens its setup dialog, and ends at
+    // once: started from the applications menu, the program always leads somewhere. A second
+    // copy started to uninstall opens nothing.
+    const QString lockPath = LockFileGuard::defaultLockPath();
+    LockFileGuard guard(lockPath);
+    if (!guard.claim()) {
+        if (!Settings::uninstallRequested(app.arguments().mid(1)))
+            InstanceChannel::handOver(InstanceChannel::besideLock(lockPath));
         return 0;
+    }
     QApplication::setWindowIcon(TrayIcon::mainIcon());
 
     const ProgramPaths paths = ProgramPaths::forExecutable(QApplication::applicationFilePath());
@@ -66,18 +78,55 @@ int main(int argc, char* argv[])
 
     TTimerForm TimerForm(Platform{clock, sound, errors, settings}, schedule, paths);
     TimerForm.setFirstStartHook([&links] { links.AboutUs(); });
-    TrayIcon tray(TimerForm, links);
+    // How long the program waits for a tray before it tells the user it runs without one.
+    constexpr int NoTrayAfterMs = 5000;
+    TrayHostWatcher hostWatcher(NoTrayAfterMs);
+    TrayIcon tray(TimerForm, links, hostWatcher.hostFound());
+    QObject::connect(&hostWatcher, &TrayHostWatcher::hostAppeared, &app, [&tray] { tray.hostAppeared(); });
     TimerForm.setTray(&tray);
     NoteWindow MemoForm(TimerForm, errors);
+    DBusNotifications notifications;
+    NoteNotifier noteNotifier(MemoForm, notifications, store,
+                              {[&MemoForm](const QString& path) {
+                                   if (MemoForm.shownFile() == path) {
+                                       MemoForm.raise();
+                                       MemoForm.activateWindow();
+                                   }
+                               },
+                               [&MemoForm, &TimerForm](const QString& path, int minutes) {
+                                   if (MemoForm.shownFile() == path)
+                                       MemoForm.snoozeShown(0);
+                                   else
+                                       TimerForm.Snooze(namePart(path), minutes);
+                               }});
     EventRunner runner(TimerForm,
                        {launcher, clipboard, sound, clock, errors,
                         helperProgram(QApplication::applicationFilePath(), EventRunner::mailProgram)},
-                       MemoForm);
+                       noteNotifier);
     TimerForm.setActions(&runner);
     const SetupDialog::Services setupServices{clock, errors, files, settings, [&links] {
                                                   links.HelpIt();
                                               }};
     tray.setSetupOpener([&] { SetupDialog::openOn(TimerForm, setupServices); });
+    // Opens the setup dialog once the caller's own event is done, or brings an open one forward.
+    const auto openSetup = [&app, &tray] {
+        QMetaObject::invokeMethod(
+            &app,
+            [&tray] {
+                if (QWidget* open = QApplication::activeModalWidget()) {
+                    open->raise();
+                    open->activateWindow();
+                } else {
+                    tray.SetupClick(false);
+                }
+            },
+            Qt::QueuedConnection);
+    };
+    NoTrayNotice noTray(notifications, openSetup);
+    QObject::connect(&hostWatcher, &TrayHostWatcher::noHostYet, &app, [&noTray] { noTray.tell(); });
+    InstanceChannel channel(InstanceChannel::besideLock(lockPath));
+    channel.listen();
+    QObject::connect(&channel, &InstanceChannel::startedAgain, &app, openSetup);
     QObject::connect(&TimerForm, &TTimerForm::closedDown, &app, &QApplication::quit, Qt::QueuedConnection);
 
     TimerForm.TimeInit();

@@ -6,8 +6,9 @@
 // The tip holds at most this many characters.
 constexpr int MaxTipLength = 63;
 
-TrayIcon::TrayIcon(TTimerForm& timerForm, MakerLinks& links)
-    : timerForm(timerForm), PopupMenu1(std::make_unique<QMenu>()), HelpItem(std::make_unique<QMenu>())
+TrayIcon::TrayIcon(TTimerForm& timerForm, MakerLinks& links, bool hostPresent)
+    : timerForm(timerForm), PopupMenu1(std::make_unique<QMenu>()), HelpItem(std::make_unique<QMenu>()),
+      hostPresent(hostPresent)
 {
     NewNote = PopupMenu1->addAction(tr("&New"));
     Setup = PopupMenu1->addAction(tr("&Setup"));
@@ -50,8 +51,13 @@ QIcon TrayIcon::mainIcon()
 
 void TrayIcon::add(const QString& tip)
 {
+    this->tip = tip.left(MaxTipLength);
+    added = true;
+    // Made before a tray host exists, Qt's icon would never reach one that comes later.
+    if (!hostPresent)
+        return;
     if (!trayIcon) {
-        // Without a tray at this moment the icon still docks as soon as a tray appears.
+        // An XEmbed tray that goes away and comes back takes the icon again by itself.
         trayIcon = std::make_unique<QSystemTrayIcon>(mainIcon());
         trayIcon->setContextMenu(PopupMenu1.get());
         // A left click opens the setup dialog once the click itself is done.
@@ -62,20 +68,31 @@ void TrayIcon::add(const QString& tip)
                                      &timerForm, [this] { SetupClick(false); }, Qt::QueuedConnection);
                          });
     }
-    trayIcon->setToolTip(tip.left(MaxTipLength));
+    trayIcon->setToolTip(this->tip);
     trayIcon->show();
-    added = true;
+}
+
+void TrayIcon::hostAppeared()
+{
+    if (hostPresent)
+        return;
+    hostPresent = true;
+    if (added)
+        add(tip);
 }
 
 void TrayIcon::modify(const QString& tip)
 {
-    if (added && trayIcon->toolTip() != tip.left(MaxTipLength))
-        trayIcon->setToolTip(tip.left(MaxTipLength));
+    if (!added)
+        return;
+    this->tip = tip.left(MaxTipLength);
+    if (trayIcon && trayIcon->toolTip() != this->tip)
+        trayIcon->setToolTip(this->tip);
 }
 
 void TrayIcon::remove()
 {
-    if (added)
+    if (added && trayIcon)
         trayIcon->hide();
     added = false;
 }

@@ -18,12 +18,16 @@ class TrayIcon : public TrayView
     Q_DECLARE_TR_FUNCTIONS(TrayIcon)
 
 public:
-    TrayIcon(TTimerForm& timerForm, MakerLinks& links);
+    // Without a tray host at first, the icon is made only once hostAppeared is called.
+    TrayIcon(TTimerForm& timerForm, MakerLinks& links, bool hostPresent = true);
     ~TrayIcon() override;
 
     void add(const QString& tip) override;
     void modify(const QString& tip) override;
     void remove() override;
+
+    // A tray host has shown up: the icon, if added, appears in it now.
+    void hostAppeared();
 
     // What opens the setup dialog.
     void setSetupOpener(std::function<void()> opener) { openSetup = std::move(opener); }
@@ -50,4 +54,6 @@ private:
     std::function<void()> openSetup;
     std::unique_ptr<QSystemTrayIcon> trayIcon;
     bool added = false;
+    bool hostPresent;
+    QString tip;
 };

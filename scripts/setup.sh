@@ -13,6 +13,7 @@ packages=(
     libcurl4-openssl-dev python3-aiosmtpd
     pulseaudio pulseaudio-utils
     xvfb xauth trayer xdotool x11-utils xclip python3 faketime strace
+    libxcb1-dev dbus dbus-bin qt6-wayland sway waybar grim dunst fonts-dejavu-core
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include "FileChooser.h"
 #include "FreeMemory.h"
 #include "NoteFiles.h"
+#include "ScheduleListWidth.h"
 #include "Settings.h"
 #include "Timer.h"
 #include "TypingLimit.h"
@@ -56,6 +57,9 @@ SetupDialog::SetupDialog(TTimerForm& timerForm, const Services& services, QWidge
 {
     ui->setupUi(this);
     fitCaptions(this);
+    ScheduleListWidth::fit(*this, *ui->ScheduleGrp, *ui->EventBox);
+    // In a large font a widened caption may reach past the form's edge: the form grows to hold it.
+    resize(qMax(width(), childrenRect().right() + 1 + ui->ScheduleGrp->x()), height());
     setFixedSize(size());
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     noteLimit = new TypingLimit(ui->Memo, MaxNoteTyped);

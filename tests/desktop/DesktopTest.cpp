@@ -167,3 +167,20 @@ TEST_F(TrayTest, ATipIsCutTo63Characters)
     trayIcon.remove();
     EXPECT_FALSE(trayIcon.icon()->isVisible());
 }
+
+TEST_F(TrayTest, WithoutATrayHostTheIconIsMadeOnlyWhenOneAppearsAndThenCarriesTheLatestTip)
+{
+    haveSettings("0,0");
+    writeCfg("");
+    start();
+    FakeLauncher launcher;
+    MakerLinks links(launcher, {dir.path() + "/"});
+    TrayIcon trayIcon(*form, links, false);
+    trayIcon.add("Nudgeon: 2hr");
+    trayIcon.modify("Nudgeon: 1hr");
+    EXPECT_EQ(trayIcon.icon(), nullptr);
+    trayIcon.hostAppeared();
+    ASSERT_NE(trayIcon.icon(), nullptr);
+    EXPECT_EQ(trayIcon.icon()->toolTip(), "Nudgeon: 1hr");
+    EXPECT_TRUE(trayIcon.icon()->isVisible());
+}

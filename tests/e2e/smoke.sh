@@ -6,7 +6,8 @@
 #
 # Scenarios (all of them when none is named):
 #   tray-first  trayer runs, then the program starts: its icon docks in trayer's panel and shows
-#               a tip; a second copy ends at once with code 0 and leaves the first one running;
+#               a tip; a second copy ends at once with code 0 and leaves the first one running,
+#               which opens its setup dialog (Escape closes it);
 #               a right click opens the tray menu and a click on its last item, "Close", ends the
 #               program with code 0; the icon's place in the panel goes away and the program
 #               folder is left exactly as it was.
@@ -42,6 +43,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 # Time limits, in milliseconds, besides lib.sh's.
 readonly TIP_LIMIT=5000      # the tip shows while the pointer rests on the icon
 readonly SECOND_LIMIT=2000   # a second copy ends
+readonly DIALOG_LIMIT=5000   # the first copy's setup dialog shows, or goes after Escape
 
 e2e_init
 
@@ -92,6 +94,9 @@ check_folder_unchanged() {
         fail "something was written in the program folder after the program started: $(tr '\n' ' ' <"$logs/program-folder-since-start.diff")"
 }
 
+window_has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+window_gone_or_hidden() { ! is_viewable "$1"; }
+
 # --- the scenarios ---------------------------------------------------------------------------
 
 scenario_tray_first() {
@@ -131,6 +136,16 @@ scenario_tray_first() {
     running "$program_pid" || die "the first copy ended when the second one started"
     poll 1000 docked_icons "$program_pid" "$trayer_pid" || fail "the first copy's icon left the tray"
     [ "$polled" = "$icon $socket" ] || fail "the icons in the tray changed when a second copy started: $polled"
+    # The second start is not lost: the first copy opens its setup dialog, which Escape closes.
+    if poll "$DIALOG_LIMIT" program_window '^Nudgeon Setup'; then
+        local dialog=$polled
+        log "the first copy opened its setup dialog $polled_ms ms after the second copy ended"
+        poll 2000 window_has_focus "$dialog" || fail "the setup dialog did not take the keyboard"
+        xdotool key Escape
+        poll "$DIALOG_LIMIT" window_gone_or_hidden "$dialog" || fail "the setup dialog still shows after Escape"
+    else
+        fail "the first copy opened no setup dialog within $DIALOG_LIMIT ms of a second start"
+    fi
 
     # The menu's last item, "Close", ends the program: a click just above the menu's bottom
     # edge hits it.

@@ -9,6 +9,8 @@
 #include <QLocale>
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTimer>
 
 namespace {
@@ -120,6 +122,43 @@ TEST_F(SetupTest, EveryCaptionIsShownWholeAndLabelsStillEndBeforeTheirFields)
     EXPECT_LE(ui().Label3->geometry().right(), ui().RunParms->geometry().left());
     EXPECT_LE(ui().DateLabel->geometry().right(), ui().RepeatMin->geometry().left());
     EXPECT_LE(ui().Chime->geometry().right(), ui().AutoStart->geometry().left());
+}
+
+// The list is narrow on purpose, but "10:01 AM" and "10:01 PM" must never look alike: each
+// item's text room holds its whole time field, beside a scroll bar, in small and large fonts.
+TEST_F(SetupTest, TheListShowsEveryTimeFieldWholeAtEveryFontSize)
+{
+    QByteArray lines = " 10:01 AM    ,,0,\r\n10:01 PM    ,,0,\r\n11:15 PM    ,,0,\r\n";
+    for (int minute = 10; minute < 30; ++minute)
+        lines += "08:" + QByteArray::number(minute) + " PM    ,,0,\r\n";
+    const QFont desktopFont = QApplication::font();
+    for (const int points : {8, 11, 16, 24}) {
+        QFont font = desktopFont;
+        font.setPointSize(points);
+        QApplication::setFont(font);
+        open(lines);
+        dialog->show();
+        QListWidget* list = ui().EventBox;
+        ASSERT_TRUE(list->verticalScrollBar()->isVisible()) << points;
+        const int margin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
+        for (int row = 0; row < list->count(); ++row) {
+            const QString text = list->item(row)->text();
+            const QString timeField = text.left(text.indexOf('M') + 1);
+            // What shows of the item: its rectangle inside the list's visible area.
+            list->scrollToItem(list->item(row));
+            const QRect shown = list->visualItemRect(list->item(row)) & list->viewport()->rect();
+            const int room = shown.width() - 2 * margin;
+            EXPECT_GE(room, list->fontMetrics().horizontalAdvance(timeField))
+                << points << "pt " << text.toStdString();
+        }
+        // Widening moved the controls along: nothing overlaps the list or leaves the form.
+        EXPECT_LT(ui().ScheduleGrp->geometry().right(), ui().AddBtn->geometry().left()) << points;
+        for (QWidget* w : dialog->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            EXPECT_LE(w->geometry().right(), dialog->width()) << points << w->objectName().toStdString();
+        dialog.reset();
+        form.reset();
+    }
+    QApplication::setFont(desktopFont);
 }
 
 TEST_F(SetupTest, LoadsEachPartOfTheSelectedEntry)

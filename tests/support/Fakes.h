@@ -7,6 +7,7 @@
 #include "ErrorBox.h"
 #include "FileChooser.h"
 #include "Launcher.h"
+#include "Notifications.h"
 #include "Platform.h"
 #include "RegistryStore.h"
 #include "Settings.h"
@@ -183,6 +184,36 @@ public:
     }
     std::optional<bool> enabled;
     bool refuse = false;
+};
+
+// A notification server that keeps what it was shown; a test plays the user's button.
+class FakeNotifications : public Notifications
+{
+public:
+    bool available() override { return running; }
+    bool supportsActions() override { return withActions; }
+    quint32 notify(const Notice& notice, std::function<void(const QString&)> onAction) override
+    {
+        if (!running || refuse)
+            return 0;
+        shown.append(notice);
+        handlers.append(std::move(onAction));
+        return static_cast<quint32>(shown.size());
+    }
+    void withdraw(quint32 id) override
+    {
+        if (id != 0)
+            withdrawn.append(id);
+    }
+    // Chooses a button of the notice with this id.
+    void choose(quint32 id, const QString& key) { handlers.at(static_cast<int>(id) - 1)(key); }
+
+    bool running = true;
+    bool withActions = true;
+    bool refuse = false;
+    QList<Notice> shown;
+    QList<std::function<void(const QString&)>> handlers;
+    QList<quint32> withdrawn;
 };
 
 // All the fakes together, handed to the engine as its platform; the settings over the store

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "Notifications.h"
+
+#include <QHash>
+#include <QObject>
+
+// Notifications through the desktop's org.freedesktop.Notifications server on the session bus.
+class DBusNotifications : public QObject, public Notifications
+{
+    Q_OBJECT
+
+public:
+    explicit DBusNotifications(QObject* parent = nullptr);
+
+    bool available() override;
+    bool supportsActions() override;
+    quint32 notify(const Notice& notice, std::function<void(const QString& key)> onAction) override;
+    void withdraw(quint32 id) override;
+
+private slots:
+    // Remote signals are connected by name: QtDBus knows no other way.
+    void actionInvoked(uint id, const QString& key);
+    void notificationClosed(uint id, uint reason);
+
+private:
+    QStringList capabilities();
+
+    QHash<quint32, std::function<void(const QString&)>> handlers;
+};
