@@ -1,0 +1,319 @@
+#!/usr/bin/env bash
+# End-to-end tests of Nudgeon on desktops without an XEmbed tray, each with a private session
+# bus: a Wayland compositor whose panel shows StatusNotifierItems, and an X11 desktop with no
+# tray at all.
+#
+# Usage: desktops.sh <nudgeon executable> <build folder> [scenario...]
+#
+# Scenarios (all of them when none is named):
+#   wayland-panel  sway runs headless and the program starts on it; only then does waybar start
+#                  its panel with a tray: the program's item registers within 10 s, its tip is
+#                  the status text, and its Activate opens the setup dialog. sway refuses to
+#                  run as root, so as root the scenario runs as the user "nudgeon-e2e", made
+#                  here when missing.
+#   no-tray        Xvfb without a tray, dunst as the notification server: a note due at start
+#                  shows its window, centred, and a notification with its time and first line;
+#                  with no tray after a short wait a notification says that the program runs;
+#                  a second start opens the setup dialog of the first copy and ends with code 0.
+#   no-tray-no-bus Xvfb, no tray and no session bus: the program opens its setup dialog itself.
+#
+# Screenshots of the Wayland panel and of the notifications are kept in
+# <build folder>/e2e-shots/. Every process the test starts is ended by its process id.
+
+# shellcheck disable=SC2119
+set -uo pipefail
+
+if [ $# -lt 2 ]; then
+    echo "usage: $0 <nudgeon executable> <build folder> [wayland-panel|no-tray|no-tray-no-bus]..." >&2
+    exit 2
+fi
+program_exe=$(readlink -f "$1")
+build_dir=$(readlink -f "$2")
+shift 2
+scenarios=("$@")
+[ ${#scenarios[@]} -gt 0 ] || scenarios=(wayland-panel no-tray no-tray-no-bus)
+
+suite=desktops
+
+# shellcheck source=lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+# Time limits, in milliseconds, besides lib.sh's.
+readonly START_LIMIT=10000    # sway, waybar, the bus or dunst are up
+readonly ITEM_LIMIT=10000     # the item registers once the panel runs
+readonly DIALOG_LIMIT=5000    # the setup dialog shows
+readonly NOTE_LIMIT=10000     # a note due at start shows
+readonly NO_TRAY_LIMIT=12000  # the program tells that it runs without a tray
+readonly SECOND_LIMIT=2000    # a second copy ends
+
+e2e_init sway swaymsg waybar grim dbus-daemon dunst dunstctl setpriv python3
+find_faketime_lib
+shots="$build_dir/e2e-shots"
+mkdir -p "$shots"
+readonly e2e_user=nudgeon-e2e
+
+# --- helpers ---------------------------------------------------------------------------------
+
+# write_settings: the settings of a program that ran before, so that no first start shows.
+write_settings() {
+    mkdir -p "$XDG_CONFIG_HOME/Nudgeon"
+    printf '[Software]\nMicrosoft\\Windows\\CurrentVersion\\Uninstall\\Nudgeon\\Settings="0,0"\n' \
+        >"$XDG_CONFIG_HOME/Nudgeon/registry.ini"
+}
+
+# start_bus: a session bus of the scenario's own, which starts no services on demand.
+start_bus() {
+    cat >"$scenario_dir/bus.conf" <<EOF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>unix:path=$XDG_RUNTIME_DIR/bus</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+EOF
+    start_bg "$logs/bus.out" "$logs/bus.err" "${as_user[@]}" dbus-daemon --nofork --config-file="$scenario_dir/bus.conf"
+    bus_pid=$started_pid
+    poll "$START_LIMIT" test -S "$XDG_RUNTIME_DIR/bus" || die "the session bus did not start: $(cat "$logs/bus.err")"
+    export DBUS_SESSION_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/bus"
+    log "session bus up (pid $bus_pid)"
+}
+
+# sni COMMAND [ITEM]: asks the panel's StatusNotifierWatcher and the program's item over the bus.
+#   items          the registered items, one a line, "service/path"; fails when there is none
+#   tip ITEM       the title of the item's tooltip
+#   activate ITEM  calls the item's Activate, as a left click in the panel does
+sni() {
+    "${as_user[@]}" python3 - "$@" <<'PY'
+import sys, dbus
+bus = dbus.SessionBus()
+command = sys.argv[1]
+if command == "items":
+    try:
+        watcher = bus.get_object("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher")
+        items = watcher.Get("org.kde.StatusNotifierWatcher", "RegisteredStatusNotifierItems",
+                            dbus_interface="org.freedesktop.DBus.Properties")
+    except dbus.exceptions.DBusException:
+        sys.exit(1)  # no panel yet
+    for item in items:
+        print(item)
+    sys.exit(0 if items else 1)
+service, _, path = sys.argv[2].partition("/")
+item = bus.get_object(service, "/" + path)
+if command == "tip":
+    tip = item.Get("org.kde.StatusNotifierItem", "ToolTip", dbus_interface="org.freedesktop.DBus.Properties")
+    print(tip[2])
+elif command == "activate":
+    item.Activate(10, 10, dbus_interface="org.kde.StatusNotifierItem")
+PY
+}
+
+# sway_window PID TITLE_PATTERN: the title of PID's window in sway's tree matching the pattern.
+sway_window() {
+    "${as_user[@]}" env SWAYSOCK="$swaysock" swaymsg -r -t get_tree 2>/dev/null | python3 -c '
+import json, re, sys
+pid, pattern = int(sys.argv[1]), sys.argv[2]
+def walk(node):
+    if node.get("pid") == pid and re.search(pattern, node.get("name") or ""):
+        print(node["name"]); sys.exit(0)
+    for child in node.get("nodes", []) + node.get("floating_nodes", []):
+        walk(child)
+walk(json.load(sys.stdin)); sys.exit(1)' "$1" "$2"
+}
+
+# The expected tip while the only entry is 2 h 30 min away: the minute may turn meanwhile, and
+# late in the evening the entry falls on tomorrow.
+expected_tip() {
+    if [ "$(date -d '+150 minutes' +%F)" = "$(date +%F)" ]; then
+        echo '^Nudgeon: 2hrs (29|30)min$'
+    else
+        echo "^No $(LC_ALL=C date +%A) events\\.\\.\\.\$"
+    fi
+}
+
+# Notifications dunst shows now, or keeps in its history: their summaries and bodies.
+dunst_texts() {
+    dunstctl history 2>/dev/null | python3 -c '
+import json, sys
+for n in json.load(sys.stdin)["data"][0]:
+    print(n["summary"]["data"] + " | " + n["body"]["data"].replace("\n", " / "))'
+}
+dunst_answers() { dunstctl is-paused >/dev/null 2>&1; }
+dunst_shows() { [ "$(dunstctl count displayed 2>/dev/null)" -ge "$1" ] 2>/dev/null; }
+
+# --- the scenarios ---------------------------------------------------------------------------
+
+scenario_wayland_panel() {
+    begin_scenario wayland-panel
+    as_user=()
+    if [ "$(id -u)" -eq 0 ]; then
+        id -u "$e2e_user" >/dev/null 2>&1 ||
+            useradd --system --user-group --no-create-home --shell /usr/sbin/nologin "$e2e_user" ||
+            die "cannot make the user $e2e_user to run sway as"
+        # The user's own PATH: root's may lead through folders the user cannot enter.
+        as_user=(setpriv --reuid="$e2e_user" --regid="$e2e_user" --clear-groups env PATH=/usr/local/bin:/usr/bin:/bin)
+        chmod 711 "$work"
+    fi
+    local entry
+    entry=$(LC_ALL=C date -d '+150 minutes' '+%I:%M %p' | sed 's/^\(.* AM\)$/ \1/')
+    printf '%s    ,,0,\r\n' "$entry" >"$pgm/Nudgeon.cfg"
+    write_settings
+    mkdir -p "$XDG_CONFIG_HOME/waybar"
+    printf 'output HEADLESS-1 resolution 1024x600\n' >"$scenario_dir/sway.conf"
+    printf '{ "layer": "top", "position": "top", "height": 28, "modules-left": ["clock"], "modules-right": ["tray"], "tray": { "icon-size": 20, "spacing": 4 } }\n' \
+        >"$XDG_CONFIG_HOME/waybar/config"
+    [ ${#as_user[@]} -eq 0 ] || chown -R "$e2e_user:" "$scenario_dir"
+    start_bus
+
+    start_bg "$logs/sway.out" "$logs/sway.err" "${as_user[@]}" env WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 \
+        WLR_RENDERER=pixman sway -c "$scenario_dir/sway.conf"
+    local sway_pid=$started_pid
+    poll "$START_LIMIT" compgen -G "$XDG_RUNTIME_DIR/wayland-[0-9]" || die "sway did not start: $(tail -n 5 "$logs/sway.err")"
+    export WAYLAND_DISPLAY=${polled##*/}
+    swaysock=$(compgen -G "$XDG_RUNTIME_DIR/sway-ipc.*.sock" | head -n 1)
+    log "sway runs on $WAYLAND_DISPLAY (pid $sway_pid)"
+
+    start_bg "$logs/nudgeon.out" "$logs/nudgeon.err" "${as_user[@]}" env QT_QPA_PLATFORM=wayland "$pgm/nudgeon"
+    program_pid=$started_pid
+    log "program started (pid $program_pid)"
+    sleep 2
+    running "$program_pid" || die "the program ended before the panel started: $(tr '\n' ' ' <"$logs/nudgeon.err")"
+
+    start_bg "$logs/waybar.out" "$logs/waybar.err" "${as_user[@]}" env NO_AT_BRIDGE=1 GTK_A11Y=none waybar
+    local waybar_pid=$started_pid
+    log "waybar started (pid $waybar_pid)"
+    if poll "$ITEM_LIMIT" sni items; then
+        local item=$polled
+        log "the program's item $item registered $polled_ms ms after waybar started"
+        local tip pattern
+        tip=$(sni tip "$item")
+        pattern=$(expected_tip)
+        [[ $tip =~ $pattern ]] && log "its tip reads \"$tip\"" || fail "the item's tip reads \"$tip\", not $pattern"
+        sni activate "$item"
+        if poll "$DIALOG_LIMIT" sway_window "$program_pid" '^Nudgeon Setup'; then
+            log "Activate opened \"$polled\" after $polled_ms ms"
+        else
+            fail "Activate opened no setup dialog within $DIALOG_LIMIT ms"
+        fi
+        sleep 0.5
+        "${as_user[@]}" grim "$scenario_dir/shot.png" && cp "$scenario_dir/shot.png" "$shots/wayland-panel.png" &&
+            log "screenshot in $shots/wayland-panel.png"
+    else
+        fail "no item registered within $ITEM_LIMIT ms of waybar's start: $(tr '\n' ' ' <"$logs/nudgeon.err")"
+    fi
+    stop_pid "$program_pid"
+    stop_pid "$waybar_pid"
+    stop_pid "$sway_pid"
+    stop_pid "$bus_pid"
+    unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
+    log "== $scenario done"
+}
+
+scenario_no_tray() {
+    begin_scenario no-tray
+    as_user=()
+    printf '%s' $'Water the plants\r\nat ten\r\n' >"$pgm/plants.txt"
+    printf ' 10:00 AM    ,,0,[plants.txt]\r\n 11:30 AM    ,,0,\r\n' >"$pgm/Nudgeon.cfg"
+    write_settings
+    start_bus
+    start_bg "$logs/dunst.out" "$logs/dunst.err" dunst
+    local dunst_pid=$started_pid
+    poll "$START_LIMIT" dunst_answers || die "dunst did not start: $(tail -n 5 "$logs/dunst.err")"
+    log "dunst runs (pid $dunst_pid)"
+
+    start_bg "$logs/nudgeon.out" "$logs/nudgeon.err" \
+        LD_PRELOAD="$faketime_lib" FAKETIME="@2026-12-07 10:00:05" FAKETIME_DONT_RESET=1 "$pgm/nudgeon"
+    program_pid=$started_pid
+    cleanup_steps+=("rm -f /dev/shm/faketime_shm_$program_pid /dev/shm/sem.faketime_sem_$program_pid")
+    log "program started at a faked 10:00:05 (pid $program_pid)"
+
+    # The due note: its window, placed like a dialog, and its notification.
+    if poll "$NOTE_LIMIT" note_window; then
+        local note=$polled nx ny nw nh sw sh
+        read -r nx ny nw nh <<<"$(geometry "$note")"
+        read -r sw sh <<<"$(xwininfo -root | awk '/^ *Width:/ { w = $2 } /^ *Height:/ { h = $2 } END { print w, h }')"
+        log "the note shows at $nx,$ny (${nw}x${nh}) on a ${sw}x${sh} screen"
+        [ $((nx - (sw - nw) / 2)) -ge -1 ] && [ $((nx - (sw - nw) / 2)) -le 1 ] &&
+            [ $((ny - (sh - nh) / 2)) -ge -1 ] && [ $((ny - (sh - nh) / 2)) -le 1 ] ||
+            fail "the note is not centred on the screen: at $nx,$ny"
+    else
+        fail "no note window within $NOTE_LIMIT ms"
+    fi
+    poll 3000 dunst_shows 1 || fail "dunst shows no notification while the note shows"
+
+    # No tray: after a short wait the program tells so, and opens no dialog by itself.
+    if poll "$NO_TRAY_LIMIT" dunst_shows 2; then
+        log "dunst shows $(dunstctl count displayed) notifications $polled_ms ms later"
+        sleep 0.5
+        screenshot "$scenario_dir/shot" && cp "$scenario_dir/shot.png" "$shots/no-tray-notification.png" &&
+            log "screenshot in $shots/no-tray-notification.png"
+    else
+        fail "no notification that the program runs without a tray within $NO_TRAY_LIMIT ms"
+    fi
+    program_window '^Nudgeon Setup' >/dev/null && fail "a setup dialog opened though a notification server runs"
+    dunstctl close-all
+    local texts
+    poll 2000 dunst_texts >/dev/null
+    texts=$(dunst_texts)
+    log "dunst's notifications: $(tr '\n' ';' <<<"$texts")"
+    grep -q '^Nudgeon note at 10:00 AM | Water the plants / at ten$' <<<"$texts" ||
+        fail "no notification of the due note with its time and first lines"
+    grep -q '^Nudgeon runs without a tray icon | .*Start Nudgeon again' <<<"$texts" ||
+        fail "no notification that the program runs without a tray"
+
+    # A second start hands over to the first copy, which opens its setup dialog.
+    start_bg "$logs/second.out" "$logs/second.err" "$pgm/nudgeon"
+    local second=$started_pid
+    if poll "$SECOND_LIMIT" ended "$second"; then
+        reap "$second"
+        [ "$exit_code" -eq 0 ] || fail "the second copy ended with exit code $exit_code"
+    else
+        fail "the second copy still runs $SECOND_LIMIT ms after it started"
+        stop_pid "$second"
+    fi
+    if poll "$DIALOG_LIMIT" program_window '^Nudgeon Setup'; then
+        log "the first copy opened its setup dialog $polled_ms ms after the second start ended"
+    else
+        fail "the first copy opened no setup dialog after a second start"
+    fi
+    running "$program_pid" || fail "the first copy ended"
+    stop_pid "$program_pid"
+    stop_pid "$dunst_pid"
+    stop_pid "$bus_pid"
+    unset DBUS_SESSION_BUS_ADDRESS
+    log "== $scenario done"
+}
+
+scenario_no_tray_no_bus() {
+    begin_scenario no-tray-no-bus
+    printf ' 11:30 AM    ,,0,\r\n' >"$pgm/Nudgeon.cfg"
+    write_settings
+    start_bg "$logs/nudgeon.out" "$logs/nudgeon.err" "$pgm/nudgeon"
+    program_pid=$started_pid
+    if poll "$NO_TRAY_LIMIT" program_window '^Nudgeon Setup'; then
+        log "without tray and notification server the setup dialog opened after $polled_ms ms"
+    else
+        fail "without tray and notification server no setup dialog opened within $NO_TRAY_LIMIT ms"
+    fi
+    stop_pid "$program_pid"
+    log "== $scenario done"
+}
+
+# --- the run ---------------------------------------------------------------------------------
+
+for s in "${scenarios[@]}"; do
+    case $s in
+        wayland-panel) scenario_wayland_panel ;;
+        no-tray | no-tray-no-bus)
+            [ -n "${DISPLAY:-}" ] || start_x_server
+            if [ "$s" = no-tray ]; then scenario_no_tray; else scenario_no_tray_no_bus; fi
+            ;;
+        *) die "no scenario named $s" ;;
+    esac
+done
+[ "$failures" -eq 0 ] && log "all checks passed"
