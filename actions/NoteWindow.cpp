@@ -3,6 +3,7 @@
 #include "ErrorBox.h"
 #include "FreeMemory.h"
 #include "NoteFiles.h"
+#include "NoteInSight.h"
 #include "NotePlacement.h"
 #include "ProgramPaths.h"
 #include "Timer.h"
@@ -44,6 +45,7 @@ NoteWindow::NoteWindow(TTimerForm& timerForm, ErrorBox& errors)
     connect(ui->CloseItem, &QAction::triggered, this, &QWidget::hide);
     connect(snoozeMenu.get(), &QMenu::triggered, this, &NoteWindow::snooze);
     typingLimit = new TypingLimit(ui->Memo, MaxTyped);
+    new NoteInSight(*this);
 }
 
 NoteWindow::~NoteWindow() = default;

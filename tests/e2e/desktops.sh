@@ -11,6 +11,8 @@
 #                  the status text, and its Activate opens the setup dialog. sway refuses to
 #                  run as root, so as root the scenario runs as the user "nudgeon-e2e", made
 #                  here when missing.
+#   wayland-note   on the same desktop, a note due at start shows, and the setup dialog opened
+#                  from the panel afterwards does not cover it.
 #   no-tray        Xvfb without a tray, dunst as the notification server: a note due at start
 #                  shows its window, centred, and a notification with its time and first line;
 #                  with no tray after a short wait a notification says that the program runs;
@@ -24,14 +26,14 @@
 set -uo pipefail
 
 if [ $# -lt 2 ]; then
-    echo "usage: $0 <nudgeon executable> <build folder> [wayland-panel|no-tray|no-tray-no-bus]..." >&2
+    echo "usage: $0 <nudgeon executable> <build folder> [wayland-panel|wayland-note|no-tray|no-tray-no-bus]..." >&2
     exit 2
 fi
 program_exe=$(readlink -f "$1")
 build_dir=$(readlink -f "$2")
 shift 2
 scenarios=("$@")
-[ ${#scenarios[@]} -gt 0 ] || scenarios=(wayland-panel no-tray no-tray-no-bus)
+[ ${#scenarios[@]} -gt 0 ] || scenarios=(wayland-panel wayland-note no-tray no-tray-no-bus)
 
 suite=desktops
 
@@ -148,8 +150,10 @@ dunst_shows() { [ "$(dunstctl count displayed 2>/dev/null)" -ge "$1" ] 2>/dev/nu
 
 # --- the scenarios ---------------------------------------------------------------------------
 
-scenario_wayland_panel() {
-    begin_scenario wayland-panel
+# wayland_session NAME: a scenario on headless sway with a private bus, as the user
+# nudgeon-e2e when run as root; sets $as_user, $sway_pid and $swaysock.
+wayland_session() {
+    begin_scenario "$1"
     as_user=()
     if [ "$(id -u)" -eq 0 ]; then
         id -u "$e2e_user" >/dev/null 2>&1 ||
@@ -159,9 +163,6 @@ scenario_wayland_panel() {
         as_user=(setpriv --reuid="$e2e_user" --regid="$e2e_user" --clear-groups env PATH=/usr/local/bin:/usr/bin:/bin)
         chmod 711 "$work"
     fi
-    local entry
-    entry=$(LC_ALL=C date -d '+150 minutes' '+%I:%M %p' | sed 's/^\(.* AM\)$/ \1/')
-    printf '%s    ,,0,\r\n' "$entry" >"$pgm/Nudgeon.cfg"
     write_settings
     mkdir -p "$XDG_CONFIG_HOME/waybar"
     printf 'output HEADLESS-1 resolution 1024x600\n' >"$scenario_dir/sway.conf"
@@ -172,46 +173,111 @@ scenario_wayland_panel() {
 
     start_bg "$logs/sway.out" "$logs/sway.err" "${as_user[@]}" env WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 \
         WLR_RENDERER=pixman sway -c "$scenario_dir/sway.conf"
-    local sway_pid=$started_pid
+    sway_pid=$started_pid
     poll "$START_LIMIT" compgen -G "$XDG_RUNTIME_DIR/wayland-[0-9]" || die "sway did not start: $(tail -n 5 "$logs/sway.err")"
     export WAYLAND_DISPLAY=${polled##*/}
     swaysock=$(compgen -G "$XDG_RUNTIME_DIR/sway-ipc.*.sock" | head -n 1)
     log "sway runs on $WAYLAND_DISPLAY (pid $sway_pid)"
+}
 
-    start_bg "$logs/nudgeon.out" "$logs/nudgeon.err" "${as_user[@]}" env QT_QPA_PLATFORM=wayland "$pgm/nudgeon"
-    program_pid=$started_pid
-    log "program started (pid $program_pid)"
-    sleep 2
-    running "$program_pid" || die "the program ended before the panel started: $(tr '\n' ' ' <"$logs/nudgeon.err")"
-
+start_waybar() {
     start_bg "$logs/waybar.out" "$logs/waybar.err" "${as_user[@]}" env NO_AT_BRIDGE=1 GTK_A11Y=none waybar
-    local waybar_pid=$started_pid
+    waybar_pid=$started_pid
     log "waybar started (pid $waybar_pid)"
-    if poll "$ITEM_LIMIT" sni items; then
-        local item=$polled
-        log "the program's item $item registered $polled_ms ms after waybar started"
-        local tip pattern
-        tip=$(sni tip "$item")
-        pattern=$(expected_tip)
-        [[ $tip =~ $pattern ]] && log "its tip reads \"$tip\"" || fail "the item's tip reads \"$tip\", not $pattern"
-        sni activate "$item"
-        if poll "$DIALOG_LIMIT" sway_window "$program_pid" '^Nudgeon Setup'; then
-            log "Activate opened \"$polled\" after $polled_ms ms"
-        else
-            fail "Activate opened no setup dialog within $DIALOG_LIMIT ms"
-        fi
-        sleep 0.5
-        "${as_user[@]}" grim "$scenario_dir/shot.png" && cp "$scenario_dir/shot.png" "$shots/wayland-panel.png" &&
-            log "screenshot in $shots/wayland-panel.png"
+}
+
+# wait_for_item: the program's item in waybar's tray; sets $item.
+wait_for_item() {
+    poll "$ITEM_LIMIT" sni items ||
+        die "no item registered within $ITEM_LIMIT ms of waybar's start: $(tr '\n' ' ' <"$logs/nudgeon.err")"
+    item=$polled
+    log "the program's item $item registered $polled_ms ms after waybar started"
+}
+
+# activate_item: Activate, as a left click in the panel, opens the setup dialog.
+activate_item() {
+    sni activate "$item"
+    if poll "$DIALOG_LIMIT" sway_window "$program_pid" '^Nudgeon Setup'; then
+        log "Activate opened \"$polled\" after $polled_ms ms"
     else
-        fail "no item registered within $ITEM_LIMIT ms of waybar's start: $(tr '\n' ' ' <"$logs/nudgeon.err")"
+        fail "Activate opened no setup dialog within $DIALOG_LIMIT ms"
     fi
+}
+
+# wayland_shot NAME: the whole Wayland screen into the shots folder.
+wayland_shot() {
+    sleep 0.5
+    "${as_user[@]}" grim "$scenario_dir/shot.png" && cp "$scenario_dir/shot.png" "$shots/$1.png" &&
+        log "screenshot in $shots/$1.png"
+}
+
+end_wayland_session() {
     stop_pid "$program_pid"
     stop_pid "$waybar_pid"
     stop_pid "$sway_pid"
     stop_pid "$bus_pid"
     unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
     log "== $scenario done"
+}
+
+scenario_wayland_panel() {
+    wayland_session wayland-panel
+    local entry
+    entry=$(LC_ALL=C date -d '+150 minutes' '+%I:%M %p' | sed 's/^\(.* AM\)$/ \1/')
+    printf '%s    ,,0,\r\n' "$entry" >"$pgm/Nudgeon.cfg"
+    start_bg "$logs/nudgeon.out" "$logs/nudgeon.err" "${as_user[@]}" env QT_QPA_PLATFORM=wayland "$pgm/nudgeon"
+    program_pid=$started_pid
+    log "program started (pid $program_pid)"
+    sleep 2
+    running "$program_pid" || die "the program ended before the panel started: $(tr '\n' ' ' <"$logs/nudgeon.err")"
+
+    start_waybar
+    wait_for_item
+    local tip pattern
+    tip=$(sni tip "$item")
+    pattern=$(expected_tip)
+    [[ $tip =~ $pattern ]] && log "its tip reads \"$tip\"" || fail "the item's tip reads \"$tip\", not $pattern"
+    activate_item
+    wayland_shot wayland-panel
+    end_wayland_session
+}
+
+# note_above_dialog: sway stacks the note above the setup dialog (later floating nodes are on top).
+note_above_dialog() {
+    "${as_user[@]}" env SWAYSOCK="$swaysock" swaymsg -r -t get_tree 2>/dev/null | python3 -c '
+import json, sys
+order = []
+def walk(node):
+    for f in node.get("floating_nodes", []):
+        order.append(f.get("name") or "")
+    for child in node.get("nodes", []):
+        walk(child)
+walk(json.load(sys.stdin))
+note = [i for i, n in enumerate(order) if n.startswith("Zerir Irar")]
+dialog = [i for i, n in enumerate(order) if n.startswith("Nudgeon Setup")]
+sys.exit(0 if note and dialog and note[0] > dialog[0] else 1)'
+}
+
+scenario_wayland_note() {
+    wayland_session wayland-note
+    printf '%s' $'Water the plants\r\n' >"$pgm/plants.txt"
+    printf ' 10:00 AM    ,,0,[plants.txt]\r\n 11:30 AM    ,,0,\r\n' >"$pgm/Nudgeon.cfg"
+    [ ${#as_user[@]} -eq 0 ] || chown -R "$e2e_user:" "$pgm"
+    start_waybar
+    start_bg "$logs/nudgeon.out" "$logs/nudgeon.err" "${as_user[@]}" env QT_QPA_PLATFORM=wayland \
+        LD_PRELOAD="$faketime_lib" FAKETIME="@2026-12-07 10:00:05" FAKETIME_DONT_RESET=1 "$pgm/nudgeon"
+    program_pid=$started_pid
+    cleanup_steps+=("rm -f /dev/shm/faketime_shm_$program_pid /dev/shm/sem.faketime_sem_$program_pid")
+    log "program started at a faked 10:00:05 (pid $program_pid)"
+    wait_for_item
+    poll "$NOTE_LIMIT" sway_window "$program_pid" '^Zerir Irar' || die "no note window within $NOTE_LIMIT ms"
+    log "the note shows"
+    # The setup dialog opens over it in the middle of the screen: the note stays on top.
+    activate_item
+    poll 3000 note_above_dialog && log "the note stays above the setup dialog" ||
+        fail "the setup dialog covers the note"
+    wayland_shot wayland-note
+    end_wayland_session
 }
 
 scenario_no_tray() {
@@ -309,6 +375,7 @@ scenario_no_tray_no_bus() {
 for s in "${scenarios[@]}"; do
     case $s in
         wayland-panel) scenario_wayland_panel ;;
+        wayland-note) scenario_wayland_note ;;
         no-tray | no-tray-no-bus)
             [ -n "${DISPLAY:-}" ] || start_x_server
             if [ "$s" = no-tray ]; then scenario_no_tray; else scenario_no_tray_no_bus; fi
