@@ -63,6 +63,24 @@ and Nudgeon goes on with new settings.</source>
     </message>
 </context>
 <context>
+    <name>NoTrayNotice</name>
+    <message>
+        <location filename="../../desktop/NoTrayNotice.cpp" line="12"/>
+        <source>Nudgeon runs without a tray icon</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../../desktop/NoTrayNotice.cpp" line="13"/>
+        <source>This desktop shows no tray. Start Nudgeon again from the applications menu to open its setup dialog; its notes still pop up when due.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../../desktop/NoTrayNotice.cpp" line="15"/>
+        <source>Setup</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>NoteFiles</name>
     <message>
         <location filename="../../schedule/NoteFiles.cpp" line="50"/>
@@ -72,6 +90,24 @@ and Nudgeon goes on with new settings.</source>
     <message>
         <location filename="../../schedule/NoteFiles.cpp" line="55"/>
         <source>Cannot open file %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>NoteNotifier</name>
+    <message>
+        <location filename="../../desktop/NoteNotifier.cpp" line="34"/>
+        <source>Nudgeon note at %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../../desktop/NoteNotifier.cpp" line="36"/>
+        <source>Show</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../../desktop/NoteNotifier.cpp" line="36"/>
+        <source>Snooze 5 min</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -160,7 +196,7 @@ and Nudgeon goes on with new settings.</source>
     <name>SetupDialog</name>
     <message>
         <location filename="../../setup/SetupDialog.ui" line="14"/>
-        <location filename="../../setup/SetupDialog.cpp" line="223"/>
+        <location filename="../../setup/SetupDialog.cpp" line="227"/>
         <source>Nudgeon Setup</source>
         <translation type="unfinished"></translation>
     </message>
@@ -211,7 +247,7 @@ and Nudgeon goes on with new settings.</source>
     </message>
     <message>
         <location filename="../../setup/SetupDialog.ui" line="115"/>
-        <location filename="../../setup/SetupDialog.cpp" line="350"/>
+        <location filename="../../setup/SetupDialog.cpp" line="354"/>
         <source>&amp;Close</source>
         <translation type="unfinished"></translation>
     </message>
@@ -386,27 +422,27 @@ and Nudgeon goes on with new settings.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../setup/SetupDialog.cpp" line="27"/>
+        <location filename="../../setup/SetupDialog.cpp" line="28"/>
         <source>&apos;%1&apos; is not a valid integer value</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../setup/SetupDialog.cpp" line="161"/>
+        <location filename="../../setup/SetupDialog.cpp" line="165"/>
         <source>This entry was changed or removed in the schedule file meanwhile. Nothing was saved; Add keeps what you typed as a new entry.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../setup/SetupDialog.cpp" line="221"/>
+        <location filename="../../setup/SetupDialog.cpp" line="225"/>
         <source>Nudgeon Setup - </source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../setup/SetupDialog.cpp" line="350"/>
+        <location filename="../../setup/SetupDialog.cpp" line="354"/>
         <source>&amp;Cancel</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../setup/SetupDialog.cpp" line="420"/>
+        <location filename="../../setup/SetupDialog.cpp" line="424"/>
         <source>Select file</source>
         <translation type="unfinished"></translation>
     </message>
@@ -422,42 +458,42 @@ and Nudgeon goes on with new settings.</source>
 <context>
     <name>TrayIcon</name>
     <message>
-        <location filename="../../desktop/TrayIcon.cpp" line="12"/>
+        <location filename="../../desktop/TrayIcon.cpp" line="13"/>
         <source>&amp;New</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../desktop/TrayIcon.cpp" line="13"/>
+        <location filename="../../desktop/TrayIcon.cpp" line="14"/>
         <source>&amp;Setup</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../desktop/TrayIcon.cpp" line="14"/>
+        <location filename="../../desktop/TrayIcon.cpp" line="15"/>
         <source>&amp;Help</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../desktop/TrayIcon.cpp" line="15"/>
+        <location filename="../../desktop/TrayIcon.cpp" line="16"/>
         <source>&amp;Contents</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../desktop/TrayIcon.cpp" line="16"/>
+        <location filename="../../desktop/TrayIcon.cpp" line="17"/>
         <source>&amp;Web page</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../desktop/TrayIcon.cpp" line="18"/>
+        <location filename="../../desktop/TrayIcon.cpp" line="19"/>
         <source>&amp;E-mail us</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../desktop/TrayIcon.cpp" line="20"/>
+        <location filename="../../desktop/TrayIcon.cpp" line="21"/>
         <source>&amp;About</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../desktop/TrayIcon.cpp" line="22"/>
+        <location filename="../../desktop/TrayIcon.cpp" line="23"/>
         <source>&amp;Close</source>
         <translation type="unfinished"></translation>
     </message>
