@@ -14,7 +14,8 @@
 #   wayland-note   on the same desktop, a note due at start shows, and the setup dialog opened
 #                  from the panel afterwards does not cover it.
 #   no-tray        Xvfb without a tray, dunst as the notification server: a note due at start
-#                  shows its window, centred, and a notification with its time and first line;
+#                  shows its window, centred, and a notification with its time and first lines,
+#                  whose "<" and "&" dunst does not take for markup;
 #                  with no tray after a short wait a notification says that the program runs;
 #                  a second start opens the setup dialog of the first copy and ends with code 0.
 #   no-tray-no-bus Xvfb, no tray and no session bus: the program opens its setup dialog itself.
@@ -283,7 +284,8 @@ scenario_wayland_note() {
 scenario_no_tray() {
     begin_scenario no-tray
     as_user=()
-    printf '%s' $'Water the plants\r\nat ten\r\n' >"$pgm/plants.txt"
+    # Marks a server that reads markup would take for tags: the note's text shows as written.
+    printf '%s' $'Water the <b>plants</b> & herbs\r\nat ten\r\n' >"$pgm/plants.txt"
     printf ' 10:00 AM    ,,0,[plants.txt]\r\n 11:30 AM    ,,0,\r\n' >"$pgm/Nudgeon.cfg"
     write_settings
     start_bus
@@ -327,8 +329,9 @@ scenario_no_tray() {
     poll 2000 dunst_texts >/dev/null
     texts=$(dunst_texts)
     log "dunst's notifications: $(tr '\n' ';' <<<"$texts")"
-    grep -q '^Nudgeon note at 10:00 AM | Water the plants / at ten$' <<<"$texts" ||
-        fail "no notification of the due note with its time and first lines"
+    # dunst reads markup: it keeps the text as sent, escaped, and shows it as written.
+    grep -qF 'Nudgeon note at 10:00 AM | Water the &lt;b&gt;plants&lt;/b&gt; &amp; herbs / at ten' <<<"$texts" ||
+        fail "no notification of the due note with its time and first lines, escaped for markup"
     grep -q '^Nudgeon runs without a tray icon | .*Start Nudgeon again' <<<"$texts" ||
         fail "no notification that the program runs without a tray"
 
