@@ -7,58 +7,66 @@
 #include "NoteFiles.h"
 #include "NoteView.h"
 #include "ProgramPaths.h"
+#include "Scheduler.h"
 #include "Sound.h"
-#include "Timer.h"
 
 #include <QFileInfo>
 
 // The runner keeps this much of a note's file name.
 constexpr int MaxNoteName = 20;
+// The note window shows this much of the line: its time.
+constexpr int TimeLabelLength = 9;
 
 const QString EventRunner::mailProgram = QStringLiteral("DARIZIZ.EXE");
 const QString EventRunner::dialerProgram = QStringLiteral("DIALER.EXE");
 
-EventRunner::EventRunner(TTimerForm& timerForm, const Services& services, NoteView& noteView)
-    : timerForm(timerForm), s(timerForm.state()), services(services), noteView(noteView)
+EventRunner::EventRunner(Scheduler& scheduler, const Services& services, NoteView& noteView)
+    : scheduler(scheduler), s(scheduler.state()), services(services), noteView(noteView)
 {}
 
-QString EventRunner::act(int)
+void EventRunner::run(const DueEntry& entry)
 {
-    s.WorkLine = s.EventParms;
-    s.EventNote.clear();
-    const QString program = s.EventPgm.toUpper();
+    const EventFields fields = splitEventLine(cutText(entry.line));
+    const QString program = fields.program.toUpper();
     const bool mail = program == mailProgram;
-
-    const NoteReference ref = takeNoteReference(s.EventParms, MaxNoteName);
-    s.EventParms = ref.parameters;
+    const NoteReference ref = takeNoteReference(fields.parameters, MaxNoteName);
     s.EventNote = ref.noteFile;
-    s.EventParms = fillDatePlaceholder(s.EventParms, services.clock.now().date());
+    const bool hasNote = !ref.noteFile.isEmpty() && QFileInfo::exists(s.PgmDir + ref.noteFile);
 
+    if (entry.late) {
+        // Only the note, captioned with the time it was due.
+        if (hasNote && !mail)
+            showNote(s.PgmDir + ref.noteFile, composeTimeField(entry.due.time()).left(TimeLabelLength),
+                     entry.line);
+        return;
+    }
+
+    const QString parameters = fillDatePlaceholder(ref.parameters, services.clock.now().date());
     if (program == dialerProgram)
-        services.clipboard.setText(s.EventParms);
+        services.clipboard.setText(parameters);
 
-    if (!s.EventPgm.isEmpty()) {
+    if (!fields.program.isEmpty()) {
         if (program.contains(QLatin1String(".WAV"))) {
-            services.sound.play(s.EventPgm);
+            services.sound.play(fields.program);
         } else if (!mail) {
-            timerForm.ChimeTime();
-            launchFile(services.launcher, namePart(s.EventPgm), s.EventParms, folderPart(s.EventPgm));
+            scheduler.ChimeTime();
+            launchFile(services.launcher, namePart(fields.program), parameters, folderPart(fields.program));
         }
     }
 
-    if (s.EventNote.isEmpty() || !QFileInfo::exists(s.PgmDir + s.EventNote))
-        return {};
+    if (!hasNote)
+        return;
     if (mail) {
         // File names are case-sensitive here: the mail program is started by its own name,
         // whatever case the entry was typed in.
-        launchFile(services.launcher, services.mailProgramPath, s.EventParms + QLatin1Char(',') + s.EventNote,
+        launchFile(services.launcher, services.mailProgramPath, parameters + QLatin1Char(',') + ref.noteFile,
                    s.PgmDir);
-        return {};
+        return;
     }
-    return s.PgmDir + s.EventNote;
+    showNote(s.PgmDir + ref.noteFile, entry.line.left(TimeLabelLength), entry.line);
 }
 
-void EventRunner::showNote(const QString& path, const QString& timeText)
+void EventRunner::showNote(const QString& path, const QString& timeText, const QString& line)
 {
     const std::optional<QString> text = readNoteFile(path);
     if (!text) {
@@ -66,5 +74,5 @@ void EventRunner::showNote(const QString& path, const QString& timeText)
         return;
     }
     services.sound.beep();
-    noteView.showAndWait(*text, path, timeText);
+    noteView.showNote(*text, path, timeText, line);
 }

@@ -2,18 +2,18 @@
 // Carries out a due entry: starts its program or plays its sound, puts the dialer's number on
 // the clipboard, hands a mailed note to the mail program, and shows a note.
 
-#include "EventActions.h"
+#include "DueEntry.h"
 
 class Clipboard;
 class Clock;
 class ErrorBox;
 class Launcher;
 class NoteView;
+class Scheduler;
 class Sound;
-class TTimerForm;
 struct ScheduleState;
 
-class EventRunner : public EventActions
+class EventRunner
 {
 public:
     struct Services
@@ -27,16 +27,19 @@ public:
         QString mailProgramPath = mailProgram;
     };
 
-    EventRunner(TTimerForm& timerForm, const Services& services, NoteView& noteView);
+    EventRunner(Scheduler& scheduler, const Services& services, NoteView& noteView);
 
-    QString act(int slot) override;
-    void showNote(const QString& path, const QString& timeText) override;
+    // Carries the entry out; a note is shown without waiting for it. An entry shown late
+    // after a sleep shows only its note.
+    void run(const DueEntry& entry);
 
     static const QString mailProgram;
     static const QString dialerProgram;
 
 private:
-    TTimerForm& timerForm;
+    void showNote(const QString& path, const QString& timeText, const QString& line);
+
+    Scheduler& scheduler;
     ScheduleState& s;
     Services services;
     NoteView& noteView;

@@ -7,7 +7,9 @@ class NoteView
 {
 public:
     virtual ~NoteView() = default;
-    // Shows the note's text, the file it came from and the entry's time, on top of all
-    // windows, and returns once the window is hidden again; the program stays live meanwhile.
-    virtual void showAndWait(const QString& text, const QString& path, const QString& timeText) = 0;
+    // Shows the note's text, the file it came from and its time on top of all windows, for
+    // the entry of the given line, and returns at once. A note that comes while another shows
+    // waits its turn and shows as soon as that one is closed or snoozed.
+    virtual void showNote(const QString& text, const QString& path, const QString& timeText,
+                          const QString& line) = 0;
 };

@@ -6,20 +6,21 @@
 #include "NoteInSight.h"
 #include "NotePlacement.h"
 #include "ProgramPaths.h"
-#include "Timer.h"
+#include "Scheduler.h"
 #include "TypingLimit.h"
 #include "ui_NoteWindow.h"
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QMouseEvent>
+#include <QTimer>
+#include <algorithm>
 
 const int NoteWindow::SnoozeMinutes[8] = {5, 15, 30, 60, 120, 240, 480, 1440};
 
-NoteWindow::NoteWindow(TTimerForm& timerForm, ErrorBox& errors)
+NoteWindow::NoteWindow(Scheduler& scheduler, ErrorBox& errors)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       ui(std::make_unique<Ui::NoteWindow>()), noteMenu(std::make_unique<QMenu>()),
-      snoozeMenu(std::make_unique<QMenu>()), timerForm(timerForm), errors(errors)
+      snoozeMenu(std::make_unique<QMenu>()), scheduler(scheduler), errors(errors)
 {
     ui->setupUi(this);
     setFixedSize(size());
@@ -46,6 +47,11 @@ NoteWindow::NoteWindow(TTimerForm& timerForm, ErrorBox& errors)
     connect(snoozeMenu.get(), &QMenu::triggered, this, &NoteWindow::snooze);
     typingLimit = new TypingLimit(ui->Memo, MaxTyped);
     new NoteInSight(*this);
+    // A program closed while notes wait shows none of them.
+    connect(&scheduler, &Scheduler::closedDown, this, [this] {
+        queue.clear();
+        hide();
+    });
 }
 
 NoteWindow::~NoteWindow() = default;
@@ -64,13 +70,40 @@ void NoteWindow::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
     emit hidden();
+    emit noteClosed(ui->FileName->text(), shownLine);
+    returnFreeMemory();
+    // The next waiting note shows once this one is fully gone.
+    if (!queue.isEmpty())
+        QTimer::singleShot(0, this, [this] {
+            if (!queue.isEmpty() && !isVisible())
+                display(queue.takeFirst());
+        });
 }
 
-void NoteWindow::showAndWait(const QString& text, const QString& path, const QString& timeText)
+void NoteWindow::showNote(const QString& text, const QString& path, const QString& timeText,
+                          const QString& line)
 {
-    typingLimit->load(text);
-    ui->FileName->setText(path);
-    ui->Timelbl->setText(timeText);
+    const Note note{text, path, timeText, line};
+    if (!isVisible() && queue.isEmpty()) {
+        display(note);
+        return;
+    }
+    // Never replaces the shown note; the same note of the same entry waits only once.
+    const auto same = [&note](const Note& n) {
+        return n.path == note.path && n.line == note.line;
+    };
+    if ((isVisible() && ui->FileName->text() == path && shownLine == line) ||
+        std::any_of(queue.begin(), queue.end(), same))
+        return;
+    queue.append(note);
+}
+
+void NoteWindow::display(const Note& note)
+{
+    typingLimit->load(note.text);
+    ui->FileName->setText(note.path);
+    shownLine = note.line;
+    ui->Timelbl->setText(note.timeText);
     ui->Timelbl->adjustSize();
 
     if (!isVisible())
@@ -81,14 +114,6 @@ void NoteWindow::showAndWait(const QString& text, const QString& path, const QSt
     // Where the desktop cannot keep a window on top, it can at least mark the note as wanting
     // attention.
     QApplication::alert(this);
-
-    // The program stays live while the note shows: ticks, the tray menu and this menu.
-    QEventLoop wait;
-    connect(this, &NoteWindow::hidden, &wait, &QEventLoop::quit);
-    connect(&timerForm, &TTimerForm::closedDown, &wait, &QEventLoop::quit);
-    if (isVisible() && !timerForm.isClosed())
-        wait.exec();
-    returnFreeMemory();
 }
 
 QString NoteWindow::shownFile() const
@@ -130,6 +155,6 @@ void NoteWindow::snooze(QAction* item)
     const int position = static_cast<int>(snoozeMenu->actions().indexOf(item));
     if (position < 0 || position >= 8)
         return;
-    timerForm.Snooze(namePart(ui->FileName->text()), SnoozeMinutes[position]);
+    scheduler.Snooze(shownLine, namePart(ui->FileName->text()), SnoozeMinutes[position]);
     hide();
 }

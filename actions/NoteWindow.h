@@ -3,6 +3,7 @@
 
 #include "NoteView.h"
 
+#include <QList>
 #include <QMenu>
 #include <QWidget>
 #include <memory>
@@ -12,7 +13,7 @@ class NoteWindow;
 }
 
 class ErrorBox;
-class TTimerForm;
+class Scheduler;
 class TypingLimit;
 
 class NoteWindow : public QWidget, public NoteView
@@ -20,10 +21,13 @@ class NoteWindow : public QWidget, public NoteView
     Q_OBJECT
 
 public:
-    NoteWindow(TTimerForm& timerForm, ErrorBox& errors);
+    NoteWindow(Scheduler& scheduler, ErrorBox& errors);
     ~NoteWindow() override;
 
-    void showAndWait(const QString& text, const QString& path, const QString& timeText) override;
+    void showNote(const QString& text, const QString& path, const QString& timeText,
+                  const QString& line) override;
+    // Notes waiting for the shown one to close.
+    int waiting() const { return static_cast<int>(queue.size()); }
 
     // The menu of the menu icon.
     QMenu* menu() const { return noteMenu.get(); }
@@ -40,6 +44,8 @@ public:
 
 signals:
     void hidden();
+    // The note of this file and entry was closed or snoozed.
+    void noteClosed(const QString& path, const QString& line);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -55,10 +61,22 @@ private:
     // Puts the note off by the delay of the chosen snooze item and hides it.
     void snooze(QAction* item);
 
+    struct Note
+    {
+        QString text;
+        QString path;
+        QString timeText;
+        QString line;
+    };
+    void display(const Note& note);
+
     std::unique_ptr<Ui::NoteWindow> ui;
     std::unique_ptr<QMenu> noteMenu;
     std::unique_ptr<QMenu> snoozeMenu;
-    TTimerForm& timerForm;
+    Scheduler& scheduler;
     ErrorBox& errors;
+    // The entry of the shown note: its snooze acts on that entry.
+    QString shownLine;
+    QList<Note> queue;
     TypingLimit* typingLimit = nullptr;
 };

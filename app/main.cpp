@@ -17,9 +17,9 @@
 #include "QtClipboard.h"
 #include "QtClock.h"
 #include "ScheduleState.h"
+#include "Scheduler.h"
 #include "Settings.h"
 #include "SetupDialog.h"
-#include "Timer.h"
 #include "TrayHostWatcher.h"
 #include "TrayIcon.h"
 #include "XdgAutostart.h"
@@ -76,7 +76,7 @@ int main(int argc, char* argv[])
 
     MakerLinks links(launcher, QStringList{paths.pgmDir} + dataDirs);
 
-    TTimerForm TimerForm(Platform{clock, sound, errors, settings}, schedule, paths);
+    Scheduler TimerForm(Platform{clock, sound, errors, settings}, schedule, paths);
     TimerForm.setFirstStartHook([&links] { links.AboutUs(); });
     // How long the program waits for a tray before it tells the user it runs without one.
     constexpr int NoTrayAfterMs = 5000;
@@ -97,13 +97,17 @@ int main(int argc, char* argv[])
                                    if (MemoForm.shownFile() == path)
                                        MemoForm.snoozeShown(0);
                                    else
-                                       TimerForm.Snooze(namePart(path), minutes);
+                                       TimerForm.Snooze(QString(), namePart(path), minutes);
                                }});
     EventRunner runner(TimerForm,
                        {launcher, clipboard, sound, clock, errors,
                         helperProgram(QApplication::applicationFilePath(), EventRunner::mailProgram)},
                        noteNotifier);
-    TimerForm.setActions(&runner);
+    QObject::connect(&TimerForm, &Scheduler::due, &MemoForm,
+                     [&runner](const DueEntry& entry) { runner.run(entry); });
+    QObject::connect(
+        &MemoForm, &NoteWindow::noteClosed, &MemoForm,
+        [&noteNotifier](const QString& path, const QString& line) { noteNotifier.noteClosed(path, line); });
     const SetupDialog::Services setupServices{clock, errors, files, settings, [&links] {
                                                   links.HelpIt();
                                               }};
@@ -127,7 +131,7 @@ int main(int argc, char* argv[])
     InstanceChannel channel(InstanceChannel::besideLock(lockPath));
     channel.listen();
     QObject::connect(&channel, &InstanceChannel::startedAgain, &app, openSetup);
-    QObject::connect(&TimerForm, &TTimerForm::closedDown, &app, &QApplication::quit, Qt::QueuedConnection);
+    QObject::connect(&TimerForm, &Scheduler::closedDown, &app, &QApplication::quit, Qt::QueuedConnection);
 
     TimerForm.TimeInit();
     if (TimerForm.isClosed())

@@ -1,21 +1,21 @@
 // Benchmarks of the engine's hot paths on a full schedule of 30 entries: the choice of the
-// next entry, taking a line apart, a tick that runs nothing, the first tick of a new day,
+// next entry, a day's occurrences of a line, a tick that runs nothing, the first tick of a new day,
 // start-up's reading of the schedule file, the setup dialog's hand-back of one changed line
 // and the composing of a line.
 //
 // The engine runs on the fakes of tests/support/Fakes.h, with a tray and a sound that only
-// count, and with actions that count every entry run: a benchmark in which an entry ran
+// count, and with every due entry counted: a benchmark in which an entry ran
 // reports an error instead of a figure. Every schedule file lives in a temporary folder that
 // is removed when its benchmark ends.
 
 #include "Fakes.h"
 
-#include "EventActions.h"
 #include "EventLine.h"
 #include "QtClock.h"
+#include "Recurrence.h"
 #include "ScheduleFile.h"
 #include "ScheduleState.h"
-#include "Timer.h"
+#include "Scheduler.h"
 #include "TrayView.h"
 
 #include <QCoreApplication>
@@ -70,20 +70,6 @@ public:
     void beep() override { ++beeps; }
     long long plays = 0;
     long long beeps = 0;
-};
-
-// Counts the entries run and the notes shown; a benchmark must see none of either.
-class CountingActions : public EventActions
-{
-public:
-    QString act(int) override
-    {
-        ++runs;
-        return {};
-    }
-    void showNote(const QString&, const QString&) override { ++notes; }
-    long long runs = 0;
-    long long notes = 0;
 };
 
 // The 30 lines of a full schedule as the setup dialog composes and sorts them: entries once a
@@ -154,10 +140,10 @@ struct Engine
         store.values[Settings::uninstallKey + QStringLiteral("|Settings")] = Settings::toText({false, false});
         ok = dir.isValid() && writeScheduleLines(cfgPath(), lines);
         const ProgramPaths paths{dir.filePath(QStringLiteral("nudgeon")), dir.path() + QLatin1Char('/')};
-        form = std::make_unique<TTimerForm>(Platform{realClock ? *realClock : clock, sound, errors, settings},
-                                            state, paths);
+        form = std::make_unique<Scheduler>(Platform{realClock ? *realClock : clock, sound, errors, settings},
+                                           state, paths);
         form->setTray(&tray);
-        form->setActions(&actions);
+        QObject::connect(form.get(), &Scheduler::due, [this](const DueEntry&) { ++runs; });
         form->setFirstStartHook([this] { ok = false; });
     }
 
@@ -176,7 +162,7 @@ struct Engine
     {
         if (!ok)
             bench.SkipWithError("the engine did not start on the 30-line schedule file");
-        else if (actions.runs != 0 || actions.notes != 0)
+        else if (runs != 0)
             bench.SkipWithError("an entry ran: the benchmark must measure a tick that runs nothing");
         else if (!errors.messages.isEmpty())
             bench.SkipWithError(errors.messages.first().toUtf8().constData());
@@ -190,9 +176,10 @@ struct Engine
     FakeAutostart autostart;
     Settings settings{store, autostart, errors, QStringLiteral("/opt/Nudgeon/nudgeon")};
     NullTray tray;
-    CountingActions actions;
+    // The entries that fell due; a benchmark must see none.
+    long long runs = 0;
     ScheduleState state;
-    std::unique_ptr<TTimerForm> form;
+    std::unique_ptr<Scheduler> form;
     bool ok = false;
 };
 
@@ -202,30 +189,30 @@ void BM_NextTime(benchmark::State& bench)
     e.ok = e.start();
     for (auto _ : bench) {
         e.form->NextTime();
-        keep(e.state.NextEvent);
+        keep(e.form->status());
     }
-    if (e.form->HoursLeft == 0 && e.form->MinsLeft == 0)
+    if (e.form->status() == QLatin1String("Running..."))
         e.ok = false;
     e.check(bench);
 }
 BENCHMARK(BM_NextTime);
 
-// ThisEvent on each of the 30 lines in turn, as the tick and the renewal of a day take them.
-void BM_ThisEvent(benchmark::State& bench)
+// A day's occurrences of each of the 30 lines in turn, as the engine works out its agenda.
+void BM_Recurrence_On(benchmark::State& bench)
 {
     Engine e(fullSchedule());
     e.ok = e.start();
-    const QStringList lines = e.state.EventList;
-    int i = 0;
+    std::vector<Recurrence> rules;
+    for (const QString& line : e.state.EventList)
+        rules.emplace_back(line, benchDay);
+    size_t i = 0;
     for (auto _ : bench) {
-        e.state.WorkLine = lines.at(i);
-        e.form->ThisEvent();
-        keep(e.state.EventRep);
-        i = i + 1 == MaxEvents ? 0 : i + 1;
+        keep(rules[i].on(benchDay));
+        i = i + 1 == rules.size() ? 0 : i + 1;
     }
     e.check(bench);
 }
-BENCHMARK(BM_ThisEvent);
+BENCHMARK(BM_Recurrence_On);
 
 // The minute tick at 09:01 on a Monday, when nothing is due: the next entry is chosen, the
 // tray's tip refreshed and the timer left at its minute.
@@ -237,7 +224,7 @@ void BM_DoTime_NothingDue(benchmark::State& bench)
     for (auto _ : bench)
         e.form->DoTime();
     // A tick that ran nothing waits for the next minute, not the 2 s of a tick after a run.
-    if (e.form->Timer1.interval() <= 2000 || e.tray.modifies == 0)
+    if (e.form->interval() <= 2000 || e.tray.modifies == 0)
         e.ok = false;
     e.check(bench);
 }
@@ -268,9 +255,10 @@ void BM_QtClock_now(benchmark::State& bench)
 }
 BENCHMARK(BM_QtClock_now);
 
-// The first tick of a new day, five seconds after midnight: every entry's state is evaluated
-// afresh for the day before the next entry is chosen. Each tick is on the day after the one
-// before, round a cycle of 1024 days prepared beforehand.
+// The first tick of a new day, five seconds after midnight, a day after the tick before (a
+// computer that slept): the day's agenda is worked out afresh and the day passed over looked
+// through for notes and missed entries. Each tick is on the day after the one before, round a
+// cycle of 1024 days prepared beforehand.
 void BM_DoTime_NewDay(benchmark::State& bench)
 {
     Engine e(fullSchedule());
@@ -284,11 +272,8 @@ void BM_DoTime_NewDay(benchmark::State& bench)
         e.form->DoTime();
         d = (d + 1) & 1023;
     }
-    // The renewal really took every line apart: the work line is the last line's repeat field.
-    e.state.WorkLine = QStringLiteral("untouched");
-    e.clock.current = midnights[d];
-    e.form->DoTime();
-    if (e.state.WorkLine == QLatin1String("untouched"))
+    // The day passed over really was looked through: its entries are told as missed.
+    if (!e.form->status().contains(QLatin1String("missed")))
         e.ok = false;
     e.check(bench);
 }
@@ -302,7 +287,7 @@ void BM_TimeInit_30Lines(benchmark::State& bench)
     e.ok = e.start();
     for (auto _ : bench) {
         e.form->TimeInit();
-        keep(e.state.NextEvent);
+        keep(e.form->status());
     }
     if (e.state.EventCount != MaxEvents)
         e.ok = false;
@@ -334,10 +319,9 @@ BENCHMARK(BM_ReadScheduleLines_30)->Unit(benchmark::kMicrosecond);
 // the last one handed over is the engine's.
 void flipSchedule(benchmark::State& bench, Engine& e, const QStringList& before, const QStringList& after)
 {
-    const QDate today = e.clock.current.date();
     bool flip = false;
     for (auto _ : bench) {
-        updateAlarms(e.state, flip ? before : after, today);
+        e.form->UpdateAlarms(flip ? before : after);
         flip = !flip;
     }
     if (e.state.EventCount != MaxEvents || e.state.EventList != (flip ? after : before))

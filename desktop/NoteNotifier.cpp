@@ -36,17 +36,29 @@ Notice NoteNotifier::noticeFor(const QString& text, const QString& timeText)
                   {{QStringLiteral("show"), tr("Show")}, {QStringLiteral("snooze"), tr("Snooze 5 min")}}};
 }
 
-void NoteNotifier::showAndWait(const QString& text, const QString& path, const QString& timeText)
+void NoteNotifier::showNote(const QString& text, const QString& path, const QString& timeText,
+                            const QString& line)
 {
-    quint32 id = 0;
     if (enabled(store) && notifications.available()) {
-        id = notifications.notify(noticeFor(text, timeText), [this, path](const QString& key) {
+        const quint32 id = notifications.notify(noticeFor(text, timeText), [this, path](const QString& key) {
             if (key == QLatin1String("show") && handlers.show)
                 handlers.show(path);
             else if (key == QLatin1String("snooze") && handlers.snooze)
                 handlers.snooze(path, SnoozeMinutes);
         });
+        up.append({path, line, id});
     }
-    window.showAndWait(text, path, timeText);
-    notifications.withdraw(id);
+    window.showNote(text, path, timeText, line);
+}
+
+void NoteNotifier::noteClosed(const QString& path, const QString& line)
+{
+    for (auto it = up.begin(); it != up.end();) {
+        if (it->path == path && it->line == line) {
+            notifications.withdraw(it->id);
+            it = up.erase(it);
+        } else {
+            ++it;
+        }
+    }
 }

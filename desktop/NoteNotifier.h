@@ -3,6 +3,7 @@
 #include "NoteView.h"
 
 #include <QCoreApplication>
+#include <QList>
 #include <functional>
 
 class Notifications;
@@ -11,7 +12,7 @@ struct Notice;
 
 // Shows a due note in its window and, unless the user turned it off, as a desktop
 // notification too: on a desktop that cannot keep the window on top, the notification is what
-// the user sees. The notification goes when the note window does.
+// the user sees. The notification goes when its note is closed or snoozed.
 class NoteNotifier : public NoteView
 {
     Q_DECLARE_TR_FUNCTIONS(NoteNotifier)
@@ -27,7 +28,10 @@ public:
 
     NoteNotifier(NoteView& window, Notifications& notifications, RegistryStore& store, Handlers handlers);
 
-    void showAndWait(const QString& text, const QString& path, const QString& timeText) override;
+    void showNote(const QString& text, const QString& path, const QString& timeText,
+                  const QString& line) override;
+    // The note of this file and entry was closed or snoozed: its notification goes.
+    void noteClosed(const QString& path, const QString& line);
 
     // The notice for a note: its time as the title, its first lines as the text.
     static Notice noticeFor(const QString& text, const QString& timeText);
@@ -45,4 +49,12 @@ private:
     Notifications& notifications;
     RegistryStore& store;
     Handlers handlers;
+    struct Shown
+    {
+        QString path;
+        QString line;
+        quint32 id;
+    };
+    // The notifications up, with their notes.
+    QList<Shown> up;
 };

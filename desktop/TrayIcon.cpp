@@ -1,13 +1,13 @@
 #include "TrayIcon.h"
 
 #include "MakerLinks.h"
-#include "Timer.h"
+#include "Scheduler.h"
 
 // The tip holds at most this many characters.
 constexpr int MaxTipLength = 63;
 
-TrayIcon::TrayIcon(TTimerForm& timerForm, MakerLinks& links, bool hostPresent)
-    : timerForm(timerForm), PopupMenu1(std::make_unique<QMenu>()), HelpItem(std::make_unique<QMenu>()),
+TrayIcon::TrayIcon(Scheduler& scheduler, MakerLinks& links, bool hostPresent)
+    : scheduler(scheduler), PopupMenu1(std::make_unique<QMenu>()), HelpItem(std::make_unique<QMenu>()),
       hostPresent(hostPresent)
 {
     NewNote = PopupMenu1->addAction(tr("&New"));
@@ -23,14 +23,14 @@ TrayIcon::TrayIcon(TTimerForm& timerForm, MakerLinks& links, bool hostPresent)
     CloseItem = PopupMenu1->addAction(tr("&Close"));
     QObject::connect(NewNote, &QAction::triggered, [this] { SetupClick(true); });
     QObject::connect(Setup, &QAction::triggered, [this] { SetupClick(false); });
-    QObject::connect(CloseItem, &QAction::triggered, &timerForm, &TTimerForm::CloseIt);
+    QObject::connect(CloseItem, &QAction::triggered, &scheduler, &Scheduler::CloseIt);
 }
 
 void TrayIcon::SetupClick(bool newMode)
 {
-    if (timerForm.Tag != 0 || !openSetup)
+    if (scheduler.isSetupOpen() || !openSetup)
         return;
-    timerForm.NewMode = newMode;
+    scheduler.setNewMode(newMode);
     openSetup();
 }
 
@@ -38,7 +38,7 @@ TrayIcon::~TrayIcon()
 {
     remove();
     // The engine outlives its icon when the program ends: it must not reach it any more.
-    timerForm.setTray(nullptr);
+    scheduler.setTray(nullptr);
 }
 
 QIcon TrayIcon::mainIcon()
@@ -61,11 +61,11 @@ void TrayIcon::add(const QString& tip)
         trayIcon = std::make_unique<QSystemTrayIcon>(mainIcon());
         trayIcon->setContextMenu(PopupMenu1.get());
         // A left click opens the setup dialog once the click itself is done.
-        QObject::connect(trayIcon.get(), &QSystemTrayIcon::activated, &timerForm,
+        QObject::connect(trayIcon.get(), &QSystemTrayIcon::activated, &scheduler,
                          [this](QSystemTrayIcon::ActivationReason reason) {
                              if (reason == QSystemTrayIcon::Trigger)
                                  QMetaObject::invokeMethod(
-                                     &timerForm, [this] { SetupClick(false); }, Qt::QueuedConnection);
+                                     &scheduler, [this] { SetupClick(false); }, Qt::QueuedConnection);
                          });
     }
     trayIcon->setToolTip(this->tip);

@@ -11,7 +11,7 @@
 #include <memory>
 
 class MakerLinks;
-class TTimerForm;
+class Scheduler;
 
 class TrayIcon : public TrayView
 {
@@ -19,7 +19,7 @@ class TrayIcon : public TrayView
 
 public:
     // Without a tray host at first, the icon is made only once hostAppeared is called.
-    TrayIcon(TTimerForm& timerForm, MakerLinks& links, bool hostPresent = true);
+    TrayIcon(Scheduler& scheduler, MakerLinks& links, bool hostPresent = true);
     ~TrayIcon() override;
 
     void add(const QString& tip) override;
@@ -45,7 +45,7 @@ public:
     QMenu* helpMenu() const { return HelpItem.get(); }
 
 private:
-    TTimerForm& timerForm;
+    Scheduler& scheduler;
     std::unique_ptr<QMenu> PopupMenu1;
     QAction* NewNote = nullptr;
     QAction* Setup = nullptr;

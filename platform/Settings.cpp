@@ -18,6 +18,8 @@ QString failedToSet(const QString& name)
 const QString Settings::uninstallKey =
     QStringLiteral("Software/Microsoft/Windows/CurrentVersion/Uninstall/") + programName;
 
+const QString Settings::snoozedKey = QStringLiteral("Software/Nudgeon/Snoozed");
+
 Settings::Settings(RegistryStore& store, Autostart& autostart, ErrorBox& errors, const QString& programPath)
     : store(store), autostart(autostart), errors(errors), programPath(programPath)
 {}
@@ -47,6 +49,21 @@ bool Settings::save(const Values& values)
         return true;
     errors.showError(failedToSet(programName));
     return false;
+}
+
+std::optional<QDateTime> Settings::snoozedUntil(const QString& note) const
+{
+    const std::optional<QString> text = store.readString(snoozedKey, note);
+    if (!text)
+        return std::nullopt;
+    return QDateTime::fromString(*text, Qt::ISODate).toLocalTime();
+}
+
+bool Settings::setSnoozedUntil(const QString& note, const QDateTime& until)
+{
+    if (!until.isValid())
+        return store.deleteValue(snoozedKey, note);
+    return store.writeString(snoozedKey, note, until.toUTC().toString(Qt::ISODate));
 }
 
 bool Settings::removeUninstallEntry()

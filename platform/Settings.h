@@ -3,6 +3,7 @@
 // uninstall entry in the store.
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -33,6 +34,12 @@ public:
     // Removes the uninstall entry with the settings; the start at log-on stays as it is.
     bool removeUninstallEntry();
 
+    // When a note's pending snooze brings it back; nothing when none is kept.
+    std::optional<QDateTime> snoozedUntil(const QString& note) const;
+    // Keeps a note's snooze until the given time, or forgets it when the time is invalid.
+    // False when the store refused.
+    bool setSnoozedUntil(const QString& note, const QDateTime& until);
+
     // Whether the program was started to remove its uninstall entry: "/uninstall", in any
     // letter case, as the first argument.
     static bool uninstallRequested(const QStringList& arguments);
@@ -43,6 +50,8 @@ public:
 
     // The store's group of the uninstall entry.
     static const QString uninstallKey;
+    // The store's group of the pending snoozes: one value per note name, the time in UTC.
+    static const QString snoozedKey;
 
 private:
     bool set(const QString& name, const QString& value);

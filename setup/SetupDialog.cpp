@@ -6,8 +6,8 @@
 #include "FreeMemory.h"
 #include "NoteFiles.h"
 #include "ScheduleListWidth.h"
+#include "Scheduler.h"
 #include "Settings.h"
-#include "Timer.h"
 #include "TypingLimit.h"
 #include "ui_SetupDialog.h"
 
@@ -51,8 +51,8 @@ void fitCaptions(QWidget* form)
 
 } // namespace
 
-SetupDialog::SetupDialog(TTimerForm& timerForm, const Services& services, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::SetupDialog>()), timerForm(timerForm), s(timerForm.state()),
+SetupDialog::SetupDialog(Scheduler& scheduler, const Services& services, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::SetupDialog>()), scheduler(scheduler), s(scheduler.state()),
       services(services)
 {
     ui->setupUi(this);
@@ -103,25 +103,25 @@ SetupDialog::SetupDialog(TTimerForm& timerForm, const Services& services, QWidge
     connect(ui->BrowseBtn, &QPushButton::clicked, this, &SetupDialog::browseForProgram);
     connect(ui->Email, &QCheckBox::toggled, this, &SetupDialog::toggleMail);
     connect(ui->HelpBtn, &QPushButton::clicked, this, &SetupDialog::showHelp);
-    connect(&timerForm, &TTimerForm::scheduleReloaded, this, &SetupDialog::refreshList);
+    connect(&scheduler, &Scheduler::scheduleReloaded, this, &SetupDialog::refreshList);
 }
 
 SetupDialog::~SetupDialog() = default;
 
-void SetupDialog::openOn(TTimerForm& timerForm, const Services& services)
+void SetupDialog::openOn(Scheduler& scheduler, const Services& services)
 {
-    if (timerForm.Tag != 0)
+    if (scheduler.isSetupOpen())
         return;
-    auto dialog = std::make_unique<SetupDialog>(timerForm, services);
-    timerForm.Tag = -1;
+    auto dialog = std::make_unique<SetupDialog>(scheduler, services);
+    scheduler.setSetupOpen(true);
     dialog->fill();
     dialog->exec();
     dialog.reset();
     returnFreeMemory();
-    timerForm.Tag = 0;
+    scheduler.setSetupOpen(false);
     // The program may have been closed from the tray meanwhile: its schedule is gone.
-    if (!timerForm.isClosed())
-        timerForm.NextTime();
+    if (!scheduler.isClosed())
+        scheduler.NextTime();
 }
 
 void SetupDialog::fill()
@@ -134,8 +134,8 @@ void SetupDialog::fill()
     }
     // The list is sorted and a file edited by hand need not be: the entry due next is found by
     // its text.
-    if (s.NextEvent >= 1 && s.NextEvent <= s.EventList.size())
-        selectRow(findLine(items(), s.EventList.at(s.NextEvent - 1)));
+    if (!s.EventList.isEmpty())
+        selectRow(findLine(items(), scheduler.nextLine()));
     ui->Chime->setChecked(s.ChimeOn);
     ui->AutoStart->setChecked(s.AutoStartOn);
     entryChosen();
@@ -158,7 +158,7 @@ void SetupDialog::refreshList()
 
 bool SetupDialog::catchUpWithFile(bool needsChosen)
 {
-    timerForm.reloadIfChanged();
+    scheduler.reloadIfChanged();
     if (!needsChosen || chosenLine.isEmpty() || findLine(items(), chosenLine) >= 0)
         return true;
     services.errors.showError(
@@ -216,11 +216,10 @@ void SetupDialog::setHours(bool hours)
 void SetupDialog::entryChosen()
 {
     entryLoaded = false;
-    if (!timerForm.NewMode) {
+    if (!scheduler.newMode()) {
         loadEntry();
         const int row = selectedRow();
-        const int slot = row >= 0 ? findLine(s.EventList, ui->EventBox->item(row)->text()) + 1 : 0;
-        const bool dueToday = slot >= 1 && slot <= MaxEvents && s.EventRepeat[static_cast<size_t>(slot)] >= 0;
+        const bool dueToday = row >= 0 && scheduler.isDueToday(ui->EventBox->item(row)->text());
         setWindowTitle(dueToday
                            ? tr("Nudgeon Setup - ") +
                                  QLocale::system().toString(services.clock.now().date(), QLocale::LongFormat)
@@ -266,7 +265,7 @@ bool SetupDialog::loadRepeat(const QString& field)
 void SetupDialog::loadEntry()
 {
     if (ui->EventBox->count() == 0) {
-        timerForm.NewMode = true;
+        scheduler.setNewMode(true);
         chosenLine.clear();
         // A new entry starts from fresh controls, whatever the last one shown held.
         resetForNewEntry();
@@ -341,7 +340,7 @@ void SetupDialog::resetForNewEntry()
 
 void SetupDialog::updateButtons()
 {
-    if (timerForm.NewMode) {
+    if (scheduler.newMode()) {
         ui->EventBox->setEnabled(false);
         ui->AddBtn->setEnabled(true);
         ui->DelBtn->setEnabled(false);
@@ -356,7 +355,7 @@ void SetupDialog::updateButtons()
 
 void SetupDialog::markChanged()
 {
-    if (!timerForm.NewMode && entryLoaded)
+    if (!scheduler.newMode() && entryLoaded)
         ui->UpdateBtn->setEnabled(true);
     updateButtons();
 }
@@ -479,12 +478,10 @@ bool SetupDialog::composeEntry()
 
 void SetupDialog::saveSchedule()
 {
-    s.EventPgm = cutText(ui->PgmName->text());
-    s.EventParms = cutText(ui->RunParms->text());
     if (!noteFileName.isEmpty() && ui->Memo->toPlainText().isEmpty())
         deleteNoteFile(s.PgmDir + noteFileName);
-    updateAlarms(s, items(), services.clock.now().date());
-    timerForm.WriteCfgFile();
+    scheduler.UpdateAlarms(items());
+    scheduler.WriteCfgFile();
     if (ui->Chime->isChecked() != s.ChimeOn || ui->AutoStart->isChecked() != s.AutoStartOn) {
         s.ChimeOn = ui->Chime->isChecked();
         s.AutoStartOn = ui->AutoStart->isChecked();
@@ -493,7 +490,7 @@ void SetupDialog::saveSchedule()
     entryChosen();
     if (ui->EventBox->isEnabled())
         ui->EventBox->setFocus();
-    timerForm.setInterval(2000);
+    scheduler.setInterval(2000);
 }
 
 void SetupDialog::addEntry()

@@ -13,7 +13,7 @@ class Clock;
 class ErrorBox;
 class FileChooser;
 class Settings;
-class TTimerForm;
+class Scheduler;
 class TypingLimit;
 class QAbstractButton;
 struct ScheduleState;
@@ -33,12 +33,12 @@ public:
         std::function<void()> help;
     };
 
-    SetupDialog(TTimerForm& timerForm, const Services& services, QWidget* parent = nullptr);
+    SetupDialog(Scheduler& scheduler, const Services& services, QWidget* parent = nullptr);
     ~SetupDialog() override;
 
     // Opens the dialog on the schedule, runs it modally and brings the engine up to date
     // afterwards. Does nothing while a dialog is open already.
-    static void openOn(TTimerForm& timerForm, const Services& services);
+    static void openOn(Scheduler& scheduler, const Services& services);
 
     // Fills the list from the schedule and loads the entry due next, as opening does.
     void fill();
@@ -88,7 +88,7 @@ private:
     bool catchUpWithFile(bool needsChosen);
 
     std::unique_ptr<Ui::SetupDialog> ui;
-    TTimerForm& timerForm;
+    Scheduler& scheduler;
     ScheduleState& s;
     Services services;
     TypingLimit* noteLimit = nullptr;

@@ -4,31 +4,28 @@
 #include "NoteView.h"
 
 #include <QDir>
-#include <functional>
 
 namespace {
 
-// Records the notes shown; while "shown" it can run what the test wants, as a user would.
+// Records the notes shown as "text|path|time label"; never waits.
 class FakeNoteView : public NoteView
 {
 public:
-    void showAndWait(const QString& text, const QString& path, const QString& timeText) override
+    void showNote(const QString& text, const QString& path, const QString& timeText, const QString&) override
     {
         shown.append(QStringList{text, path, timeText}.join(QLatin1Char('|')));
-        if (whileShown)
-            whileShown();
     }
     QStringList shown;
-    std::function<void()> whileShown;
 };
 
 class RunnerTest : public EngineTest
 {
 protected:
     // Starts the engine on the given lines at 10:00 on Sunday 6 December 2026.
-    void startWith(const QByteArray& lines, const QString& settings = QStringLiteral("0,0"))
+    void startWith(const QByteArray& lines, const QString& settings = QStringLiteral("0,0"),
+                   const QTime& at = QTime(10, 0, 20))
     {
-        fakes.clock.set(QDate(2026, 12, 6), QTime(10, 0, 20));
+        fakes.clock.set(QDate(2026, 12, 6), at);
         haveSettings(settings);
         writeCfg(lines);
         start();
@@ -37,7 +34,9 @@ protected:
                                           EventRunner::Services{fakes.launcher, fakes.clipboard, fakes.sound,
                                                                 fakes.clock, fakes.errors, mailProgram},
                                           notes);
-        form->setActions(runner.get());
+        whenDue = [this](const DueEntry& e) {
+            runner->run(e);
+        };
         fakes.sound.played.clear();
     }
     void writeNote(const QString& name, const QString& text)
@@ -46,10 +45,18 @@ protected:
     }
     QString pgmDir() const { return dir.path() + "/"; }
     // Runs the entry in the given place.
-    void run(int slot)
+    void run(int slot) { runner->run(DueEntry{state.EventList.at(slot - 1), fakes.clock.now(), false}); }
+    // Ticks on from now to the given time of the day.
+    void tickTo(const QTime& end)
     {
-        state.NextEvent = slot;
-        form->RunIt();
+        tickUntil(fakes.clock.now().addSecs(1), QDateTime(fakes.clock.now().date(), end));
+    }
+    QStringList dueTimes() const
+    {
+        QStringList times;
+        for (const DueEntry& e : ran)
+            times.append(e.due.toString("d HH:mm"));
+        return times;
     }
 
     FakeNoteView notes;
@@ -78,7 +85,6 @@ TEST_F(RunnerTest, WithoutItsNoteFileAnEntryDoesNothing)
     EXPECT_TRUE(notes.shown.isEmpty());
     EXPECT_TRUE(fakes.launcher.launches.isEmpty());
     EXPECT_TRUE(fakes.sound.played.isEmpty());
-    EXPECT_EQ(state.EventRepeat[1], -1);
 }
 
 TEST_F(RunnerTest, ASoundFilePlaysAndLaunchesNothing)
@@ -109,7 +115,7 @@ TEST_F(RunnerTest, AMailedNoteGoesToTheMailProgramInTheProgramFolder)
     writeNote("1260830.txt", "Report due");
     run(1);
     // Started by its own name: file names are case-sensitive here.
-    EXPECT_EQ(fakes.launcher.launches, QStringList({"DARIZIZ.EXE|someone,1260830.txt|" + pgmDir() + ""}));
+    EXPECT_EQ(fakes.launcher.launches, QStringList({"DARIZIZ.EXE|someone,1260830.txt|" + pgmDir()}));
     EXPECT_TRUE(notes.shown.isEmpty());
     // The mail program gets no chime.
     EXPECT_TRUE(fakes.sound.played.isEmpty());
@@ -151,111 +157,95 @@ TEST_F(RunnerTest, OddNoteReferencesAreParametersOrNoNote)
     EXPECT_TRUE(notes.shown.isEmpty());
 }
 
-TEST_F(RunnerTest, OnceADayEntriesAreDoneAndRepeatingOnesMoveOn)
+TEST_F(RunnerTest, OnceADayEntriesRunOnceAndRepeatingOnesMoveOn)
 {
-    startWith(" 10:00 AM    ,,0,\r\n 10:00 AM    ,,45,\r\n 10:00 AM    ,,1440,\r\n");
-    run(1);
-    run(2);
-    run(3);
-    EXPECT_EQ(state.EventRepeat[1], -1);
-    EXPECT_EQ(state.EventTimes[1], 1000);
-    EXPECT_EQ(state.EventRepeat[2], 45);
-    EXPECT_EQ(state.EventTimes[2], 1045);
-    EXPECT_EQ(state.EventTimes[3], 1000);
+    startWith(" 10:00 AM    ,a,0,\r\n 10:00 AM    ,b,45,\r\n 10:00 AM    ,c,1440,\r\n");
+    tickTo(QTime(12, 0));
+    EXPECT_EQ(fakes.launcher.launches, QStringList({"a||", "b||", "c||", "b||", "b||"}));
+    EXPECT_EQ(dueTimes(), QStringList({"6 10:00", "6 10:00", "6 10:00", "6 10:45", "6 11:30"}));
 }
 
-TEST_F(RunnerTest, AnUnreadableNoteIsReportedAndTheEntryStillHandedBack)
+TEST_F(RunnerTest, AnUnreadableNoteIsReportedAndTheEntryGoesOn)
 {
     startWith(" 10:00 AM    ,,30,[4.txt]\r\n");
     QDir(dir.path()).mkdir("4.txt");
-    run(1);
-    EXPECT_EQ(fakes.errors.messages, QStringList({"Cannot open file " + pgmDir() + "4.txt"}));
+    tickTo(QTime(10, 31));
+    EXPECT_EQ(fakes.errors.messages, QStringList({"Cannot open file " + pgmDir() + "4.txt",
+                                                  "Cannot open file " + pgmDir() + "4.txt"}));
     EXPECT_TRUE(notes.shown.isEmpty());
-    EXPECT_EQ(state.EventTimes[1], 1030);
+    EXPECT_EQ(dueTimes(), QStringList({"6 10:00", "6 10:30"}));
 }
 
-TEST_F(RunnerTest, ATickWhileANoteShowsRunsTheOthersButNeverTheShownEntry)
+TEST_F(RunnerTest, AShownNoteHoldsNothingUpAndItsEntryRunsOnce)
 {
     startWith(" 10:00 AM    ,,30,[5.txt]\r\n 10:00 AM    ,app,0,\r\n");
     writeNote("5.txt", "stand up");
-    notes.whileShown = [this] {
-        fakes.clock.setTime(QTime(10, 0, 40));
-        form->DoTime();
-        form->DoTime();
-    };
-    fakes.clock.setTime(QTime(10, 0, 20));
-    form->DoTime();
+    tickTo(QTime(10, 29));
     EXPECT_EQ(notes.shown.size(), 1);
     EXPECT_EQ(fakes.launcher.launches, QStringList({"app||"}));
-    EXPECT_EQ(state.EventRepeat[2], -1);
-    // The shown entry was handed back once, after its note was hidden.
-    EXPECT_EQ(state.EventTimes[1], 1030);
+    tickTo(QTime(10, 31));
+    EXPECT_EQ(notes.shown.size(), 2);
 }
 
-TEST_F(RunnerTest, ASnoozeDuringTheNoteKeepsItsTimeThroughTheHandBack)
+TEST_F(RunnerTest, ASnoozedRepeatingNoteComesBackAndItsSeriesGoesOn)
 {
-    startWith(" 09:00 AM    ,,60,[6.txt]\r\n 09:30 AM    ,,0,[7.txt]\r\n");
+    startWith(" 09:00 AM    ,,60,[6.txt]\r\n 09:30 AM    ,,0,[7.txt]\r\n", "0,0", QTime(8, 59, 58));
     writeNote("6.txt", "hourly");
     writeNote("7.txt", "once");
-    fakes.clock.setTime(QTime(9, 0, 10));
-    notes.whileShown = [this] {
-        fakes.clock.setTime(QTime(9, 2));
-        form->Snooze("6.txt", 5);
-    };
-    run(1);
-    EXPECT_EQ(state.EventTimes[1], 907);
-    EXPECT_EQ(state.EventRepeat[1], 60);
-
-    // A once-a-day note snoozed while shown is due once more at the snoozed time.
-    fakes.clock.setTime(QTime(9, 30, 5));
-    notes.whileShown = [this] {
-        fakes.clock.setTime(QTime(9, 32));
-        form->Snooze("7.txt", 15);
-    };
-    run(2);
-    EXPECT_EQ(state.EventTimes[2], 947);
-    EXPECT_EQ(state.EventRepeat[2], 0);
+    tickAt(QTime(9, 0, 1));
+    fakes.clock.setTime(QTime(9, 2));
+    form->Snooze(state.EventList[0], "6.txt", 5);
+    tickTo(QTime(9, 31));
+    fakes.clock.setTime(QTime(9, 32));
+    form->Snooze(state.EventList[1], "7.txt", 15);
+    tickTo(QTime(10, 1));
+    EXPECT_EQ(dueTimes(), QStringList({"6 09:00", "6 09:07", "6 09:30", "6 09:47", "6 10:00"}));
 }
 
 struct SnoozeCase
 {
-    int due;
+    QTime due;
     QTime at;
     int minutes;
-    int newDue;
+    // The day (6 or 7) and time the note comes back.
+    const char* back;
 };
 
 class SnoozeExamples : public RunnerTest, public ::testing::WithParamInterface<SnoozeCase>
 {};
 
-TEST_P(SnoozeExamples, NeverMoveAnEntryEarlierAndMakeItDueAgain)
+TEST_P(SnoozeExamples, BringTheNoteBackOnceAndLeaveTheEntrysOwnTime)
 {
     const SnoozeCase& c = GetParam();
-    startWith(" 08:00 AM    ,,0,[1.txt]\r\n");
-    state.EventTimes[1] = c.due;
-    state.EventRepeat[1] = -1; // ran once today
+    startWith((composeTimeField(c.due) + ",,0,[1.txt]\r\n").toLatin1(), "0,0", c.due.addSecs(-2));
+    writeNote("1.txt", "x");
+    tickAt(c.due.addSecs(1));
     fakes.clock.setTime(c.at);
-    form->Snooze("1.txt", c.minutes);
-    EXPECT_EQ(state.EventTimes[1], c.newDue);
-    EXPECT_EQ(state.EventRepeat[1], 0);
+    form->Snooze(state.EventList[0], "1.txt", c.minutes);
+    tickUntil(fakes.clock.now().addSecs(2), QDateTime(QDate(2026, 12, 7), c.due).addSecs(30));
+    const QString own = QDate(2026, 12, 7).toString("d ") + c.due.toString("HH:mm");
+    QStringList expected{QString::number(6) + c.due.toString(" HH:mm"), QString::fromLatin1(c.back)};
+    if (expected.last() != own)
+        expected.append(own);
+    EXPECT_EQ(dueTimes(), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, SnoozeExamples,
-                         ::testing::Values(SnoozeCase{930, QTime(9, 32), 15, 947},
-                                           SnoozeCase{2350, QTime(23, 52), 30, 2350},
-                                           SnoozeCase{1410, QTime(14, 10), 1440, 1410},
-                                           SnoozeCase{1740, QTime(17, 45), 480, 1740},
-                                           SnoozeCase{800, QTime(8, 1), 240, 1201}));
+                         ::testing::Values(SnoozeCase{QTime(9, 30), QTime(9, 32), 15, "6 09:47"},
+                                           SnoozeCase{QTime(23, 50), QTime(23, 52), 30, "7 00:22"},
+                                           SnoozeCase{QTime(14, 10), QTime(14, 10, 30), 1440, "7 14:10"},
+                                           SnoozeCase{QTime(17, 40), QTime(17, 45), 480, "7 01:45"},
+                                           SnoozeCase{QTime(8, 0), QTime(8, 1), 240, "6 12:01"}));
 
 TEST_F(RunnerTest, ASnoozeFindsItsEntryByTheWholeNoteReference)
 {
     startWith(" 09:30 AM    ,,0,[1260930.txt]\r\n 09:30 AM    ,,0,[260930.txt]\r\n");
     fakes.clock.setTime(QTime(9, 40));
-    form->Snooze("260930.txt", 5);
-    EXPECT_EQ(state.EventTimes[1], 930);
-    EXPECT_EQ(state.EventTimes[2], 945);
+    form->Snooze(QString(), "260930.txt", 5);
+    EXPECT_FALSE(form->isDueToday(state.EventList[0]));
+    EXPECT_TRUE(form->isDueToday(state.EventList[1]));
     // A note whose entry is gone changes nothing.
-    form->Snooze("999.txt", 5);
-    EXPECT_EQ(state.EventTimes[1], 930);
-    EXPECT_EQ(state.EventTimes[2], 945);
+    form->Snooze(QString(), "999.txt", 5);
+    EXPECT_FALSE(form->isDueToday(state.EventList[0]));
+    EXPECT_FALSE(fakes.store.keyExists(Settings::snoozedKey + "|999.txt"));
 }

@@ -4,8 +4,8 @@
 #include "ui_NoteWindow.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QMouseEvent>
-#include <QTimer>
 
 namespace {
 
@@ -21,23 +21,15 @@ protected:
     }
     void TearDown() override { memo.reset(); }
 
-    // Shows a note the way the runner does; the test's steps run once it shows, and a
-    // watchdog hides it should they not.
+    // Shows a note the way the runner does, runs the test's steps on it and hides it should
+    // they not.
     void showNote(const QString& text, const QString& path, std::function<void()> steps)
     {
-        QTimer::singleShot(0, memo.get(), [this, steps] {
-            steps();
-            if (memo->isVisible())
-                QTimer::singleShot(0, memo.get(), [this] { memo->hide(); });
-        });
-        QTimer watchdog;
-        watchdog.setSingleShot(true);
-        QObject::connect(&watchdog, &QTimer::timeout, memo.get(), [this] {
-            ADD_FAILURE() << "the note never closed";
+        memo->showNote(text, path, " 09:30 AM", state.EventList.first());
+        steps();
+        if (memo->isVisible())
             memo->hide();
-        });
-        watchdog.start(5000);
-        memo->showAndWait(text, path, " 09:30 AM");
+        QCoreApplication::processEvents();
     }
 
     QString notePath() const { return dir.filePath("1260930.txt"); }
@@ -164,14 +156,33 @@ TEST_F(NoteWindowTest, TypingStopsAt512CharactersButLongNotesLoadWhole)
 TEST_F(NoteWindowTest, TheSnoozeItemsPutTheEntryOffAndHideTheNote)
 {
     fakes.clock.setTime(QTime(9, 32));
-    state.EventRepeat[1] = -1;
     showNote("x", notePath(), [&] { memo->form()->m15->trigger(); });
     EXPECT_FALSE(memo->isVisible());
-    EXPECT_EQ(state.EventTimes[1], 947);
-    EXPECT_EQ(state.EventRepeat[1], 0);
-    EXPECT_EQ(form->Hint, "Nudgeon:  15min");
+    EXPECT_EQ(form->status(), "Nudgeon:  15min");
 
     fakes.clock.setTime(QTime(10, 0));
     showNote("x", notePath(), [&] { memo->form()->d1->trigger(); });
-    EXPECT_EQ(state.EventTimes[1], 1000);
+    EXPECT_EQ(form->status(), "No Monday events...");
+    EXPECT_EQ(fakes.store.values.value(Settings::snoozedKey + "|1260930.txt"),
+              QDateTime(QDate(2026, 12, 8), QTime(10, 0)).toUTC().toString(Qt::ISODate));
+}
+
+TEST_F(NoteWindowTest, ASecondNoteWaitsForTheFirstAndSnoozesItsOwnEntry)
+{
+    const QString other = " 09:30 AM    ,,0,[2.txt]";
+    form->UpdateAlarms({state.EventList.first(), other});
+    fakes.clock.setTime(QTime(9, 31));
+    memo->showNote("first", notePath(), " 09:30 AM", state.EventList.first());
+    memo->showNote("second", dir.filePath("2.txt"), " 09:30 AM", other);
+    memo->showNote("second", dir.filePath("2.txt"), " 09:30 AM", other);
+    EXPECT_EQ(memo->form()->Memo->toPlainText(), "first");
+    EXPECT_EQ(memo->waiting(), 1);
+    memo->form()->CloseItem->trigger();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(memo->isVisible());
+    EXPECT_EQ(memo->form()->Memo->toPlainText(), "second");
+    memo->form()->m5->trigger();
+    EXPECT_FALSE(memo->isVisible());
+    EXPECT_TRUE(form->isDueToday(other));
+    EXPECT_FALSE(form->isDueToday(state.EventList.first()));
 }

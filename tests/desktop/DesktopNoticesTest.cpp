@@ -13,7 +13,7 @@ class RecordingNoteView : public NoteView
 {
 public:
     explicit RecordingNoteView(FakeNotifications& server) : server(server) {}
-    void showAndWait(const QString& text, const QString& path, const QString& timeText) override
+    void showNote(const QString& text, const QString& path, const QString& timeText, const QString&) override
     {
         shown.append(text + "|" + path + "|" + timeText);
         withdrawnWhileShown = server.withdrawn.size();
@@ -51,7 +51,10 @@ TEST_P(NoteNotifierCases, TheNoteWindowAlwaysShowsAndTheNotificationOnlyWhenWant
         store.writeString(NoteNotifier::settingsKey, NoteNotifier::notifyValue, *c.setting);
     RecordingNoteView window(server);
     NoteNotifier notifier(window, server, store, {});
-    notifier.showAndWait("Call Ann\r\n", "/pgm/1200900.txt", " 10:01 PM");
+    notifier.showNote("Call Ann\r\n", "/pgm/1200900.txt", " 10:01 PM", "line");
+    // Another note closing leaves this one's notification up.
+    notifier.noteClosed("/pgm/1200900.txt", "another line");
+    notifier.noteClosed("/pgm/1200900.txt", "line");
     EXPECT_EQ(window.shown, QStringList{"Call Ann\r\n|/pgm/1200900.txt| 10:01 PM"});
     ASSERT_EQ(server.shown.size(), c.notified ? 1 : 0);
     if (c.notified) {
@@ -93,8 +96,8 @@ TEST(NoteNotifier, TheButtonsShowOrSnoozeTheirOwnNote)
                            [&](const QString& path, int minutes) {
                                done.append("snooze " + path + " " + QString::number(minutes));
                            }});
-    notifier.showAndWait("a", "/pgm/1.txt", "09:30 AM");
-    notifier.showAndWait("b", "/pgm/2.txt", "09:31 AM");
+    notifier.showNote("a", "/pgm/1.txt", "09:30 AM", "a");
+    notifier.showNote("b", "/pgm/2.txt", "09:31 AM", "b");
     server.choose(1, "snooze");
     server.choose(2, "show");
     server.choose(2, "unknown");

@@ -134,15 +134,15 @@ TEST_F(TrayTest, TheMenuOpensTheSetupDialogOnlyWhileNoneIsOpen)
     EXPECT_EQ(captions(trayIcon.helpMenu()), QStringList({"&Contents", "&Web page", "&E-mail us", "&About"}));
 
     QList<bool> opened;
-    trayIcon.setSetupOpener([&] { opened.append(form->NewMode); });
+    trayIcon.setSetupOpener([&] { opened.append(form->newMode()); });
     trayIcon.newItem()->trigger();
     trayIcon.setupItem()->trigger();
-    form->Tag = -1;
+    form->setSetupOpen(true);
     trayIcon.newItem()->trigger();
     trayIcon.SetupClick(false);
     EXPECT_EQ(opened, QList<bool>({true, false}));
     // A refused opening leaves the mode alone.
-    EXPECT_FALSE(form->NewMode);
+    EXPECT_FALSE(form->newMode());
 
     trayIcon.helpMenu()->actions().at(0)->trigger();
     EXPECT_EQ(launcher.launches, QStringList({"helpndg.html||" + dir.path() + "/"}));

@@ -26,21 +26,12 @@ protected:
     {
         EXPECT_LE(state.EventCount, MaxEvents);
         EXPECT_EQ(state.EventCount, state.EventList.size());
-        for (int i = 1; i <= MaxEvents; ++i) {
-            const int due = state.EventTimes[static_cast<size_t>(i)];
-            const int repeat = state.EventRepeat[static_cast<size_t>(i)];
-            if (i > state.EventCount) {
-                EXPECT_EQ(due, -1) << i;
-                continue;
-            }
-            EXPECT_TRUE(due >= 0 && due <= 2359 && due % 100 < 60) << i << ": " << due;
-            EXPECT_TRUE(repeat >= -1 && repeat <= 1440) << i << ": " << repeat;
-            EXPECT_LE(state.EventList.at(i - 1).size(), MaxLineLength);
-        }
+        for (const QString& line : state.EventList)
+            EXPECT_LE(line.size(), MaxLineLength);
         for (const QTime& t : {QTime(0, 0), QTime(9, 30), QTime(23, 59)}) {
             fakes.clock.setTime(t);
             form->DoTime();
-            EXPECT_LT(form->Hint.size(), 64);
+            EXPECT_LT(form->status().size(), 64);
         }
     }
 };
@@ -109,6 +100,8 @@ TEST_F(EngineTest, ATenMegabyteLineIsCutAndTheRestStillLoads)
     start();
     ASSERT_EQ(state.EventCount, 2);
     EXPECT_EQ(state.EventList[0].size(), MaxLineLength);
-    EXPECT_EQ(state.EventTimes[2], 2200);
+    fakes.clock.setTime(QTime(21, 0));
+    form->NextTime();
+    EXPECT_EQ(form->nextLine(), state.EventList[1]);
     EXPECT_EQ(cfgBytes().size(), bytes.size());
 }

@@ -1,22 +1,18 @@
 #include "EngineTest.h"
-#include "EventActions.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 namespace {
 
-class RanPlaces : public EventActions
+// The programs of the entries that ran.
+QStringList programs(const QList<DueEntry>& ran)
 {
-public:
-    QString act(int slot) override
-    {
-        ran.append(slot);
-        return {};
-    }
-    void showNote(const QString&, const QString&) override {}
-    QList<int> ran;
-};
+    QStringList names;
+    for (const DueEntry& e : ran)
+        names.append(splitEventLine(e.line).program);
+    return names;
+}
 
 void append(const QString& path, const QByteArray& bytes)
 {
@@ -32,28 +28,26 @@ TEST_F(EngineTest, ALineAddedByHandIsReadAndUnchangedLinesKeepTheirDay)
     haveSettings("0,0");
     const QByteArray file = " 09:00 AM    ,a,0,\r\n 09:05 AM    ,b,7,\r\n11:00 AM    ,c,0,\r\n";
     writeCfg(file);
-    RanPlaces actions;
     start();
-    form->setActions(&actions);
     tickAt(QTime(9, 0));
     tickAt(QTime(9, 5));
-    ASSERT_EQ(actions.ran, QList<int>({1, 2}));
+    ASSERT_EQ(programs(ran), QStringList({"a", "b"}));
 
     append(cfgPath(), "10:00 AM    ,d,0,\r\n");
     // The next tick finds the edit; the program writes nothing back.
     tickAt(QTime(9, 6));
     EXPECT_EQ(state.EventList, QStringList({" 09:00 AM    ,a,0,", " 09:05 AM    ,b,7,", "11:00 AM    ,c,0,",
                                             "10:00 AM    ,d,0,"}));
-    EXPECT_EQ(state.EventRepeat[1], -1); // ran today
-    EXPECT_EQ(state.EventTimes[2], 912); // moved on by its repeat
-    EXPECT_EQ(state.EventTimes[4], 1000);
+    EXPECT_FALSE(form->isDueToday(state.EventList[0])); // ran today
+    EXPECT_EQ(form->status(), "Nudgeon:  6min");        // b moved on by its repeat, to 09:12
+    EXPECT_TRUE(form->isDueToday(state.EventList[3]));
     EXPECT_EQ(cfgBytes(), file + "10:00 AM    ,d,0,\r\n");
     EXPECT_FALSE(form->reloadIfChanged());
 
     tickAt(QTime(10, 0));
     // The entry added by hand runs, and the one that ran already today does not run again.
-    EXPECT_EQ(actions.ran.mid(2).count(4), 1);
-    EXPECT_FALSE(actions.ran.mid(2).contains(1));
+    EXPECT_EQ(programs(ran.mid(2)).count("d"), 1);
+    EXPECT_FALSE(programs(ran.mid(2)).contains("a"));
 }
 
 TEST_F(EngineTest, AWriteNeverGoesOverAnEditItHasNotSeen)

@@ -4,21 +4,22 @@
 
 TEST_F(EngineTest, AFirstStartMakesTheClockEntryAndWritesNothing)
 {
-    TTimerForm& f = start();
+    Scheduler& f = start();
     EXPECT_EQ(firstStarts, 1);
     EXPECT_EQ(state.EventList, QStringList({"4:30 PM     ,clock.exe,0,"}));
     EXPECT_EQ(state.EventCount, 1);
-    EXPECT_EQ(state.EventTimes[1], 1630);
-    // Not due on the day of the first start.
-    EXPECT_EQ(state.EventRepeat[1], -1);
+    // Not due on the day of the first start; the next day at 16:30.
+    EXPECT_FALSE(f.isDueToday(state.EventList.first()));
     EXPECT_FALSE(QFile::exists(cfgPath()));
     EXPECT_TRUE(fakes.store.values.isEmpty());
     EXPECT_FALSE(state.ChimeOn);
     EXPECT_EQ(tray.calls, QStringList({"add:No Monday events..."}));
     EXPECT_EQ(fakes.sound.played, QStringList({"ringin.wav"}));
-    EXPECT_TRUE(f.Timer1.isActive());
-    EXPECT_EQ(f.Timer1.interval(), 2000);
+    EXPECT_TRUE(f.isTicking());
+    EXPECT_EQ(f.interval(), 2000);
     EXPECT_EQ(QDir::currentPath() + "/", state.PgmDir);
+    tickAt(QDateTime(QDate(2026, 12, 8), QTime(16, 30, 1)));
+    EXPECT_EQ(ran.size(), 1);
 }
 
 TEST_F(EngineTest, LoadsTheScheduleAndTheSettingsOfAKnownInstall)
@@ -31,24 +32,18 @@ TEST_F(EngineTest, LoadsTheScheduleAndTheSettingsOfAKnownInstall)
     EXPECT_TRUE(state.ChimeOn);
     EXPECT_TRUE(state.AutoStartOn);
     EXPECT_EQ(state.EventCount, 3);
-    EXPECT_EQ(state.EventTimes[1], 930);
-    EXPECT_EQ(state.EventTimes[2], 1415);
-    EXPECT_EQ(state.EventRepeat[2], 0); // Monday
-    EXPECT_EQ(state.EventTimes[3], 2345);
-    EXPECT_EQ(state.EventRepeat[3], 0); // the 7th
-    EXPECT_EQ(state.EventTimes[4], -1);
+    EXPECT_TRUE(form->isDueToday(state.EventList[1])); // Monday
+    EXPECT_TRUE(form->isDueToday(state.EventList[2])); // the 7th
     EXPECT_EQ(tray.calls, QStringList({"add:Nudgeon:  30min"}));
     // The file and the store are left as they were.
     EXPECT_EQ(cfgBytes(), file);
     EXPECT_EQ(fakes.store.writes, 0);
-    // The first entry was taken apart last.
-    EXPECT_EQ(state.EventTime, " 09:30 AM   ");
 }
 
 TEST_F(EngineTest, AnOldFileHeaderSetsTheChimeAndIsDropped)
 {
     writeCfg("Nudgeon 2\r\n1\r\n 09:30 AM    ,,0,\r\n");
-    TTimerForm& f = start();
+    Scheduler& f = start();
     EXPECT_TRUE(state.ChimeOn);
     EXPECT_EQ(state.EventList, QStringList({" 09:30 AM    ,,0,"}));
     EXPECT_EQ(cfgBytes(), QByteArray(" 09:30 AM    ,,0,\r\n"));
@@ -56,7 +51,7 @@ TEST_F(EngineTest, AnOldFileHeaderSetsTheChimeAndIsDropped)
     EXPECT_EQ(fakes.store.values.value(Settings::uninstallKey + "|DisplayName"), "Nudgeon");
     EXPECT_EQ(fakes.store.values.value(Settings::uninstallKey + "|UninstallString"),
               dir.path() + "/Tools/nudgeon /uninstall");
-    EXPECT_EQ(f.Tag, 0);
+    EXPECT_FALSE(f.isSetupOpen());
 }
 
 TEST_F(EngineTest, ALostSettingsEntryDoesNotCostTheFirstEntries)
@@ -103,7 +98,9 @@ TEST_F(EngineTest, BadLinesAreSkippedAndOnlyThirtyEntriesLoad)
     EXPECT_EQ(state.EventCount, 30);
     EXPECT_EQ(state.EventList.first(), "1:00 PM    ,,0,entry 0");
     EXPECT_EQ(state.EventList.last(), "8:10 PM    ,,0,entry 29");
-    EXPECT_EQ(state.EventTimes[30], 2010);
+    fakes.clock.setTime(QTime(20, 5));
+    form->NextTime();
+    EXPECT_EQ(form->status(), "Nudgeon:  5min");
     EXPECT_EQ(cfgBytes(), file);
 }
 
@@ -122,14 +119,14 @@ TEST_F(EngineTest, ClosingRemovesTheIconAndWritesNothing)
     haveSettings("0,0");
     const QByteArray file = " 09:30 AM    ,,0,\r\n";
     writeCfg(file);
-    TTimerForm& f = start();
+    Scheduler& f = start();
     int closedSignals = 0;
-    QObject::connect(&f, &TTimerForm::closedDown, [&] { ++closedSignals; });
+    QObject::connect(&f, &Scheduler::closedDown, [&] { ++closedSignals; });
     f.CloseIt();
     f.CloseIt();
     EXPECT_EQ(closedSignals, 1);
     EXPECT_FALSE(tray.shown);
-    EXPECT_FALSE(f.Timer1.isActive());
+    EXPECT_FALSE(f.isTicking());
     EXPECT_EQ(cfgBytes(), file);
     EXPECT_EQ(fakes.store.writes, 0);
     // A tick that was already on its way finds nothing to do.

@@ -10,10 +10,13 @@
 
 namespace {
 
-class ClosingNoteView : public NoteView
+class CountingNoteView : public NoteView
 {
 public:
-    void showAndWait(const QString&, const QString& path, const QString&) override { shown[path] += 1; }
+    void showNote(const QString&, const QString& path, const QString&, const QString&) override
+    {
+        shown[path] += 1;
+    }
     QMap<QString, int> shown;
 };
 
@@ -102,21 +105,17 @@ TEST_F(EngineTest, AWeekOfTicksRunsEveryEntryAsOftenAsItsRuleSays)
     writeCfg(file);
     fakes.clock.set(weekStart);
     start();
-    ClosingNoteView notes;
+    CountingNoteView notes;
     EventRunner runner(*form, {fakes.launcher, fakes.clipboard, fakes.sound, fakes.clock, fakes.errors},
                        notes);
-    form->setActions(&runner);
+    whenDue = [&runner](const DueEntry& e) {
+        runner.run(e);
+    };
     ASSERT_EQ(state.EventCount, 30);
 
     // The timer: the first tick two seconds after the start, then whatever interval each tick sets.
-    QDateTime next = weekStart.addMSecs(2000);
     // Seven whole days, up to the minute before the next Monday.
-    const QDateTime end(weekStart.date().addDays(7), QTime(0, 0));
-    while (next < end) {
-        fakes.clock.set(next);
-        form->DoTime();
-        next = fakes.clock.now().addMSecs(form->Timer1.interval());
-    }
+    tickUntil(weekStart.addMSecs(2000), QDateTime(weekStart.date().addDays(7), QTime(0, 0)));
 
     QMap<QString, int> runs;
     for (const QString& launch : fakes.launcher.launches)

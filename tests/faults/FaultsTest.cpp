@@ -37,8 +37,8 @@ protected:
         iniBefore = readFile(mount + "/config/registry.ini");
 
         fakes.clock.set(QDate(2026, 12, 6), QTime(8, 0));
-        form = std::make_unique<TTimerForm>(Platform{fakes.clock, fakes.sound, fakes.errors, *settings},
-                                            state, ProgramPaths{pgm + "nudgeon", pgm});
+        form = std::make_unique<Scheduler>(Platform{fakes.clock, fakes.sound, fakes.errors, *settings}, state,
+                                           ProgramPaths{pgm + "nudgeon", pgm});
         form->TimeInit();
         ASSERT_EQ(state.EventCount, 1);
     }
@@ -123,12 +123,10 @@ protected:
 
         // The note window's Save of an existing note.
         NoteWindow memo(*form, fakes.errors);
-        QTimer::singleShot(0, &memo, [&] {
-            memo.form()->Edit->trigger();
-            memo.form()->Save->trigger();
-            memo.form()->CloseItem->trigger();
-        });
-        memo.showAndWait("an edit that will not fit", pgm + "1260930.txt", " 09:30 AM");
+        memo.showNote("an edit that will not fit", pgm + "1260930.txt", " 09:30 AM", state.EventList.first());
+        memo.form()->Edit->trigger();
+        memo.form()->Save->trigger();
+        memo.form()->CloseItem->trigger();
         EXPECT_EQ(fakes.errors.messages.last(), "Cannot create file " + pgm + "1260930.txt");
     }
 

@@ -26,7 +26,7 @@ protected:
         haveSettings(settings);
         writeCfg(lines);
         start();
-        form->NewMode = newMode;
+        form->setNewMode(newMode);
         dialog = std::make_unique<SetupDialog>(*form, services());
         dialog->fill();
     }
@@ -87,7 +87,7 @@ TEST_F(SetupTest, OpensOnTheEntryDueNextWithTheDateInTheCaption)
     EXPECT_EQ(ui().PageCtl->currentWidget(), ui().RunTab);
 
     // An entry no longer due today gives the plain caption.
-    state.EventRepeat[2] = -1;
+    fakes.clock.setTime(QTime(23, 45));
     choose(1);
     EXPECT_EQ(dialog->windowTitle(), "Nudgeon Setup");
 }
@@ -96,12 +96,13 @@ TEST_F(SetupTest, AFileOutOfOrderOpensOnTheEntryDueNextAndDatesTheRightOne)
 {
     // The list sorts " 08:30 AM" first; the file has it second.
     open("05:30 PM    ,,0,\r\n 08:30 AM    ,/usr/bin/true,0,\r\n");
-    ASSERT_EQ(state.NextEvent, 2);
+    ASSERT_EQ(form->nextLine(), state.EventList[1]);
     EXPECT_EQ(ui().EventBox->currentItem()->text(), " 08:30 AM    ,/usr/bin/true,0,");
     EXPECT_EQ(ui().PgmName->text(), "/usr/bin/true");
 
     // The evening entry is done for today: the caption says so whatever its place in the list.
-    state.EventRepeat[1] = -1;
+    tickAt(QTime(17, 30, 1));
+    fakes.clock.setTime(QTime(7, 0));
     choose(1);
     EXPECT_EQ(ui().TimePicker->time(), QTime(17, 30));
     EXPECT_EQ(dialog->windowTitle(), "Nudgeon Setup");
@@ -214,11 +215,9 @@ TEST_F(SetupTest, ComposesTheWorkedExamplesIntoTheScheduleFile)
                                      "11:45 PM    ,/home/ann/bell.wav,-1,\r\n"));
     EXPECT_EQ(note("1260930.txt"), "Call Ann");
     EXPECT_EQ(state.EventList, listed());
-    EXPECT_EQ(state.EventTimes[2], 930);
-    EXPECT_EQ(state.EventRepeat[2], 120);
-    EXPECT_EQ(state.EventTimes[4], 2345);
-    EXPECT_EQ(state.EventRepeat[4], -1); // the 1st, not the 6th
-    EXPECT_EQ(form->Timer1.interval(), 2000);
+    EXPECT_TRUE(form->isDueToday(state.EventList[1]));
+    EXPECT_FALSE(form->isDueToday(state.EventList[3])); // the 1st, not the 6th
+    EXPECT_EQ(form->interval(), 2000);
 }
 
 TEST_F(SetupTest, UpdateKeepsTheNoteFileAndAnEmptiedNoteIsDeleted)
@@ -266,13 +265,12 @@ TEST_F(SetupTest, DeletingEntriesDownToNoneLeavesANewEntryForm)
     EXPECT_FALSE(QFile::exists(dir.filePath("1200900.txt")));
     EXPECT_EQ(listed(), QStringList({" 08:00 AM    ,/usr/bin/true,0,"}));
     EXPECT_EQ(state.EventCount, 1);
-    EXPECT_EQ(state.EventTimes[2], -1);
 
     fakes.clock.setTime(QTime(10, 20));
     ui().DelBtn->click();
     EXPECT_TRUE(listed().isEmpty());
     EXPECT_EQ(cfgBytes(), QByteArray());
-    EXPECT_TRUE(form->NewMode);
+    EXPECT_TRUE(form->newMode());
     EXPECT_FALSE(ui().EventBox->isEnabled());
     EXPECT_FALSE(ui().DelBtn->isEnabled());
     EXPECT_TRUE(ui().AddBtn->isEnabled());
@@ -489,12 +487,12 @@ TEST_F(SetupTest, TheModalDialogMarksTheEngineBusyAndClosingTheProgramMeanwhileI
 {
     open(twoEntries);
     dialog.reset();
-    int tagWhileOpen = 0;
+    bool openWhileOpen = false;
     bool sawDialog = false;
     QTimer::singleShot(0, [&] {
         auto* open = qobject_cast<SetupDialog*>(QApplication::activeModalWidget());
         sawDialog = open != nullptr;
-        tagWhileOpen = form->Tag;
+        openWhileOpen = form->isSetupOpen();
         form->CloseIt();
         if (open)
             open->reject();
@@ -507,11 +505,11 @@ TEST_F(SetupTest, TheModalDialogMarksTheEngineBusyAndClosingTheProgramMeanwhileI
         ADD_FAILURE() << "the dialog did not close";
     });
     watchdog.start(5000);
-    form->NewMode = false;
+    form->setNewMode(false);
     SetupDialog::openOn(*form, services());
     EXPECT_TRUE(sawDialog);
-    EXPECT_EQ(tagWhileOpen, -1);
-    EXPECT_EQ(form->Tag, 0);
+    EXPECT_TRUE(openWhileOpen);
+    EXPECT_FALSE(form->isSetupOpen());
     EXPECT_TRUE(state.EventList.isEmpty());
     EXPECT_EQ(cfgBytes(), twoEntries);
 }

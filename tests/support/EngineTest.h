@@ -2,7 +2,7 @@
 // An engine on fakes, with its program folder in a temporary folder.
 
 #include "Fakes.h"
-#include "Timer.h"
+#include "Scheduler.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -38,11 +38,17 @@ protected:
         fakes.store.values[Settings::uninstallKey + QStringLiteral("|Settings")] = text;
     }
 
-    TTimerForm& start()
+    // Starts the engine; every entry that falls due is written down in ran.
+    Scheduler& start()
     {
-        form = std::make_unique<TTimerForm>(fakes.platform(), state, paths());
+        form = std::make_unique<Scheduler>(fakes.platform(), state, paths());
         form->setTray(&tray);
         form->setFirstStartHook([this] { ++firstStarts; });
+        QObject::connect(form.get(), &Scheduler::due, [this](const DueEntry& e) {
+            ran.append(e);
+            if (whenDue)
+                whenDue(e);
+        });
         form->TimeInit();
         return *form;
     }
@@ -53,11 +59,35 @@ protected:
         fakes.clock.setTime(t);
         form->DoTime();
     }
+    void tickAt(const QDateTime& t)
+    {
+        fakes.clock.set(t);
+        form->DoTime();
+    }
+    // Ticks from the given time on at the intervals the engine sets, up to the end.
+    void tickUntil(QDateTime next, const QDateTime& end)
+    {
+        while (next < end) {
+            tickAt(next);
+            next = fakes.clock.now().addMSecs(form->interval());
+        }
+    }
+
+    // The texts of the entries that fell due, in order; a late one is marked so.
+    QStringList ranTexts() const
+    {
+        QStringList texts;
+        for (const DueEntry& e : ran)
+            texts.append(splitEventLine(e.line).parameters + (e.late ? QStringLiteral(" late") : QString()));
+        return texts;
+    }
 
     QTemporaryDir dir;
     FakePlatform fakes{paths().programPath};
     FakeTray tray;
     ScheduleState state;
-    std::unique_ptr<TTimerForm> form;
+    std::unique_ptr<Scheduler> form;
+    QList<DueEntry> ran;
+    std::function<void(const DueEntry&)> whenDue;
     int firstStarts = 0;
 };

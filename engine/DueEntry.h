@@ -1,0 +1,15 @@
+#pragma once
+// An entry that fell due, handed to whatever carries it out.
+
+#include <QDateTime>
+#include <QString>
+
+struct DueEntry
+{
+    // The entry's event line.
+    QString line;
+    // The instant it fell due: one of its occurrences, or the time a snooze asked for.
+    QDateTime due;
+    // Shown late after the computer slept: only its note, captioned with its due time.
+    bool late = false;
+};

@@ -1,0 +1,565 @@
+#include "Scheduler.h"
+
+#include "Clock.h"
+#include "ErrorBox.h"
+#include "NoteFiles.h"
+#include "ScheduleFile.h"
+#include "ScheduleGuard.h"
+#include "ScheduleWatcher.h"
+#include "Settings.h"
+#include "Sound.h"
+#include "TrayView.h"
+#include "WholeFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <algorithm>
+
+namespace {
+
+// A mailed note goes to the mail program and is never shown.
+const QString mailProgram = QStringLiteral("DARIZIZ.EXE");
+
+QDateTime minuteStart(const QDateTime& t)
+{
+    const qint64 ms = t.toMSecsSinceEpoch();
+    return QDateTime::fromMSecsSinceEpoch(ms - ((ms % 60000) + 60000) % 60000, Qt::LocalTime);
+}
+
+qint64 minutesBetween(const QDateTime& from, const QDateTime& to)
+{
+    return (to.toMSecsSinceEpoch() - from.toMSecsSinceEpoch()) / 60000;
+}
+
+} // namespace
+
+Scheduler::Scheduler(const Platform& platform, ScheduleState& state, const ProgramPaths& paths,
+                     QObject* parent)
+    : QObject(parent), platform(platform), s(state), paths(paths)
+{
+    // A coarse timer may drift by seconds, enough to pass over a whole minute.
+    timer.setTimerType(Qt::PreciseTimer);
+    timer.setInterval(65535);
+    // Queued, so that the tick runs from the event queue and not inside the timer's own
+    // dispatch: a timer is never dispatched again while its dispatch is still under way, and
+    // an error box opened by a tick keeps the event loop running for as long as it is up.
+    connect(&timer, &QTimer::timeout, this, &Scheduler::DoTime, Qt::QueuedConnection);
+}
+
+Scheduler::~Scheduler()
+{
+    TimerEnd();
+}
+
+int Scheduler::minuteInterval(const QDateTime& now)
+{
+    // The ticks keep near the start of each minute: a tick held up a little never passes a
+    // minute over, entries of one minute have the whole minute to run one after the other, and
+    // an entry runs at the start of its minute. A tick that came more than a few seconds into
+    // its minute moves the next one to a second into the coming minute.
+    const int intoMinute = now.time().second() * 1000 + now.time().msec();
+    return intoMinute >= 5000 ? 61000 - intoMinute : 60000;
+}
+
+void Scheduler::setInterval(int ms)
+{
+    // Setting a new interval restarts the period; the same interval lets it run on.
+    if (timer.interval() != ms)
+        timer.setInterval(ms);
+}
+
+Scheduler::Entry Scheduler::makeEntry(const QString& line, const QDate& anchor) const
+{
+    Entry e;
+    e.line = line;
+    e.rule = Recurrence(line, anchor);
+    const EventFields f = splitEventLine(cutText(line));
+    if (f.program.toUpper() != mailProgram)
+        e.note = takeNoteReference(f.parameters, MaxLineLength).noteFile;
+    return e;
+}
+
+void Scheduler::setLines(const QList<Entry>& lines)
+{
+    entries = lines;
+    s.EventList.clear();
+    for (const Entry& e : entries)
+        s.EventList.append(e.line);
+    s.EventCount = static_cast<int>(s.EventList.size());
+    agendaDay = QDate();
+    ++generation;
+}
+
+void Scheduler::TimeInit()
+{
+    timer.start(6000);
+    s.reset();
+    entries.clear();
+    s.PgmDir = paths.pgmDir;
+
+    setInterval(2000);
+    guard = std::make_unique<ScheduleGuard>(s.cfgFile());
+    guard->reading();
+    // A link to a missing file (on a drive not mounted yet) is a schedule that cannot be read,
+    // not a first start: the link stays.
+    const QFileInfo cfg(s.cfgFile());
+    if (cfg.exists() || cfg.isSymLink())
+        loadSchedule();
+    else
+        NewConfig();
+
+    const QDateTime now = platform.clock.now();
+    // At start-up nothing runs late: the ticks look back to the start of this minute only.
+    lastTick = minuteStart(now);
+    loadSnoozes(now);
+    NextTime();
+    if (trayView)
+        trayView->add(hint);
+    platform.sound.play(QStringLiteral("ringin.wav"));
+    watcher = std::make_unique<ScheduleWatcher>(*guard);
+    connect(watcher.get(), &ScheduleWatcher::changedOnDisk, this, &Scheduler::reloadIfChanged);
+}
+
+bool Scheduler::reloadIfChanged()
+{
+    if (closed || !guard || !guard->changed())
+        return false;
+    reload();
+    return true;
+}
+
+void Scheduler::reload()
+{
+    guard->reading();
+    reloadLines(readScheduleEntries(s.cfgFile()));
+}
+
+void Scheduler::reloadLines(const QStringList& lines)
+{
+    UpdateAlarms(lines);
+    NextTime();
+    if (trayView)
+        trayView->modify(hint.left(63));
+    // The next tick comes soon, as after a change in the setup dialog.
+    setInterval(2000);
+    emit scheduleReloaded();
+}
+
+void Scheduler::loadSchedule()
+{
+    ScheduleReader reader(s.cfgFile());
+    std::optional<QString> line = reader.next();
+    bool writeBack = false;
+
+    if (const std::optional<Settings::Values> saved = platform.settings.load()) {
+        s.ChimeOn = saved->chime;
+        s.AutoStartOn = saved->startAtLogOn;
+    } else {
+        // An older schedule file begins with two header lines, the second the chime flag.
+        // A file without them, whose settings entry was lost, keeps all its events.
+        std::optional<QString> second = line ? reader.next() : std::nullopt;
+        if (second && !second->contains(QLatin1Char(','))) {
+            s.ChimeOn = *second == QLatin1String("1");
+            writeBack = true;
+            setupOpen = true;
+            line = reader.next();
+        } else if (second) {
+            reader.unread(*second);
+        }
+        platform.settings.save({s.ChimeOn, s.AutoStartOn});
+    }
+
+    const QDate today = platform.clock.now().date();
+    QList<Entry> loaded;
+    while (line && loaded.size() < MaxEvents) {
+        Entry e = makeEntry(*line, today);
+        // A time field that is not a time comes only from editing the file by hand: skip it.
+        if (e.rule.isValid())
+            loaded.append(e);
+        line = reader.next();
+    }
+    setLines(loaded);
+
+    if (writeBack)
+        WriteCfgFile();
+    setupOpen = false;
+}
+
+void Scheduler::NewConfig()
+{
+    if (firstStartHook)
+        firstStartHook();
+    // The first-start entry is not due on the day of the first start.
+    Entry first = makeEntry((s.DefaultTime + QStringLiteral("     ,clock.exe,0,")).left(30),
+                            platform.clock.now().date());
+    first.lastRan = Recurrence::localInstant(platform.clock.now().date(), first.rule.startTime());
+    setLines({first});
+    QDir::setCurrent(s.PgmDir);
+    QFile::remove(QStringLiteral("Nudgeon.cfg"));
+}
+
+bool Scheduler::WriteCfgFile()
+{
+    // A change made on disk meanwhile is never written over: the file is read instead.
+    if (guard && guard->changed()) {
+        reload();
+        platform.errors.showError(
+            tr("The schedule file was changed by another program meanwhile. It has been "
+               "read again and nothing was saved: please make your change once more."));
+        return false;
+    }
+    // The old file stays whole when the new one cannot be written; the user hears of it, as
+    // the change then lives only until the program ends.
+    const QByteArray bytes = scheduleBytes(s.EventList.mid(0, s.EventCount));
+    if (writeWholeFile(s.cfgFile(), bytes)) {
+        if (guard)
+            guard->wrote(bytes);
+        return true;
+    }
+    platform.errors.showError(cannotCreateMessage(s.cfgFile()));
+    return false;
+}
+
+void Scheduler::UpdateAlarms(const QStringList& lines)
+{
+    const QDate today = platform.clock.now().date();
+    QList<Entry> old = entries;
+    QList<Entry> updated;
+    QList<bool> taken(old.size(), false);
+    const auto find = [&](const QString& line, Qt::CaseSensitivity cs) {
+        for (int i = 0; i < old.size(); ++i) {
+            if (!taken[i] && old[i].line.compare(line, cs) == 0)
+                return i;
+        }
+        return -1;
+    };
+    for (const QString& line : lines.mid(0, MaxEvents)) {
+        int i = find(line, Qt::CaseSensitive);
+        if (i < 0)
+            i = find(line, Qt::CaseInsensitive);
+        if (i >= 0) {
+            taken[i] = true;
+            Entry kept = old[i];
+            kept.line = line;
+            updated.append(kept);
+        } else {
+            updated.append(makeEntry(line, today));
+        }
+    }
+    // A changed entry keeps the snooze of its note.
+    for (Entry& e : updated) {
+        for (int i = 0; i < old.size() && !e.note.isEmpty() && !e.snoozedTo.isValid(); ++i) {
+            if (!taken[i] && old[i].note == e.note && old[i].snoozedTo.isValid()) {
+                taken[i] = true;
+                e.snoozedTo = old[i].snoozedTo;
+            }
+        }
+    }
+    for (int i = 0; i < old.size(); ++i) {
+        if (!taken[i] && old[i].snoozedTo.isValid())
+            dropSnooze(old[i]);
+    }
+    setLines(updated);
+}
+
+void Scheduler::loadSnoozes(const QDateTime& now)
+{
+    QStringList seen;
+    for (Entry& e : entries) {
+        if (e.note.isEmpty() || seen.contains(e.note))
+            continue;
+        seen.append(e.note);
+        const std::optional<QDateTime> at = platform.settings.snoozedUntil(e.note);
+        if (!at)
+            continue;
+        // A snooze whose time passed while the program was not running is not shown late.
+        if (at->isValid() && *at > now)
+            e.snoozedTo = *at;
+        else
+            platform.settings.setSnoozedUntil(e.note, QDateTime());
+    }
+    agendaDay = QDate();
+}
+
+void Scheduler::storeSnooze(const Entry& entry)
+{
+    if (!entry.note.isEmpty())
+        platform.settings.setSnoozedUntil(entry.note, entry.snoozedTo);
+}
+
+void Scheduler::dropSnooze(Entry& entry)
+{
+    entry.snoozedTo = QDateTime();
+    if (!entry.note.isEmpty())
+        platform.settings.setSnoozedUntil(entry.note, QDateTime());
+}
+
+void Scheduler::Snooze(const QString& line, const QString& noteName, int minutes)
+{
+    // The whole reference, so that "260930.txt" is not found inside "[1260930.txt]".
+    const QString reference = QLatin1Char('[') + noteName + QLatin1Char(']');
+    int place = -1;
+    for (int i = 0; i < entries.size() && place < 0; ++i) {
+        if (entries[i].line == line)
+            place = i;
+    }
+    for (int i = 0; i < entries.size() && place < 0 && !noteName.isEmpty(); ++i) {
+        if (entries[i].line.contains(reference))
+            place = i;
+    }
+    if (place >= 0 && minutes > 0) {
+        Entry& e = entries[place];
+        e.snoozedTo = minuteStart(platform.clock.now()).addSecs(qint64(minutes) * 60);
+        storeSnooze(e);
+        agendaDay = QDate();
+    }
+    NextTime();
+}
+
+void Scheduler::buildAgenda(const QDate& today)
+{
+    agenda.clear();
+    for (int place = 0; place < entries.size(); ++place) {
+        const Entry& e = entries[place];
+        for (int day = -1; day <= 1; ++day) {
+            for (const QDateTime& at : e.rule.on(today.addDays(day)))
+                agenda.append({at, place, false});
+        }
+        if (e.snoozedTo.isValid())
+            agenda.append({e.snoozedTo, place, true});
+    }
+    std::stable_sort(agenda.begin(), agenda.end(),
+                     [](const Occurrence& a, const Occurrence& b) { return a.at < b.at; });
+    agendaDay = today;
+}
+
+bool Scheduler::pending(const Occurrence& o) const
+{
+    const Entry& e = entries[o.place];
+    if (o.snoozed)
+        return e.snoozedTo == o.at;
+    return !e.lastRan.isValid() || o.at > e.lastRan;
+}
+
+std::optional<Scheduler::Occurrence> Scheduler::nextToday(const QDateTime& now) const
+{
+    // The earliest not yet passed (this minute counts as not passed), the lowest place among
+    // those of one time.
+    const QDateTime thisMinute = minuteStart(now);
+    const QDate today = now.date();
+    std::optional<Occurrence> best;
+    const auto first = std::lower_bound(agenda.begin(), agenda.end(), thisMinute,
+                                        [](const Occurrence& o, const QDateTime& t) { return o.at < t; });
+    for (auto it = first; it != agenda.end(); ++it) {
+        const Occurrence& o = *it;
+        if (!pending(o))
+            continue;
+        if (best && o.at > best->at)
+            break;
+        if (o.at.date() != today)
+            break;
+        if (!best || o.place < best->place)
+            best = o;
+    }
+    return best;
+}
+
+void Scheduler::NextTime()
+{
+    const QDateTime now = platform.clock.now();
+    if (agendaDay != now.date())
+        buildAgenda(now.date());
+    writeStatus(now, nextToday(now));
+}
+
+void Scheduler::writeStatus(const QDateTime& now, const std::optional<Occurrence>& next)
+{
+    if (!next) {
+        hint =
+            tr("No %1 events...").arg(QLocale::system().dayName(now.date().dayOfWeek(), QLocale::LongFormat));
+    } else {
+        // Real time left, whole minutes of the clock: a day the clock changes has 23 or 25 hours.
+        const qint64 left = next->at.toSecsSinceEpoch() / 60 - minuteStart(now).toSecsSinceEpoch() / 60;
+        const qint64 hours = left / 60;
+        QString hoursText;
+        if (hours == 1)
+            hoursText = tr("1hr");
+        else if (hours >= 2)
+            hoursText = tr("%1hrs").arg(hours);
+        hint = left <= 0 ? tr("Running...") : tr("Nudgeon: %1 %2min").arg(hoursText).arg(left % 60);
+    }
+    if (missed > 0)
+        hint += QLatin1String(" (") + tr("%n missed while asleep", nullptr, missed) + QLatin1Char(')');
+}
+
+void Scheduler::ChimeTime()
+{
+    platform.sound.beep();
+    platform.clock.sleep(100);
+    if (s.ChimeOn)
+        platform.sound.play(QStringLiteral("Nudgeon.wav"));
+}
+
+void Scheduler::run(const Occurrence& o, bool late)
+{
+    // A snooze that falls on one of the entry's own times shows the note once.
+    Entry& e = entries[o.place];
+    if (o.snoozed || e.snoozedTo == o.at)
+        dropSnooze(e);
+    if (!e.lastRan.isValid() || e.lastRan < o.at)
+        e.lastRan = o.at;
+    if (!late)
+        missed = 0;
+    // Values, not references into the list: whatever runs may change the schedule.
+    const DueEntry entry{e.line, o.at, late};
+    emit due(entry);
+}
+
+void Scheduler::passOver(const QDateTime& from, const QDateTime& thisMinute)
+{
+    // A gap longer than the catch-up window (the computer slept, the clock was put forward):
+    // programs and sounds are not run late, as at start-up; a note due today shows once, at
+    // once, with its own due time; the rest is counted as missed.
+    const QDateTime now = platform.clock.now();
+    QList<Occurrence> passed;
+    for (int place = 0; place < entries.size(); ++place) {
+        const Entry& e = entries[place];
+        for (const QDateTime& at : e.rule.between(from.addMSecs(-1), thisMinute.addMSecs(-1))) {
+            if (!e.lastRan.isValid() || at > e.lastRan)
+                passed.append({at, place, false});
+        }
+        if (e.snoozedTo.isValid() && e.snoozedTo >= from && e.snoozedTo < thisMinute)
+            passed.append({e.snoozedTo, place, true});
+    }
+    std::stable_sort(passed.begin(), passed.end(),
+                     [](const Occurrence& a, const Occurrence& b) { return a.at < b.at; });
+    QList<int> shown;
+    QList<int> lost;
+    for (int i = static_cast<int>(passed.size()) - 1; i >= 0 && !closed; --i) {
+        const Occurrence& o = passed[i];
+        const Entry& e = entries[o.place];
+        if (!e.note.isEmpty() && o.at.date() == now.date() && !shown.contains(o.place)) {
+            shown.append(o.place);
+            run(o, true);
+        } else if (o.snoozed) {
+            dropSnooze(entries[o.place]);
+        }
+    }
+    for (const Occurrence& o : passed) {
+        if (!shown.contains(o.place) && !lost.contains(o.place))
+            lost.append(o.place);
+    }
+    missed = static_cast<int>(lost.size());
+}
+
+void Scheduler::DoTime()
+{
+    if (closed)
+        return;
+    // Whatever the watch missed (a link whose file came back, a full watch table) is caught here.
+    reloadIfChanged();
+    const QDateTime now = platform.clock.now();
+    // The clock put back: only this minute is looked at; what ran stays done.
+    if (now < lastTick)
+        lastTick = minuteStart(now);
+    if (agendaDay != now.date())
+        buildAgenda(now.date());
+
+    // The minute of the last tick is looked at again, for entries of it still waiting their turn.
+    const QDateTime from = minuteStart(lastTick);
+    const QDateTime thisMinute = minuteStart(now);
+    lastTick = now;
+    if (minutesBetween(from, thisMinute) > CatchUpMinutes) {
+        passOver(from, thisMinute);
+    } else if (from < thisMinute) {
+        // A tick held up past whole minutes runs what it passed over, late, in time order.
+        const QList<Occurrence> list = agenda;
+        const quint64 schedule = generation;
+        for (const Occurrence& o : list) {
+            // Whatever ran may have let the setup dialog change the schedule meanwhile.
+            if (o.at >= thisMinute || closed || schedule != generation)
+                break;
+            if (o.at >= from && pending(o))
+                run(o, false);
+        }
+    }
+    if (closed)
+        return;
+
+    std::optional<Occurrence> next = nextToday(now);
+    writeStatus(now, next);
+    if (trayView)
+        trayView->modify(hint.left(63));
+    emit statusChanged(hint);
+
+    const qint64 hourKey = now.date().toJulianDay() * 24 + now.time().hour();
+    if (now.time().minute() == 0 && s.ChimeOn && chimedHour != hourKey) {
+        chimedHour = hourKey;
+        ChimeTime();
+    }
+
+    if (!next || next->at > now) {
+        setInterval(minuteInterval(now));
+        return;
+    }
+    // One entry per tick; the next of the same minute two seconds later.
+    run(*next, false);
+    if (closed)
+        return;
+    // Another entry next: back in two seconds, while the minute may still be current. With
+    // nothing left today the first place counts as next.
+    const int ran = next->place;
+    const QDateTime after = platform.clock.now();
+    next = nextToday(after);
+    writeStatus(after, next);
+    setInterval((next ? next->place : 0) != ran ? 2000 : minuteInterval(after));
+}
+
+QString Scheduler::nextLine() const
+{
+    const std::optional<Occurrence> next = nextToday(platform.clock.now());
+    if (next)
+        return entries[next->place].line;
+    return entries.isEmpty() ? QString() : entries.first().line;
+}
+
+bool Scheduler::isDueToday(const QString& line) const
+{
+    const QDateTime now = platform.clock.now();
+    const QDateTime thisMinute = minuteStart(now);
+    for (int place = 0; place < entries.size(); ++place) {
+        const Entry& e = entries[place];
+        if (e.line.compare(line, Qt::CaseInsensitive) != 0)
+            continue;
+        if (e.snoozedTo.isValid() && e.snoozedTo >= thisMinute && e.snoozedTo.date() == now.date())
+            return true;
+        for (const QDateTime& at : e.rule.on(now.date())) {
+            if (at >= thisMinute && (!e.lastRan.isValid() || at > e.lastRan))
+                return true;
+        }
+        return false;
+    }
+    return false;
+}
+
+void Scheduler::TimerEnd()
+{
+    if (trayView)
+        trayView->remove();
+}
+
+void Scheduler::CloseIt()
+{
+    if (closed)
+        return;
+    closed = true;
+    s.EventList.clear();
+    s.EventCount = 0;
+    entries.clear();
+    agenda.clear();
+    TimerEnd();
+    timer.stop();
+    emit closedDown();
+}

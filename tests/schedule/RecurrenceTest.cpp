@@ -1,0 +1,220 @@
+#include "Recurrence.h"
+#include "PinnedZone.h"
+
+#include <gtest/gtest.h>
+
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+struct DayCase
+{
+    const char* name;
+    const char* zone;
+    const char* line;
+    QDate anchor;
+    QDate day;
+    int count;
+    // The first occurrences, as ISO texts with the offset of the moment.
+    QStringList first;
+};
+
+class OccurrencesOnADay : public ::testing::TestWithParam<DayCase>
+{};
+
+// The local wall time with the offset from UTC of that moment.
+QStringList texts(const QList<QDateTime>& instants, int n)
+{
+    QStringList out;
+    for (const QDateTime& t : instants.mid(0, n)) {
+        const int offset = t.offsetFromUtc() / 60;
+        out.append(t.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) + (offset < 0 ? '-' : '+') +
+                   QTime(0, 0).addSecs(qAbs(offset) * 60).toString(QStringLiteral("HH:mm")));
+    }
+    return out;
+}
+
+const QDate sun0308(2026, 3, 8);  // New York springs forward at 02:00
+const QDate sun1101(2026, 11, 1); // and falls back at 02:00
+const QDate lordHoweSpring(2026, 10, 4);
+const QDate lordHoweFall(2026, 4, 5);
+
+} // namespace
+
+TEST_P(OccurrencesOnADay, AreTheRulesWallTimesAsInstants)
+{
+    const DayCase& c = GetParam();
+    const PinnedZone zone(c.zone);
+    const QList<QDateTime> on = Recurrence(QString::fromLatin1(c.line), c.anchor).on(c.day);
+    EXPECT_EQ(on.size(), c.count);
+    EXPECT_EQ(texts(on, static_cast<int>(c.first.size())), c.first);
+    for (int i = 1; i < on.size(); ++i)
+        EXPECT_LT(on[i - 1], on[i]) << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Days, OccurrencesOnADay,
+    ::testing::Values(
+        // A skipped time runs once, right after the jump.
+        DayCase{"skipped_once",
+                "America/New_York",
+                " 02:00 AM    ,,0,",
+                sun0308,
+                sun0308,
+                1,
+                {"2026-03-08T03:00:00-04:00"}},
+        DayCase{"skipped_weekly",
+                "America/New_York",
+                " 02:15 AM    ,,/1,",
+                sun0308,
+                sun0308,
+                1,
+                {"2026-03-08T03:00:00-04:00"}},
+        // A series keeps its wall times; the skipped ones become one run at 03:00.
+        DayCase{"skipped_series",
+                "America/New_York",
+                " 01:00 AM    ,,30,",
+                sun0308,
+                sun0308,
+                44,
+                {"2026-03-08T01:00:00-05:00", "2026-03-08T01:30:00-05:00", "2026-03-08T03:00:00-04:00",
+                 "2026-03-08T03:30:00-04:00"}},
+        // A time shown twice runs at its first showing; the series does not run twice.
+        DayCase{"doubled_once",
+                "America/New_York",
+                " 01:30 AM    ,,0,",
+                sun1101,
+                sun1101,
+                1,
+                {"2026-11-01T01:30:00-04:00"}},
+        DayCase{"doubled_series",
+                "America/New_York",
+                "12:00 AM    ,,30,",
+                sun1101,
+                sun1101,
+                48,
+                {"2026-11-01T00:00:00-04:00", "2026-11-01T00:30:00-04:00", "2026-11-01T01:00:00-04:00",
+                 "2026-11-01T01:30:00-04:00", "2026-11-01T02:00:00-05:00"}},
+        DayCase{"berlin_spring",
+                "Europe/Berlin",
+                " 02:30 AM    ,,0,",
+                QDate(2026, 3, 29),
+                QDate(2026, 3, 29),
+                1,
+                {"2026-03-29T03:00:00+02:00"}},
+        DayCase{"berlin_fall",
+                "Europe/Berlin",
+                " 02:30 AM    ,,0,",
+                QDate(2026, 10, 25),
+                QDate(2026, 10, 25),
+                1,
+                {"2026-10-25T02:30:00+02:00"}},
+        // Lord Howe Island moves its clock by half an hour.
+        DayCase{"lord_howe_spring",
+                "Australia/Lord_Howe",
+                " 02:15 AM    ,,0,",
+                lordHoweSpring,
+                lordHoweSpring,
+                1,
+                {"2026-10-04T02:30:00+11:00"}},
+        DayCase{"lord_howe_fall",
+                "Australia/Lord_Howe",
+                " 01:45 AM    ,,0,",
+                lordHoweFall,
+                lordHoweFall,
+                1,
+                {"2026-04-05T01:45:00+11:00"}},
+        DayCase{"lord_howe_series",
+                "Australia/Lord_Howe",
+                " 01:45 AM    ,,15,",
+                lordHoweSpring,
+                lordHoweSpring,
+                87,
+                {"2026-10-04T01:45:00+10:30", "2026-10-04T02:30:00+11:00", "2026-10-04T02:45:00+11:00"}},
+        // Month ends and the leap day.
+        DayCase{"no_31st_in_april",
+                "Europe/Berlin",
+                " 09:00 AM    ,,-31,",
+                QDate(2026, 4, 1),
+                QDate(2026, 4, 30),
+                0,
+                {}},
+        DayCase{"the_31st_of_may",
+                "Europe/Berlin",
+                " 09:00 AM    ,,-31,",
+                QDate(2026, 5, 1),
+                QDate(2026, 5, 31),
+                1,
+                {"2026-05-31T09:00:00+02:00"}},
+        DayCase{"leap_day",
+                "Europe/Berlin",
+                " 09:00 AM    ,,-29,",
+                QDate(2028, 2, 1),
+                QDate(2028, 2, 29),
+                1,
+                {"2028-02-29T09:00:00+01:00"}},
+        DayCase{"no_leap_day",
+                "Europe/Berlin",
+                " 09:00 AM    ,,-29,",
+                QDate(2027, 2, 1),
+                QDate(2027, 2, 28),
+                0,
+                {}},
+        // Repeats go on across midnight from their start on the anchor day.
+        DayCase{"repeat_first_day",
+                "America/New_York",
+                "10:30 PM    ,,60,",
+                QDate(2026, 12, 7),
+                QDate(2026, 12, 7),
+                2,
+                {"2026-12-07T22:30:00-05:00", "2026-12-07T23:30:00-05:00"}},
+        DayCase{"repeat_next_day",
+                "America/New_York",
+                "10:30 PM    ,,60,",
+                QDate(2026, 12, 7),
+                QDate(2026, 12, 8),
+                24,
+                {"2026-12-08T00:30:00-05:00"}},
+        DayCase{"ninety_past_midnight",
+                "America/New_York",
+                "11:00 PM    ,,90,",
+                QDate(2026, 12, 7),
+                QDate(2026, 12, 8),
+                16,
+                {"2026-12-08T00:30:00-05:00"}},
+        DayCase{"a_day_interval",
+                "America/New_York",
+                " 09:00 AM    ,,1440,",
+                QDate(2026, 12, 7),
+                QDate(2026, 12, 9),
+                1,
+                {"2026-12-09T09:00:00-05:00"}},
+        DayCase{"before_the_anchor",
+                "America/New_York",
+                " 09:00 AM    ,,30,",
+                QDate(2026, 12, 7),
+                QDate(2026, 12, 6),
+                0,
+                {}},
+        DayCase{"not_a_time",
+                "America/New_York",
+                "25:00 PM    ,,0,",
+                QDate(2026, 12, 7),
+                QDate(2026, 12, 7),
+                0,
+                {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Recurrence, BetweenTwoInstantsAcrossMidnightInTimeOrder)
+{
+    const PinnedZone zone("Europe/Berlin");
+    const Recurrence rule("11:50 PM    ,,5,", QDate(2026, 12, 7));
+    const QDateTime after(QDate(2026, 12, 7), QTime(23, 55));
+    const QDateTime upTo(QDate(2026, 12, 8), QTime(0, 5));
+    EXPECT_EQ(texts(rule.between(after, upTo), 5),
+              QStringList({"2026-12-08T00:00:00+01:00", "2026-12-08T00:05:00+01:00"}));
+    EXPECT_TRUE(rule.between(upTo, after).isEmpty());
+}
