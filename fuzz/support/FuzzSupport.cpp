@@ -6,6 +6,7 @@
 #include <QDir>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <sys/stat.h>
 
 namespace {
@@ -39,6 +40,9 @@ void initFuzzEnvironment()
     fuzzRoot = root;
     std::atexit(removeFuzzRoot);
 
+    // Local time is UTC: every wall time the rules give is one instant.
+    ::setenv("TZ", "UTC", 1);
+    ::tzset();
     ::setenv("HOME", makeFolder(root + "/home").constData(), 1);
     ::setenv("XDG_CONFIG_HOME", makeFolder(root + "/config").constData(), 1);
     ::setenv("XDG_DATA_HOME", makeFolder(root + "/data").constData(), 1);

@@ -1,4 +1,4 @@
-// Splitting an event line and evaluating it for a day: splitEventLine, thisEvent, timeValue,
+// Splitting an event line and evaluating it for a day: splitEventLine, Recurrence, timeValue,
 // takeNoteReference and fillDatePlaceholder against the documented rules.
 //
 // Input: byte 0 chooses how the rest reads as text, bytes 1-2 the day, byte 3 the longest
@@ -7,7 +7,7 @@
 #include "EventLine.h"
 #include "Expected.h"
 #include "FuzzSupport.h"
-#include "ScheduleState.h"
+#include "Recurrence.h"
 
 namespace {
 
@@ -92,24 +92,27 @@ void checkDate(const QString& parameters, const QDate& day)
                    .arg(shown(parameters), day.toString(Qt::ISODate), shown(filled), shown(expected)));
 }
 
-void checkThisEvent(const QString& line, const QDate& day)
+void checkRecurrence(const QString& line, const QDate& day)
 {
-    ScheduleState s;
-    s.WorkLine = line;
-    thisEvent(s, day);
-    // The engine works on the first 255 characters of a line.
+    // The engine works on the first 255 characters of a line; the zone is UTC.
     const ExpectedFields e = expectedFields(expectedCut(line));
-    const QString about =
-        QStringLiteral("line %1 on %2 gave time %3 program %4 repeat %5 parameters %6 state %7")
-            .arg(shown(line), day.toString(Qt::ISODate), shown(s.EventTime), shown(s.EventPgm),
-                 shown(s.WorkLine), shown(s.EventParms))
-            .arg(s.EventRep);
-    FUZZ_CHECK(s.EventRep >= -1 && s.EventRep <= 1440, about);
-    FUZZ_CHECK(s.EventRep == expectedRepeat(e.repeat, day),
-               about + QStringLiteral(", documented %1").arg(expectedRepeat(e.repeat, day)));
-    FUZZ_CHECK(s.EventTime == e.time.left(MaxTimeText), about);
-    FUZZ_CHECK(s.EventPgm == e.program && s.WorkLine == e.repeat && s.EventParms == e.parameters, about);
-    checkTime(s.EventTime);
+    const int repeat = expectedRepeat(e.repeat, day);
+    const int due = timeValue(e.time.left(MaxTimeText));
+    QStringList expected;
+    if (due >= 0 && repeat >= 0) {
+        for (int at = due / 100 * 60 + due % 100; at < 1440; at += repeat) {
+            expected.append(QTime(at / 60, at % 60).toString(QStringLiteral("HH:mm")));
+            if (repeat == 0)
+                break;
+        }
+    }
+    QStringList got;
+    for (const QDateTime& at : Recurrence(line, day).on(day))
+        got.append(at.date() == day ? at.time().toString(QStringLiteral("HH:mm")) : at.toString(Qt::ISODate));
+    FUZZ_CHECK(got == expected,
+               QStringLiteral("line %1 on %2 falls due at %3, documented %4")
+                   .arg(shown(line), day.toString(Qt::ISODate), got.join(' '), expected.join(' ')));
+    checkTime(e.time.left(MaxTimeText));
 }
 
 } // namespace
@@ -123,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString line = textFrom(in.rest(), mode);
 
     checkSplit(line);
-    checkThisEvent(line, day);
+    checkRecurrence(line, day);
     checkTime(line);
     const EventFields f = splitEventLine(line);
     checkTime(f.time);

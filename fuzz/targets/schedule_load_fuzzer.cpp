@@ -1,7 +1,7 @@
-// Loading a schedule file at start-up: TTimerForm::TimeInit on fakes with the file in a
+// Loading a schedule file at start-up: Scheduler::TimeInit on fakes with the file in a
 // temporary program folder, the settings entry there or lost, then NextTime at another time
 // of the day. What was loaded is compared with the documented rules of the file, the header
-// form and the entries' states; the file stays as it was except when a lost settings entry
+// form and the entry due next; the file stays as it was except when a lost settings entry
 // meets the header form, and then holds exactly the loaded entries.
 //
 // Input: byte 0 - bit 0 the settings entry is there, bits 1-2 its text; bytes 1-2 the day;
@@ -11,7 +11,7 @@
 #include "Fakes.h"
 #include "FuzzSupport.h"
 #include "ScheduleFile.h"
-#include "Timer.h"
+#include "Scheduler.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -134,7 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         fakes.store.values[Settings::uninstallKey + QStringLiteral("|Settings")] = settings;
     FakeTray tray;
     ScheduleState state;
-    TTimerForm form(fakes.platform(), state, paths);
+    Scheduler form(fakes.platform(), state, paths);
     form.setTray(&tray);
     form.TimeInit();
 
@@ -145,21 +145,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(state.EventCount >= 0 && state.EventCount <= MaxEvents, about);
     FUZZ_CHECK(state.EventCount == state.EventList.size(), about);
     FUZZ_CHECK(state.EventList == expected, about + QStringLiteral(", documented ") + listText(expected));
-    for (int i = 1; i <= MaxEvents; ++i) {
-        const int due = state.EventTimes[static_cast<size_t>(i)];
-        const int repeat = state.EventRepeat[static_cast<size_t>(i)];
-        const QString place =
-            about + QStringLiteral(", place %1 due %2 repeat %3").arg(i).arg(due).arg(repeat);
-        if (i > state.EventCount) {
-            FUZZ_CHECK(due == -1 && repeat == -1, place);
-            continue;
-        }
-        const QString& line = state.EventList.at(i - 1);
-        FUZZ_CHECK(due >= 0 && due <= 2359 && due % 100 < 60, place);
-        FUZZ_CHECK(due == dueOf(line), place);
-        FUZZ_CHECK(repeat >= -1 && repeat <= 1440, place);
-        FUZZ_CHECK(repeat == expectedRepeat(expectedFields(expectedCut(line)).repeat, day), place);
-    }
     FUZZ_CHECK(state.ChimeOn == expectedFlags.chime && state.AutoStartOn == expectedFlags.autoStart,
                about + QStringLiteral(", chime %1 autostart %2").arg(state.ChimeOn).arg(state.AutoStartOn));
 
@@ -194,41 +179,51 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     FUZZ_CHECK(fakes.errors.messages.isEmpty(),
                about + QStringLiteral(", errors ") + fakes.errors.messages.join('|'));
-    FUZZ_CHECK(tray.calls == QStringList{QStringLiteral("add:") + form.Hint}, about + tray.calls.join('|'));
+    FUZZ_CHECK(tray.calls == QStringList{QStringLiteral("add:") + form.status()},
+               about + tray.calls.join('|'));
     FUZZ_CHECK(fakes.sound.played == QStringList{QStringLiteral("ringin.wav")}, about);
-    FUZZ_CHECK(form.Hint.size() < 64, about + QStringLiteral(", hint ") + shown(form.Hint));
+    FUZZ_CHECK(form.status().size() < 64, about + QStringLiteral(", hint ") + shown(form.status()));
 
-    // The entry due next at another time of the day: the earliest due time not passed of an
-    // entry due today, the first of equal ones.
+    // The entry due next at another time of the day, nothing having run: of the entries due
+    // today the earliest time not passed, a repeating one's start time and every interval
+    // after it, the first of equal ones. The zone is UTC: every wall time is an instant.
     fakes.clock.setTime(later);
     form.NextTime();
-    const int now = later.hour() * 100 + later.minute();
-    int best = 0;
-    for (int i = 1; i <= MaxEvents; ++i) {
-        const int due = state.EventTimes[static_cast<size_t>(i)];
-        if (due >= now && state.EventRepeat[static_cast<size_t>(i)] >= 0 &&
-            (best == 0 || due < state.EventTimes[static_cast<size_t>(best)]))
+    const int now = later.hour() * 60 + later.minute();
+    int best = -1;
+    int bestAt = INT_MAX;
+    for (int i = 0; i < state.EventList.size(); ++i) {
+        const int due = dueOf(state.EventList[i]);
+        const int repeat = expectedRepeat(expectedFields(expectedCut(state.EventList[i])).repeat, day);
+        if (repeat < 0)
+            continue;
+        int at = due / 100 * 60 + due % 100;
+        while (repeat > 0 && at < now)
+            at += repeat;
+        if (at >= now && at < 1440 && at < bestAt) {
             best = i;
+            bestAt = at;
+        }
     }
-    const QString next = about + QStringLiteral(" at %1: next %2 (documented %3), %4 h %5 min, hint %6")
-                                     .arg(later.toString())
-                                     .arg(state.NextEvent)
-                                     .arg(best)
-                                     .arg(form.HoursLeft)
-                                     .arg(form.MinsLeft)
-                                     .arg(shown(form.Hint));
-    FUZZ_CHECK(form.Hint.size() < 64, next);
-    if (best == 0) {
-        FUZZ_CHECK(state.NextEvent == 1 && form.HoursLeft == 24 && form.Hint.startsWith(QLatin1String("No ")),
-                   next);
+    const QString next = about + QStringLiteral(" at %1: next %2 (documented %3), hint %4")
+                                     .arg(later.toString(), shown(form.nextLine()),
+                                          best < 0 ? QStringLiteral("none") : shown(state.EventList[best]),
+                                          shown(form.status()));
+    FUZZ_CHECK(form.status().size() < 64, next);
+    if (best < 0) {
+        FUZZ_CHECK(form.status().startsWith(QLatin1String("No ")), next);
+        FUZZ_CHECK(form.nextLine() == state.EventList.value(0), next);
     } else {
-        const int due = state.EventTimes[static_cast<size_t>(best)];
-        const int minutes = (due / 100 * 60 + due % 100) - (later.hour() * 60 + later.minute());
-        FUZZ_CHECK(state.NextEvent == best && best <= state.EventCount, next);
-        FUZZ_CHECK(form.HoursLeft >= 0 && form.HoursLeft < 24 && form.MinsLeft >= 0 && form.MinsLeft < 60,
-                   next);
-        FUZZ_CHECK(form.HoursLeft * 60 + form.MinsLeft == minutes, next);
-        FUZZ_CHECK((form.Hint == QLatin1String("Running...")) == (minutes == 0), next);
+        const int minutes = bestAt - now;
+        FUZZ_CHECK(form.nextLine() == state.EventList[best], next);
+        QString hours;
+        if (minutes / 60 == 1)
+            hours = QStringLiteral("1hr");
+        else if (minutes / 60 >= 2)
+            hours = QString::number(minutes / 60) + QStringLiteral("hrs");
+        const QString text = minutes == 0 ? QStringLiteral("Running...")
+                                          : QStringLiteral("Nudgeon: %1 %2min").arg(hours).arg(minutes % 60);
+        FUZZ_CHECK(form.status() == text, next);
     }
     return 0;
 }
