@@ -185,6 +185,47 @@ and Nudgeon goes on with new settings.</source>
     </message>
 </context>
 <context>
+    <name>Scheduler</name>
+    <message>
+        <location filename="../../engine/Scheduler.cpp" line="209"/>
+        <source>The schedule file was changed by another program meanwhile. It has been read again and nothing was saved: please make your change once more.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../../engine/Scheduler.cpp" line="381"/>
+        <source>No %1 events...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../../engine/Scheduler.cpp" line="388"/>
+        <source>1hr</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../../engine/Scheduler.cpp" line="390"/>
+        <source>%1hrs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../../engine/Scheduler.cpp" line="391"/>
+        <source>Running...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../../engine/Scheduler.cpp" line="391"/>
+        <source>Nudgeon: %1 %2min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../engine/Scheduler.cpp" line="394"/>
+        <source>%n missed while asleep</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>Settings</name>
     <message>
         <location filename="../../platform/Settings.cpp" line="13"/>
@@ -196,7 +237,7 @@ and Nudgeon goes on with new settings.</source>
     <name>SetupDialog</name>
     <message>
         <location filename="../../setup/SetupDialog.ui" line="14"/>
-        <location filename="../../setup/SetupDialog.cpp" line="227"/>
+        <location filename="../../setup/SetupDialog.cpp" line="226"/>
         <source>Nudgeon Setup</source>
         <translation type="unfinished"></translation>
     </message>
@@ -247,7 +288,7 @@ and Nudgeon goes on with new settings.</source>
     </message>
     <message>
         <location filename="../../setup/SetupDialog.ui" line="115"/>
-        <location filename="../../setup/SetupDialog.cpp" line="354"/>
+        <location filename="../../setup/SetupDialog.cpp" line="353"/>
         <source>&amp;Close</source>
         <translation type="unfinished"></translation>
     </message>
@@ -432,26 +473,18 @@ and Nudgeon goes on with new settings.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../setup/SetupDialog.cpp" line="225"/>
+        <location filename="../../setup/SetupDialog.cpp" line="224"/>
         <source>Nudgeon Setup - </source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../setup/SetupDialog.cpp" line="354"/>
+        <location filename="../../setup/SetupDialog.cpp" line="353"/>
         <source>&amp;Cancel</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../setup/SetupDialog.cpp" line="424"/>
+        <location filename="../../setup/SetupDialog.cpp" line="423"/>
         <source>Select file</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>TTimerForm</name>
-    <message>
-        <location filename="../../engine/Timer.cpp" line="178"/>
-        <source>The schedule file was changed by another program meanwhile. It has been read again and nothing was saved: please make your change once more.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
