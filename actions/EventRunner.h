@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Carries out a due entry: starts its program or plays its sound, puts the dialer's number on
 // the clipboard, hands a mailed note to the mail program, and shows a note.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Launch.h"
 
 Launcher::Result launchFile(Launcher& launcher, const QString& file, const QString& parameters,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "NoteInSight.h"
 
 #include <QCoreApplication>

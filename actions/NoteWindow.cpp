@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "NoteWindow.h"
 
 #include "ErrorBox.h"

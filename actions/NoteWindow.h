@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The sticky note that pops up when an entry with a note falls due.
 

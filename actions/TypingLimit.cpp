@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "TypingLimit.h"
 
 #include <QPlainTextEdit>

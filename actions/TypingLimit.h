@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Stops typing into a text box at a number of characters; text set from code may be longer.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Nudgeon: a reminder and scheduler that lives in the tray.
 
 #include "CanberraSound.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Measures the real program on a virtual X display (Xvfb) with a real tray (trayer), each run
 # with a schedule of 30 entries, and prints a table of medians and ranges.
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Watches the X display for the moment a tray icon docks.
 
 Usage: xdockwatch.py TIMEOUT_SECONDS

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The about box: the program's name and version, and the maker's web page and e-mail links.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "MakerLinks.h"
 
 #include "AboutDialog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The help page, the maker's web page and e-mail address, and the about box.
 

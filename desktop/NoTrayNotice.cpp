@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "NoTrayNotice.h"
 
 #include "Notifications.h"

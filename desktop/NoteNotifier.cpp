@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "NoteNotifier.h"
 
 #include "Notifications.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // An entry that fell due, handed to whatever carries it out.
 

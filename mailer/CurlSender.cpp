@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "CurlSender.h"
 
 #include <QUrl>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "MailConfig.h"
 
 #include "MailRequest.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The mail program's settings, in the program's store under Software/Nudgeon/Mail.
 

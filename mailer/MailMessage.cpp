@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "MailMessage.h"
 
 #include "MailRequest.h"

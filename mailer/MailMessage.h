@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The message that carries a note: its headers, built so that nothing from the note or the
 // addresses can add a header, and its body, the whole note as quoted-printable UTF-8 text.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the mail program is asked to do: the addresses and the note file, taken from the one
 // parameter text that Nudgeon hands it, e.g. "ann@example.org;bob@example.org,1260930.txt".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "MailRun.h"
 
 #include "MailRequest.h"

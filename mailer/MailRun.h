@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One run of the mail program: the outbox first, then the note it was started for.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Outbox.h"
 
 #include "MailRequest.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the mail program keeps in its working folder: the outbox of messages that could not be
 // sent, and the log of every attempt.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The mail program of Nudgeon: sends a note by mail when a note entry whose program is
 // DARIZIZ.EXE falls due. Nudgeon starts it in its program folder with one parameter text, the
 // addresses, "," and the note file's name, e.g. "ann@example.org;bob@example.org,1260930.txt".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The wall clock the engine reads; tests hand in a clock they can set.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FreeMemory.h"
 
 #include <cstdlib> // defines __GLIBC__ on glibc

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Starts a program, opens a document, or hands an address to the program registered for it.
 

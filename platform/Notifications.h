@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Desktop notifications: a short message in the corner of the screen, with buttons where the
 // desktop shows them.

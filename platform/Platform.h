@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The platform services the engine is given; the program passes its real ones, tests their fakes.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A store of text values under key paths, the groups of the program's INI file.
 

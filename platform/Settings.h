@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The user's settings, the hourly chime and the start at log-on, kept with the program's
 // uninstall entry in the store.

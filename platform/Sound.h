@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Fire-and-forget sounds: a sound file, or the desktop's default event sound.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Makes the program's own icon and sounds: a bell-shaped icon and two short tones.
 
 Run it again only to change them; its output is kept in the repository.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The event line: the one text form of a scheduled event, "time,program,repeat,parameters".
 

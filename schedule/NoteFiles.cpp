@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "NoteFiles.h"
 
 #include "ScheduleFile.h"

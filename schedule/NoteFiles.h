@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Note files: each note's text in a file of its own in the program folder.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Reading and writing the schedule file "Nudgeon.cfg": one event line per text line.
 

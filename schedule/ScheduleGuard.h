@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Tells a change made to the schedule file by someone else from the program's own reads and writes.
 

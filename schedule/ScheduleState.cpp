@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ScheduleState.h"
 
 ScheduleState::ScheduleState()

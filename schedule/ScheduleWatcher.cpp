@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ScheduleWatcher.h"
 
 #include "ScheduleGuard.h"

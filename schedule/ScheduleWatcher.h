@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Watches the schedule file for changes made by someone else while the program runs.
 

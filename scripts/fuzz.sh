@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the fuzz targets of fuzz/ (a project of its own) with clang, libFuzzer, AddressSanitizer
 # and UndefinedBehaviorSanitizer in build-fuzz/, runs each target for a bounded time on a copy of
 # its seed corpus in fuzz/corpus/, then replays the saved findings in fuzz/findings/. Fails when

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds Nudgeon and its tests with AddressSanitizer and UndefinedBehaviorSanitizer in
 # build-asan/ and runs every test except the end-to-end and install ones. Any memory error,
 # undefined behaviour or leak fails the run. No leak is suppressed: Qt with the offscreen

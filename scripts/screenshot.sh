@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Makes docs/screenshot.png: Nudgeon's tray icon with its menu open, the setup dialog and a note,
 # taken from the real program in a virtual X display (Xvfb) with a real tray (trayer).
 #

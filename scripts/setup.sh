@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what Nudgeon needs to build, run and be tested on Debian 12, then configures and
 # builds it in build/. Usage: scripts/setup.sh [build type]
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Sets Nudgeon up and starts it in the tray.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Sets Nudgeon up and runs every test: the unit and end-to-end tests, then the whole unit
 # suite again under AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzz target for
 # a bounded time, then the Debian package made, installed, used and purged. Tests that need a

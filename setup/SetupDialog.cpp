@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SetupDialog.h"
 
 #include "Clock.h"

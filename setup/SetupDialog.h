@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The setup dialog: the schedule as a sorted list, and the controls of one entry.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The documented rules of the schedule's texts, written out a second time, independently of
 // the program's own code, so that the fuzz targets can compare the two.

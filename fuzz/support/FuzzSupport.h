@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What every fuzz target shares: a private home and temporary folder, one Qt application
 // object, reading fields from the fuzzer's bytes, and the check that stops a run with a report.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Splitting an event line and evaluating it for a day: splitEventLine, Recurrence, timeValue,
 // takeNoteReference and fillDatePlaceholder against the documented rules.
 //

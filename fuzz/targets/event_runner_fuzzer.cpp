@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The runner's preparation of an entry up to the launcher: a due entry of a one-line schedule
 // handed to an EventRunner on fakes. The launcher, the clipboard and the sounds
 // get only the entry's own texts as documented, and a note shown always lies inside the

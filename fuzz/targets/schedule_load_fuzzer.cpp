@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Loading a schedule file at start-up: Scheduler::TimeInit on fakes with the file in a
 // temporary program folder, the settings entry there or lost, then NextTime at another time
 // of the day. What was loaded is compared with the documented rules of the file, the header

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading the "Settings" text: the chime is on exactly when the first "1" is the text's first
 // character, the start at log-on exactly when the first "A" is its third character; what is
 // read and written again reads back the same.

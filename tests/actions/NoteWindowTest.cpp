@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "NoteWindow.h"
 #include "EngineTest.h"
 #include "NoteFiles.h"

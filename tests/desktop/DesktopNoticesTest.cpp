@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Fakes.h"
 #include "NoTrayNotice.h"
 #include "NoteNotifier.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "AboutDialog.h"
 #include "EngineTest.h"
 #include "MakerLinks.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # End-to-end tests of Nudgeon on desktops without an XEmbed tray, each with a private session
 # bus: a Wayland compositor whose panel shows StatusNotifierItems, and an X11 desktop with no
 # tray at all.

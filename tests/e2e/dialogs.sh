@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # End-to-end test of Nudgeon's dialogs: the real program, a real tray (trayer) and a virtual X
 # display (Xvfb), driven with the mouse and the keyboard the way a user drives them.
 #

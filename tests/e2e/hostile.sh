@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Starts the real program on each hostile schedule file (and on a 10 MB line, a folder in the
 # file's place and an unreadable file): it must start, tick and keep running, and leave the
 # file exactly as it found it. Runs without a display (offscreen) and without a sound server.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs Nudgeon into a temporary prefix and starts the installed program as a user who may
 # not write into the program's folder: it must keep its schedule in the user's data folder and
 # find its sounds and help page where the install put them.

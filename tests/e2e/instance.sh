@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # One copy per user: twenty copies started at once leave exactly one running, the others end
 # with exit code 0; a copy killed outright does not keep the next one from starting.
 #

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Helpers shared by Nudgeon's end-to-end test scripts: bookkeeping of the processes a test
 # starts, polling, the evidence kept on a failure, the virtual X display, trayer, and the
 # program's windows. A script sources this file, sets program_exe, build_dir and suite, and

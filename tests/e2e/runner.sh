@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # End-to-end test of how Nudgeon runs the entries of its schedule: the real program under a
 # faked clock (libfaketime), a real tray (trayer) and a virtual X display (Xvfb).
 #

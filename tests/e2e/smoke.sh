@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # End-to-end smoke test of Nudgeon: the real program, a real tray (trayer) and a virtual X
 # display (Xvfb), driven the way a user drives it.
 #

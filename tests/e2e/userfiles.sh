@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # End-to-end test of how Nudgeon treats the files the user owns: the real program, a real tray
 # (trayer), a virtual X display (Xvfb) and, where a minute must come, a faked clock (libfaketime).
 #

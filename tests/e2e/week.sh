@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # A week in the life of Nudgeon: the real program, under a faked clock (libfaketime) running
 # thousands of times faster than the real one, with a real tray (trayer) in a virtual X display
 # (Xvfb), goes through seven days of a schedule of thirty mixed entries.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // No reminder lost, none run twice: notes side by side, clock changes, held-up ticks, snoozes,
 // edits in the setup dialog and sleeps.
 

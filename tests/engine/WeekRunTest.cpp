@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Seven days of ticks, as the timer delivers them, through a schedule of thirty mixed entries:
 // every entry runs exactly as often as its rule says.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Saving on a full disk and into a read-only folder: the old files stay whole and readable,
 // the user is told, and the schedule lives on in memory. Needs a small file system of its own
 // in NUDGEON_FAULT_DIR, as run.sh mounts one.

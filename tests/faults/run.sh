@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs the fault tests on a small file system of their own: as root in a mount namespace of its
 # own, otherwise in a user namespace where the caller may mount. Nothing outside is touched.
 #

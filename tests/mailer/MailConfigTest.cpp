@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The mail settings in the program's store.
 
 #include "MailConfig.h"

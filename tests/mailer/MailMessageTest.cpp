@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The message of a note: subject, date, message id, header encoding and the body.
 
 #include "MailMessage.h"

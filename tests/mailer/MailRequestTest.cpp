@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The parameter text: addresses, the note file's name, and what is refused.
 
 #include "MailRequest.h"

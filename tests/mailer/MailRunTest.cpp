@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One run of the mail program with a sender that records what it is handed.
 
 #include "MailRun.h"

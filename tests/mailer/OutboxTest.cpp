@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The outbox of unsent messages and the log of attempts.
 
 #include "Outbox.h"

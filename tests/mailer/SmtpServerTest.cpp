@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The mail program as Nudgeon starts it (the built DARIZIZ.EXE, in its own working folder, with
 // its own settings and home folder) against a mail server on loopback that the test starts:
 // smtp_sink.py, built on aiosmtpd, which keeps each message it accepts together with what

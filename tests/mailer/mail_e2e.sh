@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # End-to-end test of a mailed note: the real program under a faked clock (libfaketime), a real
 # tray (trayer) in a virtual X display (Xvfb), the real mail program DARIZIZ.EXE beside it, and
 # a mail server on loopback (smtp_sink.py, built on aiosmtpd).

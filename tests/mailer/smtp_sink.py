@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """A mail server on loopback for Nudgeon's mail program tests, built on aiosmtpd.
 
 Listens on 127.0.0.1 at --port (0: a free port it picks itself) and, once it accepts

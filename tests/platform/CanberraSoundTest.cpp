@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CanberraSound against a PulseAudio server of the test's own (a null sink in a fresh XDG_RUNTIME_DIR),
 // against a server that has stopped answering, and with no server at all.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "XdgAutostart.h"
 
 #include <QFile>

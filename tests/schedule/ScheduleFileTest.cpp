@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ScheduleFile.h"
 #include "NoteFiles.h"
 

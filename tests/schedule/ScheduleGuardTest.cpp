@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ScheduleGuard.h"
 #include "ScheduleFile.h"
 #include "ScheduleWatcher.h"

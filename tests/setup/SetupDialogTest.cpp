@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SetupDialog.h"
 #include "EngineTest.h"
 #include "NoteFiles.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // An engine on fakes, with its program folder in a temporary folder.
 

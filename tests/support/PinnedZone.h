@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Sets the local time zone for the life of a test and puts the old one back.
 

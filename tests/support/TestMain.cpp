@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the tests with a Qt application object, as the program has one.
 
 #ifdef NUDGEON_TEST_WIDGETS
