@@ -22,15 +22,14 @@ namespace {
 // A mailed note goes to the mail program and is never shown.
 const QString mailProgram = QStringLiteral("DARIZIZ.EXE");
 
-QDateTime minuteStart(const QDateTime& t)
+qint64 minuteStart(qint64 ms)
 {
-    const qint64 ms = t.toMSecsSinceEpoch();
-    return QDateTime::fromMSecsSinceEpoch(ms - ((ms % 60000) + 60000) % 60000, Qt::LocalTime);
+    return ms - ((ms % 60000) + 60000) % 60000;
 }
 
-qint64 minutesBetween(const QDateTime& from, const QDateTime& to)
+QDateTime local(qint64 ms)
 {
-    return (to.toMSecsSinceEpoch() - from.toMSecsSinceEpoch()) / 60000;
+    return QDateTime::fromMSecsSinceEpoch(ms, Qt::LocalTime);
 }
 
 } // namespace
@@ -74,8 +73,8 @@ Scheduler::Entry Scheduler::makeEntry(const QString& line, const QDate& anchor) 
 {
     Entry e;
     e.line = line;
-    e.rule = Recurrence(line, anchor);
     const EventFields f = splitEventLine(cutText(line));
+    e.rule = Recurrence(f, anchor);
     if (f.program.toUpper() != mailProgram)
         e.note = takeNoteReference(f.parameters, MaxLineLength).noteFile;
     return e;
@@ -112,7 +111,7 @@ void Scheduler::TimeInit()
 
     const QDateTime now = platform.clock.now();
     // At start-up nothing runs late: the ticks look back to the start of this minute only.
-    lastTick = minuteStart(now);
+    lastTick = minuteStart(now.toMSecsSinceEpoch());
     loadSnoozes(now);
     NextTime();
     if (trayView)
@@ -194,7 +193,8 @@ void Scheduler::NewConfig()
     // The first-start entry is not due on the day of the first start.
     Entry first = makeEntry((s.DefaultTime + QStringLiteral("     ,clock.exe,0,")).left(30),
                             platform.clock.now().date());
-    first.lastRan = Recurrence::localInstant(platform.clock.now().date(), first.rule.startTime());
+    first.lastRan =
+        Recurrence::localInstant(platform.clock.now().date(), first.rule.startTime()).toMSecsSinceEpoch();
     setLines({first});
     QDir::setCurrent(s.PgmDir);
     QFile::remove(QStringLiteral("Nudgeon.cfg"));
@@ -250,15 +250,15 @@ void Scheduler::UpdateAlarms(const QStringList& lines)
     }
     // A changed entry keeps the snooze of its note.
     for (Entry& e : updated) {
-        for (int i = 0; i < old.size() && !e.note.isEmpty() && !e.snoozedTo.isValid(); ++i) {
-            if (!taken[i] && old[i].note == e.note && old[i].snoozedTo.isValid()) {
+        for (int i = 0; i < old.size() && !e.note.isEmpty() && e.snoozedTo == NoTime; ++i) {
+            if (!taken[i] && old[i].note == e.note && old[i].snoozedTo != NoTime) {
                 taken[i] = true;
                 e.snoozedTo = old[i].snoozedTo;
             }
         }
     }
     for (int i = 0; i < old.size(); ++i) {
-        if (!taken[i] && old[i].snoozedTo.isValid())
+        if (!taken[i] && old[i].snoozedTo != NoTime)
             dropSnooze(old[i]);
     }
     setLines(updated);
@@ -276,7 +276,7 @@ void Scheduler::loadSnoozes(const QDateTime& now)
             continue;
         // A snooze whose time passed while the program was not running is not shown late.
         if (at->isValid() && *at > now)
-            e.snoozedTo = *at;
+            e.snoozedTo = at->toMSecsSinceEpoch();
         else
             platform.settings.setSnoozedUntil(e.note, QDateTime());
     }
@@ -286,12 +286,12 @@ void Scheduler::loadSnoozes(const QDateTime& now)
 void Scheduler::storeSnooze(const Entry& entry)
 {
     if (!entry.note.isEmpty())
-        platform.settings.setSnoozedUntil(entry.note, entry.snoozedTo);
+        platform.settings.setSnoozedUntil(entry.note, local(entry.snoozedTo));
 }
 
 void Scheduler::dropSnooze(Entry& entry)
 {
-    entry.snoozedTo = QDateTime();
+    entry.snoozedTo = NoTime;
     if (!entry.note.isEmpty())
         platform.settings.setSnoozedUntil(entry.note, QDateTime());
 }
@@ -311,7 +311,7 @@ void Scheduler::Snooze(const QString& line, const QString& noteName, int minutes
     }
     if (place >= 0 && minutes > 0) {
         Entry& e = entries[place];
-        e.snoozedTo = minuteStart(platform.clock.now()).addSecs(qint64(minutes) * 60);
+        e.snoozedTo = minuteStart(platform.clock.now().toMSecsSinceEpoch()) + qint64(minutes) * 60000;
         storeSnooze(e);
         agendaDay = QDate();
     }
@@ -320,19 +320,45 @@ void Scheduler::Snooze(const QString& line, const QString& noteName, int minutes
 
 void Scheduler::buildAgenda(const QDate& today)
 {
+    // Today, and the end of yesterday that a held-up tick after midnight may still catch up.
     agenda.clear();
+    // The day that was today keeps what was worked out for it.
+    const Recurrence::Day yesterday =
+        agendaClock.date == today.addDays(-1) ? agendaClock : Recurrence::Day::of(today.addDays(-1));
+    const Recurrence::Day day = Recurrence::Day::of(today);
+    agendaClock = day;
+    const qint64 todayWall = QDateTime(today, QTime(0, 0), Qt::UTC).toMSecsSinceEpoch();
+    // On a steady day its start and end are its offset away from the wall clock's.
+    dayStart = day.offset ? todayWall - *day.offset * qint64(1000)
+                          : Recurrence::localInstant(today, QTime(0, 0)).toMSecsSinceEpoch();
+    dayEnd = day.offset ? dayStart + 86400000
+                        : Recurrence::localInstant(today.addDays(1), QTime(0, 0)).toMSecsSinceEpoch();
+    const qint64 lookBack = dayStart - qint64(CatchUpMinutes + 2) * 60000;
     for (int place = 0; place < entries.size(); ++place) {
         const Entry& e = entries[place];
-        for (int day = -1; day <= 1; ++day) {
-            for (const QDateTime& at : e.rule.on(today.addDays(day)))
+        for (const qint64 at : e.rule.instantsOn(yesterday)) {
+            if (at >= lookBack)
                 agenda.append({at, place, false});
         }
-        if (e.snoozedTo.isValid())
+        for (const qint64 at : e.rule.instantsOn(day))
+            agenda.append({at, place, false});
+        if (e.snoozedTo != NoTime)
             agenda.append({e.snoozedTo, place, true});
     }
     std::stable_sort(agenda.begin(), agenda.end(),
                      [](const Occurrence& a, const Occurrence& b) { return a.at < b.at; });
     agendaDay = today;
+    dayOffset = day.offset ? std::optional<qint64>(qint64(*day.offset) * 1000) : std::nullopt;
+    statusKey = StatusKey();
+}
+
+qint64 Scheduler::msOf(const QDateTime& now) const
+{
+    if (!dayOffset || now.date() != agendaDay)
+        return now.toMSecsSinceEpoch();
+    const qint64 wall = (now.date().toJulianDay() - QDate(1970, 1, 1).toJulianDay()) * 86400000 +
+                        now.time().msecsSinceStartOfDay();
+    return wall - *dayOffset;
 }
 
 bool Scheduler::pending(const Occurrence& o) const
@@ -340,26 +366,23 @@ bool Scheduler::pending(const Occurrence& o) const
     const Entry& e = entries[o.place];
     if (o.snoozed)
         return e.snoozedTo == o.at;
-    return !e.lastRan.isValid() || o.at > e.lastRan;
+    return o.at > e.lastRan;
 }
 
-std::optional<Scheduler::Occurrence> Scheduler::nextToday(const QDateTime& now) const
+std::optional<Scheduler::Occurrence> Scheduler::nextToday(qint64 now) const
 {
-    // The earliest not yet passed (this minute counts as not passed), the lowest place among
-    // those of one time.
-    const QDateTime thisMinute = minuteStart(now);
-    const QDate today = now.date();
+    // The earliest of today not yet passed (this minute counts as not passed), the lowest
+    // place among those of one time.
+    const qint64 thisMinute = minuteStart(now);
     std::optional<Occurrence> best;
     const auto first = std::lower_bound(agenda.begin(), agenda.end(), thisMinute,
-                                        [](const Occurrence& o, const QDateTime& t) { return o.at < t; });
+                                        [](const Occurrence& o, qint64 t) { return o.at < t; });
     for (auto it = first; it != agenda.end(); ++it) {
         const Occurrence& o = *it;
+        if ((best && o.at > best->at) || o.at >= dayEnd)
+            break;
         if (!pending(o))
             continue;
-        if (best && o.at > best->at)
-            break;
-        if (o.at.date() != today)
-            break;
         if (!best || o.place < best->place)
             best = o;
     }
@@ -371,17 +394,22 @@ void Scheduler::NextTime()
     const QDateTime now = platform.clock.now();
     if (agendaDay != now.date())
         buildAgenda(now.date());
-    writeStatus(now, nextToday(now));
+    const qint64 nowMs = msOf(now);
+    writeStatus(now, nowMs, nextToday(nowMs));
 }
 
-void Scheduler::writeStatus(const QDateTime& now, const std::optional<Occurrence>& next)
+void Scheduler::writeStatus(const QDateTime& now, qint64 nowMs, const std::optional<Occurrence>& next)
 {
+    const StatusKey key{now.date(), next ? (next->at - minuteStart(nowMs)) / 60000 : -1, missed};
+    if (key == statusKey)
+        return;
+    statusKey = key;
     if (!next) {
         hint =
             tr("No %1 events...").arg(QLocale::system().dayName(now.date().dayOfWeek(), QLocale::LongFormat));
     } else {
         // Real time left, whole minutes of the clock: a day the clock changes has 23 or 25 hours.
-        const qint64 left = next->at.toSecsSinceEpoch() / 60 - minuteStart(now).toSecsSinceEpoch() / 60;
+        const qint64 left = key.left;
         const qint64 hours = left / 60;
         QString hoursText;
         if (hours == 1)
@@ -408,29 +436,35 @@ void Scheduler::run(const Occurrence& o, bool late)
     Entry& e = entries[o.place];
     if (o.snoozed || e.snoozedTo == o.at)
         dropSnooze(e);
-    if (!e.lastRan.isValid() || e.lastRan < o.at)
+    if (e.lastRan < o.at)
         e.lastRan = o.at;
     if (!late)
         missed = 0;
     // Values, not references into the list: whatever runs may change the schedule.
-    const DueEntry entry{e.line, o.at, late};
+    const DueEntry entry{e.line, local(o.at), late};
     emit due(entry);
 }
 
-void Scheduler::passOver(const QDateTime& from, const QDateTime& thisMinute)
+void Scheduler::passOver(qint64 from, qint64 thisMinute)
 {
     // A gap longer than the catch-up window (the computer slept, the clock was put forward):
     // programs and sounds are not run late, as at start-up; a note due today shows once, at
     // once, with its own due time; the rest is counted as missed.
-    const QDateTime now = platform.clock.now();
+    // The days of the gap, a month at most, each worked out once for all entries.
+    QList<Recurrence::Day> days;
+    const QDate last = local(thisMinute).date();
+    for (QDate d = std::max(local(from).date(), last.addDays(-31)).addDays(-1); d <= last; d = d.addDays(1))
+        days.append(Recurrence::Day::of(d));
     QList<Occurrence> passed;
     for (int place = 0; place < entries.size(); ++place) {
         const Entry& e = entries[place];
-        for (const QDateTime& at : e.rule.between(from.addMSecs(-1), thisMinute.addMSecs(-1))) {
-            if (!e.lastRan.isValid() || at > e.lastRan)
-                passed.append({at, place, false});
+        for (const Recurrence::Day& day : days) {
+            for (const qint64 ms : e.rule.instantsOn(day)) {
+                if (ms >= from && ms < thisMinute && ms > e.lastRan)
+                    passed.append({ms, place, false});
+            }
         }
-        if (e.snoozedTo.isValid() && e.snoozedTo >= from && e.snoozedTo < thisMinute)
+        if (e.snoozedTo != NoTime && e.snoozedTo >= from && e.snoozedTo < thisMinute)
             passed.append({e.snoozedTo, place, true});
     }
     std::stable_sort(passed.begin(), passed.end(),
@@ -440,7 +474,7 @@ void Scheduler::passOver(const QDateTime& from, const QDateTime& thisMinute)
     for (int i = static_cast<int>(passed.size()) - 1; i >= 0 && !closed; --i) {
         const Occurrence& o = passed[i];
         const Entry& e = entries[o.place];
-        if (!e.note.isEmpty() && o.at.date() == now.date() && !shown.contains(o.place)) {
+        if (!e.note.isEmpty() && o.at >= dayStart && !shown.contains(o.place)) {
             shown.append(o.place);
             run(o, true);
         } else if (o.snoozed) {
@@ -461,35 +495,38 @@ void Scheduler::DoTime()
     // Whatever the watch missed (a link whose file came back, a full watch table) is caught here.
     reloadIfChanged();
     const QDateTime now = platform.clock.now();
-    // The clock put back: only this minute is looked at; what ran stays done.
-    if (now < lastTick)
-        lastTick = minuteStart(now);
     if (agendaDay != now.date())
         buildAgenda(now.date());
+    const qint64 nowMs = msOf(now);
+    // The clock put back: only this minute is looked at; what ran stays done.
+    if (nowMs < lastTick)
+        lastTick = minuteStart(nowMs);
 
     // The minute of the last tick is looked at again, for entries of it still waiting their turn.
-    const QDateTime from = minuteStart(lastTick);
-    const QDateTime thisMinute = minuteStart(now);
-    lastTick = now;
-    if (minutesBetween(from, thisMinute) > CatchUpMinutes) {
+    const qint64 from = minuteStart(lastTick);
+    const qint64 thisMinute = minuteStart(nowMs);
+    lastTick = nowMs;
+    if ((thisMinute - from) / 60000 > CatchUpMinutes) {
         passOver(from, thisMinute);
     } else if (from < thisMinute) {
         // A tick held up past whole minutes runs what it passed over, late, in time order.
         const QList<Occurrence> list = agenda;
         const quint64 schedule = generation;
-        for (const Occurrence& o : list) {
+        const auto first = std::lower_bound(list.begin(), list.end(), from,
+                                            [](const Occurrence& o, qint64 t) { return o.at < t; });
+        for (auto it = first; it != list.end(); ++it) {
             // Whatever ran may have let the setup dialog change the schedule meanwhile.
-            if (o.at >= thisMinute || closed || schedule != generation)
+            if (it->at >= thisMinute || closed || schedule != generation)
                 break;
-            if (o.at >= from && pending(o))
-                run(o, false);
+            if (pending(*it))
+                run(*it, false);
         }
     }
     if (closed)
         return;
 
-    std::optional<Occurrence> next = nextToday(now);
-    writeStatus(now, next);
+    std::optional<Occurrence> next = nextToday(nowMs);
+    writeStatus(now, nowMs, next);
     if (trayView)
         trayView->modify(hint.left(63));
     emit statusChanged(hint);
@@ -500,7 +537,7 @@ void Scheduler::DoTime()
         ChimeTime();
     }
 
-    if (!next || next->at > now) {
+    if (!next || next->at > nowMs) {
         setInterval(minuteInterval(now));
         return;
     }
@@ -512,14 +549,15 @@ void Scheduler::DoTime()
     // nothing left today the first place counts as next.
     const int ran = next->place;
     const QDateTime after = platform.clock.now();
-    next = nextToday(after);
-    writeStatus(after, next);
+    const qint64 afterMs = msOf(after);
+    next = nextToday(afterMs);
+    writeStatus(after, afterMs, next);
     setInterval((next ? next->place : 0) != ran ? 2000 : minuteInterval(after));
 }
 
 QString Scheduler::nextLine() const
 {
-    const std::optional<Occurrence> next = nextToday(platform.clock.now());
+    const std::optional<Occurrence> next = nextToday(platform.clock.now().toMSecsSinceEpoch());
     if (next)
         return entries[next->place].line;
     return entries.isEmpty() ? QString() : entries.first().line;
@@ -528,15 +566,15 @@ QString Scheduler::nextLine() const
 bool Scheduler::isDueToday(const QString& line) const
 {
     const QDateTime now = platform.clock.now();
-    const QDateTime thisMinute = minuteStart(now);
+    const qint64 thisMinute = minuteStart(now.toMSecsSinceEpoch());
     for (int place = 0; place < entries.size(); ++place) {
         const Entry& e = entries[place];
         if (e.line.compare(line, Qt::CaseInsensitive) != 0)
             continue;
-        if (e.snoozedTo.isValid() && e.snoozedTo >= thisMinute && e.snoozedTo.date() == now.date())
+        if (e.snoozedTo != NoTime && e.snoozedTo >= thisMinute && local(e.snoozedTo).date() == now.date())
             return true;
-        for (const QDateTime& at : e.rule.on(now.date())) {
-            if (at >= thisMinute && (!e.lastRan.isValid() || at > e.lastRan))
+        for (const qint64 ms : e.rule.instantsOn(Recurrence::Day::of(now.date()))) {
+            if (ms >= thisMinute && ms > e.lastRan)
                 return true;
         }
         return false;

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 
@@ -103,13 +104,15 @@ private:
         // The note file the entry shows, empty when it shows none.
         QString note;
         // Its latest occurrence that ran: none up to it runs again.
-        QDateTime lastRan;
-        // When a snooze brings it back; invalid when none is pending.
-        QDateTime snoozedTo;
+        qint64 lastRan = NoTime;
+        // When a snooze brings it back; NoTime when none is pending.
+        qint64 snoozedTo = NoTime;
     };
+    // Instants are kept as milliseconds since the epoch, compared without asking the zone.
+    static constexpr qint64 NoTime = std::numeric_limits<qint64>::min();
     struct Occurrence
     {
-        QDateTime at;
+        qint64 at = NoTime;
         int place = 0;
         bool snoozed = false;
     };
@@ -123,10 +126,12 @@ private:
     void setLines(const QList<Entry>& lines);
     void buildAgenda(const QDate& today);
     bool pending(const Occurrence& o) const;
-    std::optional<Occurrence> nextToday(const QDateTime& now) const;
+    std::optional<Occurrence> nextToday(qint64 now) const;
     void run(const Occurrence& o, bool late);
-    void passOver(const QDateTime& from, const QDateTime& thisMinute);
-    void writeStatus(const QDateTime& now, const std::optional<Occurrence>& next);
+    void passOver(qint64 from, qint64 thisMinute);
+    void writeStatus(const QDateTime& now, qint64 nowMs, const std::optional<Occurrence>& next);
+    // A time of the clock as ms since the epoch, without asking the zone on a steady day.
+    qint64 msOf(const QDateTime& now) const;
     static int minuteInterval(const QDateTime& now);
 
     Platform platform;
@@ -146,9 +151,26 @@ private:
     // Their occurrences from yesterday to tomorrow and the pending snoozes, in time order.
     QList<Occurrence> agenda;
     QDate agendaDay;
+    Recurrence::Day agendaClock;
+    // The start and end of the agenda's day: what falls due from its end on is tomorrow's.
+    qint64 dayStart = NoTime;
+    qint64 dayEnd = NoTime;
+    // The offset the clock keeps all that day, in ms; nothing on a day it changes.
+    std::optional<qint64> dayOffset;
+    // The status text's inputs when it was last written: the same ones give the same text.
+    struct StatusKey
+    {
+        QDate day;
+        qint64 left = -1;
+        int missed = 0;
+        bool operator==(const StatusKey& o) const
+        {
+            return day == o.day && left == o.left && missed == o.missed;
+        }
+    } statusKey;
     // Counts the changes of the schedule.
     quint64 generation = 0;
-    QDateTime lastTick;
+    qint64 lastTick = NoTime;
     // The hour (days * 24 + hour) last chimed, so that a second tick in minute 0 stays silent.
     qint64 chimedHour = -1;
     // Entries missed while the computer slept, told in the tip until the next entry runs.

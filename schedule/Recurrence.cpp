@@ -12,12 +12,22 @@ int offsetAt(qint64 utcSeconds)
     return QDateTime::fromSecsSinceEpoch(utcSeconds, Qt::LocalTime).offsetFromUtc();
 }
 
+// An instant with the local offset of that moment: compared and copied without asking the
+// zone again.
+QDateTime instant(qint64 utcSeconds, int offset)
+{
+    return QDateTime::fromSecsSinceEpoch(utcSeconds, Qt::OffsetFromUTC, offset);
+}
+
 } // namespace
 
 Recurrence::Recurrence(const QString& line, const QDate& anchor)
-    : repeat(splitEventLine(cutText(line)).repeat), anchor(anchor)
+    : Recurrence(splitEventLine(cutText(line)), anchor)
+{}
+
+Recurrence::Recurrence(const EventFields& fields, const QDate& anchor) : repeat(fields.repeat), anchor(anchor)
 {
-    const std::optional<QTime> t = parseTimeText(splitEventLine(cutText(line)).time.left(MaxTimeText));
+    const std::optional<QTime> t = parseTimeText(fields.time.left(MaxTimeText));
     // Entries fall due on whole minutes.
     if (t)
         start = QTime(t->hour(), t->minute());
@@ -34,8 +44,10 @@ QDateTime Recurrence::localInstant(const QDate& day, const QTime& time)
         if (offsetAt(wall - offset) == offset)
             shown.append(wall - offset);
     }
-    if (!shown.isEmpty())
-        return QDateTime::fromSecsSinceEpoch(*std::min_element(shown.begin(), shown.end()), Qt::LocalTime);
+    if (!shown.isEmpty()) {
+        const qint64 first = *std::min_element(shown.begin(), shown.end());
+        return instant(first, static_cast<int>(wall - first));
+    }
     // Skipped: the first second of the new offset lies between the two readings.
     qint64 low = wall - qMax(before, after);
     qint64 high = wall - qMin(before, after);
@@ -46,36 +58,63 @@ QDateTime Recurrence::localInstant(const QDate& day, const QTime& time)
         else
             low = mid;
     }
-    return QDateTime::fromSecsSinceEpoch(high, Qt::LocalTime);
+    return instant(high, offsetAt(high));
 }
 
-QList<QDateTime> Recurrence::on(const QDate& day) const
+std::optional<int> Recurrence::steadyOffset(const QDate& day)
 {
+    // Looked at from before the day's start to after its end in every zone (offsets of up to 14
+    // hours): no zone changes its clock and back again within two days.
+    const qint64 dayWall = QDateTime(day, QTime(0, 0), Qt::UTC).toSecsSinceEpoch();
+    const int offset = offsetAt(dayWall - 50400);
+    if (offset == offsetAt(dayWall + 86400 + 50400))
+        return offset;
+    return std::nullopt;
+}
+
+QList<qint64> Recurrence::instantsOn(const Day& localDay) const
+{
+    const QDate& day = localDay.date;
     const int interval = isValid() ? evaluateRepeat(repeat, day) : -1;
     if (interval < 0)
         return {};
-    QList<QTime> walls;
+    QList<int> walls; // minutes of the day
     if (interval == 0) {
-        walls.append(start);
+        walls.append(start.hour() * 60 + start.minute());
     } else {
         // Wall-clock minutes counted from the anchor day, so the series keeps its times on a
         // day the clock changes.
-        const qint64 first = anchor.toJulianDay() * 1440 + start.msecsSinceStartOfDay() / 60000;
+        const qint64 first = anchor.toJulianDay() * 1440 + start.hour() * 60 + start.minute();
         const qint64 dayStart = day.toJulianDay() * 1440;
         qint64 m = first;
         if (m < dayStart)
             m += (dayStart - m + interval - 1) / interval * interval;
         for (; m < dayStart + 1440; m += interval)
-            walls.append(QTime::fromMSecsSinceStartOfDay(static_cast<int>(m - dayStart) * 60000));
+            walls.append(static_cast<int>(m - dayStart));
     }
-    QList<QDateTime> instants;
-    for (const QTime& wall : walls) {
-        const QDateTime at = localInstant(day, wall);
+    // Most days keep one offset from start to end: every wall time is that offset away.
+    const qint64 dayWall = QDateTime(day, QTime(0, 0), Qt::UTC).toMSecsSinceEpoch();
+    QList<qint64> instants;
+    instants.reserve(walls.size());
+    for (const int wall : walls) {
+        const qint64 at = localDay.offset
+                              ? dayWall + (wall * 60 - *localDay.offset) * qint64(1000)
+                              : localInstant(day, QTime(wall / 60, wall % 60)).toMSecsSinceEpoch();
         // Times the clock skips all become the instant after the jump: that runs once.
         if (instants.isEmpty() || instants.last() < at)
             instants.append(at);
     }
     return instants;
+}
+
+QList<QDateTime> Recurrence::on(const Day& day) const
+{
+    QList<QDateTime> out;
+    for (const qint64 at : instantsOn(day)) {
+        const int offset = day.offset ? *day.offset : offsetAt(at / 1000);
+        out.append(instant(at / 1000, offset));
+    }
+    return out;
 }
 
 QList<QDateTime> Recurrence::between(const QDateTime& after, const QDateTime& upTo) const
@@ -88,7 +127,7 @@ QList<QDateTime> Recurrence::between(const QDateTime& after, const QDateTime& up
     if (day.daysTo(last) > MaxDaysBetween)
         day = last.addDays(-MaxDaysBetween);
     for (; day <= last; day = day.addDays(1)) {
-        for (const QDateTime& at : on(day)) {
+        for (const QDateTime& at : on(Day::of(day))) {
             if (at > after && at <= upTo && (found.isEmpty() || found.last() < at))
                 found.append(at);
         }

@@ -2,11 +2,14 @@
 // When an entry falls due: its occurrences as instants of the local time zone, worked out from
 // its line and a day, touching nothing.
 
+#include "EventLine.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QTime>
+#include <optional>
 
 class Recurrence
 {
@@ -15,13 +18,27 @@ public:
     // The rule of an event line. A repeating entry's series starts at its start time on the
     // anchor day and goes on across midnight from there.
     Recurrence(const QString& line, const QDate& anchor);
+    // The same from a line already taken apart.
+    Recurrence(const EventFields& fields, const QDate& anchor);
 
     // False when the time field is not a time: such an entry never falls due.
     bool isValid() const { return start.isValid(); }
     QTime startTime() const { return start; }
 
-    // The occurrences on a local day, in time order.
-    QList<QDateTime> on(const QDate& day) const;
+    // A local day and the offset its clock keeps all day (nothing on a day the clock changes),
+    // worked out once for the occurrences of every entry on it.
+    struct Day
+    {
+        QDate date;
+        std::optional<int> offset;
+        static Day of(const QDate& date) { return Day{date, steadyOffset(date)}; }
+    };
+
+    // The occurrences on a local day, in time order. Each carries the local offset of its moment.
+    QList<QDateTime> on(const QDate& day) const { return on(Day::of(day)); }
+    QList<QDateTime> on(const Day& day) const;
+    // The same as milliseconds since the epoch.
+    QList<qint64> instantsOn(const Day& day) const;
     // The occurrences after one instant up to and including another, in time order.
     QList<QDateTime> between(const QDateTime& after, const QDateTime& upTo) const;
 
@@ -29,6 +46,9 @@ public:
     // forward) is the instant right after the jump; a time the clock shows twice (fall back)
     // is its first showing.
     static QDateTime localInstant(const QDate& day, const QTime& time);
+    // The offset from UTC, in seconds, that the local clock keeps through the whole day; nothing
+    // on a day the clock changes.
+    static std::optional<int> steadyOffset(const QDate& day);
 
 private:
     QTime start;
