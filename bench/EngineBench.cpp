@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Benchmarks of the engine's hot paths on a full schedule of 30 entries: the choice of the
 // next entry, a day's occurrences of a line, a tick that runs nothing, the first tick of a new day,
 // start-up's reading of the schedule file, the setup dialog's hand-back of one changed line

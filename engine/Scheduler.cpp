@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Scheduler.h"
 
 #include "Clock.h"

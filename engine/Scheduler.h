@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The engine: start-up, the choice of the next due entry, the minute tick and the chime.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Recurrence.h"
 
 #include "EventLine.h"

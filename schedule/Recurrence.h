@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // When an entry falls due: its occurrences as instants of the local time zone, worked out from
 // its line and a day, touching nothing.
