@@ -8,11 +8,11 @@
 constexpr int MaxTipLength = 63;
 
 TrayIcon::TrayIcon(Scheduler& scheduler, MakerLinks& links, bool hostPresent)
-    : scheduler(scheduler), PopupMenu1(std::make_unique<QMenu>()), HelpItem(std::make_unique<QMenu>()),
+    : scheduler(scheduler), trayMenu(std::make_unique<QMenu>()), HelpItem(std::make_unique<QMenu>()),
       hostPresent(hostPresent)
 {
-    NewNote = PopupMenu1->addAction(tr("&New"));
-    Setup = PopupMenu1->addAction(tr("&Setup"));
+    NewNote = trayMenu->addAction(tr("&New"));
+    Setup = trayMenu->addAction(tr("&Setup"));
     HelpItem->setTitle(tr("&Help"));
     QObject::connect(HelpItem->addAction(tr("&Contents")), &QAction::triggered, [&links] { links.HelpIt(); });
     QObject::connect(HelpItem->addAction(tr("&Web page")), &QAction::triggered,
@@ -20,8 +20,8 @@ TrayIcon::TrayIcon(Scheduler& scheduler, MakerLinks& links, bool hostPresent)
     QObject::connect(HelpItem->addAction(tr("&E-mail us")), &QAction::triggered,
                      [&links] { links.EMailUs(); });
     QObject::connect(HelpItem->addAction(tr("&About")), &QAction::triggered, [&links] { links.ShowAbout(); });
-    PopupMenu1->addMenu(HelpItem.get());
-    CloseItem = PopupMenu1->addAction(tr("&Close"));
+    trayMenu->addMenu(HelpItem.get());
+    CloseItem = trayMenu->addAction(tr("&Close"));
     QObject::connect(NewNote, &QAction::triggered, [this] { SetupClick(true); });
     QObject::connect(Setup, &QAction::triggered, [this] { SetupClick(false); });
     QObject::connect(CloseItem, &QAction::triggered, &scheduler, &Scheduler::CloseIt);
@@ -60,7 +60,7 @@ void TrayIcon::add(const QString& tip)
     if (!trayIcon) {
         // An XEmbed tray that goes away and comes back takes the icon again by itself.
         trayIcon = std::make_unique<QSystemTrayIcon>(mainIcon());
-        trayIcon->setContextMenu(PopupMenu1.get());
+        trayIcon->setContextMenu(trayMenu.get());
         // A left click opens the setup dialog once the click itself is done.
         QObject::connect(trayIcon.get(), &QSystemTrayIcon::activated, &scheduler,
                          [this](QSystemTrayIcon::ActivationReason reason) {

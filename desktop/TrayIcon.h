@@ -39,7 +39,7 @@ public:
     static QIcon mainIcon();
 
     QSystemTrayIcon* icon() const { return trayIcon.get(); }
-    QMenu* menu() const { return PopupMenu1.get(); }
+    QMenu* menu() const { return trayMenu.get(); }
     QAction* newItem() const { return NewNote; }
     QAction* setupItem() const { return Setup; }
     QAction* closeItem() const { return CloseItem; }
@@ -47,7 +47,7 @@ public:
 
 private:
     Scheduler& scheduler;
-    std::unique_ptr<QMenu> PopupMenu1;
+    std::unique_ptr<QMenu> trayMenu;
     QAction* NewNote = nullptr;
     QAction* Setup = nullptr;
     std::unique_ptr<QMenu> HelpItem;
