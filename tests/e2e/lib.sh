@@ -488,6 +488,16 @@ open_menu() {
     log "menu $(printf '0x%x' "$menu") (${mw}x${mh} at $mx,$my) showed after $polled_ms ms"
 }
 
+# The tray menu's Close, by its accelerator; the program must end with code 0. Arguments go to
+# open_menu.
+close_from_tray() {
+    running "$program_pid" || die "the program ended by itself: $(tr '\n' ' ' <"$logs/nudgeon.err")"
+    open_menu "$@"
+    sleep 0.2
+    xdotool key c
+    check_closed
+}
+
 # Checks that the program ends with code 0 once closed from its menu, and that its icon goes.
 check_closed() {
     if ! poll "$EXIT_LIMIT" ended "$program_pid"; then

@@ -198,15 +198,6 @@ wait_note_gone() {
 
 window_hidden() { ! is_viewable "$1"; }
 
-# close_from_tray: the tray menu's Close, by its accelerator, ends the program with code 0.
-close_from_tray() {
-    running "$program_pid" || die "the program ended by itself: $(tr '\n' ' ' <"$logs/nudgeon.err")"
-    open_menu "$@"
-    sleep 0.2
-    xdotool key c
-    check_closed
-}
-
 # check_unchanged FILE: FILE in the program folder is as the test wrote it.
 check_unchanged() {
     cmp -s "$logs/$1.written" "$pgm/$1" ||

@@ -77,14 +77,6 @@ never_shows() {
     ! poll "$QUIET_MS" program_window "$1" >/dev/null
 }
 
-close_from_tray() {
-    running "$program_pid" || die "the program ended by itself: $(tr '\n' ' ' <"$logs/nudgeon.err")"
-    open_menu
-    sleep 0.2
-    xdotool key c
-    check_closed
-}
-
 # --- the scenarios ---------------------------------------------------------------------------
 
 scenario_hand_edit() {

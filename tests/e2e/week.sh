@@ -430,15 +430,6 @@ close_notes_loop() {
     done
 }
 
-# close_from_tray: the tray menu's Close, by its accelerator, ends the program with code 0.
-close_from_tray() {
-    running "$program_pid" || die "the program ended by itself: $(tr '\n' ' ' <"$logs/nudgeon.err")"
-    open_menu
-    sleep 0.2
-    xdotool key c
-    check_closed
-}
-
 # --- the run ---------------------------------------------------------------------------------
 
 start_x_server
