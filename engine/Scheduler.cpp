@@ -88,7 +88,7 @@ void Scheduler::setLines(const QList<Entry>& lines)
     for (const Entry& e : entries)
         s.EventList.append(e.line);
     s.EventCount = static_cast<int>(s.EventList.size());
-    agendaDay = QDate();
+    forgetNext();
     ++generation;
 }
 
@@ -281,7 +281,7 @@ void Scheduler::loadSnoozes(const QDateTime& now)
         else
             platform.settings.setSnoozedUntil(e.note, QDateTime());
     }
-    agendaDay = QDate();
+    forgetNext();
 }
 
 void Scheduler::storeSnooze(const Entry& entry)
@@ -293,6 +293,7 @@ void Scheduler::storeSnooze(const Entry& entry)
 void Scheduler::dropSnooze(Entry& entry)
 {
     entry.snoozedTo = NoTime;
+    forgetNext();
     if (!entry.note.isEmpty())
         platform.settings.setSnoozedUntil(entry.note, QDateTime());
 }
@@ -314,87 +315,96 @@ void Scheduler::Snooze(const QString& line, const QString& noteName, int minutes
         Entry& e = entries[place];
         e.snoozedTo = minuteStart(platform.clock.now().toMSecsSinceEpoch()) + qint64(minutes) * 60000;
         storeSnooze(e);
-        agendaDay = QDate();
+        forgetNext();
     }
     NextTime();
 }
 
-void Scheduler::buildAgenda(const QDate& today)
+void Scheduler::setToday(const QDate& today)
 {
-    // Today, and the end of yesterday that a held-up tick after midnight may still catch up.
-    agenda.clear();
-    // The day that was today keeps what was worked out for it.
-    const Recurrence::Day yesterday =
-        agendaClock.date == today.addDays(-1) ? agendaClock : Recurrence::Day::of(today.addDays(-1));
-    const Recurrence::Day day = Recurrence::Day::of(today);
-    agendaClock = day;
+    // The day that was today is yesterday now, and tells whether today keeps its offset.
+    const bool follows = todayClock.date.isValid() && todayClock.date == today.addDays(-1);
+    yesterdayClock = follows ? std::optional<Recurrence::Day>(todayClock) : std::nullopt;
+    todayClock = follows ? todayClock.next() : Recurrence::Day::of(today);
+    const Recurrence::Day& day = todayClock;
     const qint64 todayWall = QDateTime(today, QTime(0, 0), Qt::UTC).toMSecsSinceEpoch();
     // On a steady day its start and end are its offset away from the wall clock's.
     dayStart = day.offset ? todayWall - *day.offset * qint64(1000)
                           : Recurrence::localInstant(today, QTime(0, 0)).toMSecsSinceEpoch();
     dayEnd = day.offset ? dayStart + 86400000
                         : Recurrence::localInstant(today.addDays(1), QTime(0, 0)).toMSecsSinceEpoch();
-    const qint64 lookBack = dayStart - qint64(CatchUpMinutes + 2) * 60000;
-    for (int place = 0; place < entries.size(); ++place) {
-        const Entry& e = entries[place];
-        for (const qint64 at : e.rule.instantsOn(yesterday)) {
-            if (at >= lookBack)
-                agenda.append({at, place, false});
-        }
-        for (const qint64 at : e.rule.instantsOn(day))
-            agenda.append({at, place, false});
-        if (e.snoozedTo != NoTime)
-            agenda.append({e.snoozedTo, place, true});
-    }
-    std::stable_sort(agenda.begin(), agenda.end(),
-                     [](const Occurrence& a, const Occurrence& b) { return a.at < b.at; });
-    agendaDay = today;
     dayOffset = day.offset ? std::optional<qint64>(qint64(*day.offset) * 1000) : std::nullopt;
+    forgetNext();
+}
+
+const Recurrence::Day& Scheduler::yesterday() const
+{
+    if (!yesterdayClock)
+        yesterdayClock = Recurrence::Day::of(todayClock.date.addDays(-1));
+    return *yesterdayClock;
+}
+
+void Scheduler::forgetNext()
+{
+    lookup.reset();
     statusKey = StatusKey();
+}
+
+std::optional<Scheduler::Occurrence> Scheduler::firstOf(int place, qint64 from) const
+{
+    // The entry's own next time after the one it ran last, on the end of yesterday or today,
+    // or its snooze when that comes first.
+    const Entry& e = entries[place];
+    const qint64 after = e.lastRan == NoTime ? from : std::max(from, e.lastRan + 1);
+    std::optional<qint64> own;
+    if (after < dayStart)
+        own = e.rule.firstOn(yesterday(), after);
+    if (!own)
+        own = e.rule.firstOn(todayClock, std::max(after, dayStart));
+    std::optional<Occurrence> first;
+    if (own && *own < dayEnd)
+        first = Occurrence{*own, place, false};
+    if (e.snoozedTo != NoTime && e.snoozedTo >= from && e.snoozedTo < dayEnd &&
+        (!first || e.snoozedTo < first->at))
+        first = Occurrence{e.snoozedTo, place, true};
+    return first;
+}
+
+std::optional<Scheduler::Occurrence> Scheduler::earliestFrom(qint64 from) const
+{
+    // The answer found for an earlier instant holds up to its own time.
+    if (lookup && lookup->from <= from && (!lookup->found || from <= lookup->found->at))
+        return lookup->found;
+    std::optional<Occurrence> best;
+    for (int place = 0; place < entries.size(); ++place) {
+        const std::optional<Occurrence> o = firstOf(place, from);
+        if (o && (!best || o->at < best->at))
+            best = o;
+    }
+    lookup = Lookup{from, best};
+    return best;
 }
 
 qint64 Scheduler::msOf(const QDateTime& now) const
 {
-    if (!dayOffset || now.date() != agendaDay)
+    if (!dayOffset || now.date() != todayClock.date)
         return now.toMSecsSinceEpoch();
     const qint64 wall = (now.date().toJulianDay() - QDate(1970, 1, 1).toJulianDay()) * 86400000 +
                         now.time().msecsSinceStartOfDay();
     return wall - *dayOffset;
 }
 
-bool Scheduler::pending(const Occurrence& o) const
-{
-    const Entry& e = entries[o.place];
-    if (o.snoozed)
-        return e.snoozedTo == o.at;
-    return o.at > e.lastRan;
-}
-
 std::optional<Scheduler::Occurrence> Scheduler::nextToday(qint64 now) const
 {
-    // The earliest of today not yet passed (this minute counts as not passed), the lowest
-    // place among those of one time.
-    const qint64 thisMinute = minuteStart(now);
-    std::optional<Occurrence> best;
-    const auto first = std::lower_bound(agenda.begin(), agenda.end(), thisMinute,
-                                        [](const Occurrence& o, qint64 t) { return o.at < t; });
-    for (auto it = first; it != agenda.end(); ++it) {
-        const Occurrence& o = *it;
-        if ((best && o.at > best->at) || o.at >= dayEnd)
-            break;
-        if (!pending(o))
-            continue;
-        if (!best || o.place < best->place)
-            best = o;
-    }
-    return best;
+    // The earliest of today not yet passed: this minute counts as not passed.
+    return earliestFrom(minuteStart(now));
 }
 
 void Scheduler::NextTime()
 {
     const QDateTime now = platform.clock.now();
-    if (agendaDay != now.date())
-        buildAgenda(now.date());
+    if (todayClock.date != now.date())
+        setToday(now.date());
     const qint64 nowMs = msOf(now);
     writeStatus(now, nowMs, nextToday(nowMs));
 }
@@ -439,6 +449,7 @@ void Scheduler::run(const Occurrence& o, bool late)
         dropSnooze(e);
     if (e.lastRan < o.at)
         e.lastRan = o.at;
+    forgetNext();
     if (!late)
         missed = 0;
     // Values, not references into the list: whatever runs may change the schedule.
@@ -496,8 +507,8 @@ void Scheduler::DoTime()
     // Whatever the watch missed (a link whose file came back, a full watch table) is caught here.
     reloadIfChanged();
     const QDateTime now = platform.clock.now();
-    if (agendaDay != now.date())
-        buildAgenda(now.date());
+    if (todayClock.date != now.date())
+        setToday(now.date());
     const qint64 nowMs = msOf(now);
     // The clock put back: only this minute is looked at; what ran stays done.
     if (nowMs < lastTick)
@@ -511,16 +522,13 @@ void Scheduler::DoTime()
         passOver(from, thisMinute);
     } else if (from < thisMinute) {
         // A tick held up past whole minutes runs what it passed over, late, in time order.
-        const QList<Occurrence> list = agenda;
         const quint64 schedule = generation;
-        const auto first = std::lower_bound(list.begin(), list.end(), from,
-                                            [](const Occurrence& o, qint64 t) { return o.at < t; });
-        for (auto it = first; it != list.end(); ++it) {
+        for (std::optional<Occurrence> o = earliestFrom(from); o && o->at < thisMinute;
+             o = earliestFrom(from)) {
+            run(*o, false);
             // Whatever ran may have let the setup dialog change the schedule meanwhile.
-            if (it->at >= thisMinute || closed || schedule != generation)
+            if (closed || schedule != generation)
                 break;
-            if (pending(*it))
-                run(*it, false);
         }
     }
     if (closed)
@@ -597,7 +605,7 @@ void Scheduler::CloseIt()
     s.EventList.clear();
     s.EventCount = 0;
     entries.clear();
-    agenda.clear();
+    forgetNext();
     TimerEnd();
     timer.stop();
     emit closedDown();

@@ -125,8 +125,16 @@ private:
     void storeSnooze(const Entry& entry);
     void dropSnooze(Entry& entry);
     void setLines(const QList<Entry>& lines);
-    void buildAgenda(const QDate& today);
-    bool pending(const Occurrence& o) const;
+    // Makes this the day the clock is on: its start, end and offset.
+    void setToday(const QDate& today);
+    const Recurrence::Day& yesterday() const;
+    // What an entry ran, its snooze or the schedule changed: the next occurrence is looked
+    // for again.
+    void forgetNext();
+    // The earliest occurrence not yet run at or after an instant and before today's end, the
+    // lowest place among those of one time.
+    std::optional<Occurrence> earliestFrom(qint64 from) const;
+    std::optional<Occurrence> firstOf(int place, qint64 from) const;
     std::optional<Occurrence> nextToday(qint64 now) const;
     void run(const Occurrence& o, bool late);
     void passOver(qint64 from, qint64 thisMinute);
@@ -149,11 +157,18 @@ private:
     bool newEntryMode = false;
     // The entries in the schedule's order, in step with the state's list.
     QList<Entry> entries;
-    // Their occurrences from yesterday to tomorrow and the pending snoozes, in time order.
-    QList<Occurrence> agenda;
-    QDate agendaDay;
-    Recurrence::Day agendaClock;
-    // The start and end of the agenda's day: what falls due from its end on is tomorrow's.
+    // The day the clock is on and the day before, worked out once a day.
+    Recurrence::Day todayClock;
+    mutable std::optional<Recurrence::Day> yesterdayClock;
+    // The earliest occurrence at or after an instant, kept until what it depends on changes:
+    // it stays the answer for any later instant up to its own.
+    struct Lookup
+    {
+        qint64 from = NoTime;
+        std::optional<Occurrence> found;
+    };
+    mutable std::optional<Lookup> lookup;
+    // The start and end of today: what falls due from its end on is tomorrow's.
     qint64 dayStart = NoTime;
     qint64 dayEnd = NoTime;
     // The offset the clock keeps all that day, in ms; nothing on a day it changes.

@@ -8,6 +8,9 @@ namespace {
 // A longer gap is not looked through day by day.
 constexpr qint64 MaxDaysBetween = 31;
 
+// 1 January 1970 as a Julian day.
+constexpr qint64 unixEpochDay = 2440588;
+
 int offsetAt(qint64 utcSeconds)
 {
     return QDateTime::fromSecsSinceEpoch(utcSeconds, Qt::LocalTime).offsetFromUtc();
@@ -26,12 +29,41 @@ Recurrence::Recurrence(const QString& line, const QDate& anchor)
     : Recurrence(splitEventLine(cutText(line)), anchor)
 {}
 
-Recurrence::Recurrence(const EventFields& fields, const QDate& anchor) : repeat(fields.repeat), anchor(anchor)
+Recurrence::Recurrence(const EventFields& fields, const QDate& anchor) : anchor(anchor)
 {
     const std::optional<QTime> t = parseTimeText(fields.time.left(MaxTimeText));
     // Entries fall due on whole minutes.
     if (t)
         start = QTime(t->hour(), t->minute());
+    // Read as evaluateRepeat reads the field, once rather than on every day asked about.
+    bool isNumber = false;
+    const int n = fields.repeat.toInt(&isNumber);
+    if (!isNumber) {
+        kind = Kind::Weekdays;
+        for (int digit = 1; digit <= 7; ++digit) {
+            if (fields.repeat.contains(QLatin1Char(static_cast<char>('0' + digit))))
+                value |= qint64(1) << digit;
+        }
+    } else if (n < 0) {
+        kind = Kind::DayOfMonth;
+        value = -static_cast<qint64>(n);
+    } else {
+        // No interval is longer than a day.
+        value = qMin(n, 1440);
+    }
+}
+
+int Recurrence::intervalOn(const QDate& day) const
+{
+    switch (kind) {
+    case Kind::Weekdays:
+        return value & (qint64(1) << (day.dayOfWeek() % 7 + 1)) ? 0 : -1;
+    case Kind::DayOfMonth:
+        return day.day() == value ? 0 : -1;
+    case Kind::Interval:
+        break;
+    }
+    return static_cast<int>(value);
 }
 
 QDateTime Recurrence::localInstant(const QDate& day, const QTime& time)
@@ -73,10 +105,55 @@ std::optional<int> Recurrence::steadyOffset(const QDate& day)
     return std::nullopt;
 }
 
+Recurrence::Day Recurrence::Day::next() const
+{
+    const QDate day = date.addDays(1);
+    if (!offset)
+        return of(day);
+    // This day's offset held until 14 hours into the next: the next keeps it if its end does.
+    const qint64 dayWall = QDateTime(day, QTime(0, 0), Qt::UTC).toSecsSinceEpoch();
+    if (offsetAt(dayWall + 86400 + 50400) == *offset)
+        return Day{day, offset};
+    return Day{day, std::nullopt};
+}
+
+std::optional<qint64> Recurrence::firstOn(const Day& localDay, qint64 from) const
+{
+    if (!localDay.offset) {
+        for (const qint64 at : instantsOn(localDay)) {
+            if (at >= from)
+                return at;
+        }
+        return std::nullopt;
+    }
+    const QDate& day = localDay.date;
+    const int interval = isValid() ? intervalOn(day) : -1;
+    if (interval < 0)
+        return std::nullopt;
+    // The day's midnight as an instant, and the first minute of the day at or after from.
+    const qint64 midnight = (day.toJulianDay() - unixEpochDay) * 86400000 - *localDay.offset * qint64(1000);
+    const qint64 fromMinute = from <= midnight ? 0 : (from - midnight + 59999) / 60000;
+    if (fromMinute >= 1440)
+        return std::nullopt;
+    const int startMinute = start.hour() * 60 + start.minute();
+    qint64 minute = startMinute;
+    if (interval > 0) {
+        // The series in wall-clock minutes counted from the anchor day, as on any other day.
+        const qint64 dayStart = day.toJulianDay() * 1440;
+        qint64 m = anchor.toJulianDay() * 1440 + startMinute;
+        if (m < dayStart + fromMinute)
+            m += (dayStart + fromMinute - m + interval - 1) / interval * interval;
+        minute = m - dayStart;
+    }
+    if (minute < fromMinute || minute >= 1440)
+        return std::nullopt;
+    return midnight + minute * 60000;
+}
+
 QList<qint64> Recurrence::instantsOn(const Day& localDay) const
 {
     const QDate& day = localDay.date;
-    const int interval = isValid() ? evaluateRepeat(repeat, day) : -1;
+    const int interval = isValid() ? intervalOn(day) : -1;
     if (interval < 0)
         return {};
     QList<int> walls; // minutes of the day

@@ -33,6 +33,8 @@ public:
         QDate date;
         std::optional<int> offset;
         static Day of(const QDate& date) { return Day{date, steadyOffset(date)}; }
+        // The day after this one, asking the zone once when this one kept its offset.
+        Day next() const;
     };
 
     // The occurrences on a local day, in time order. Each carries the local offset of its moment.
@@ -40,6 +42,9 @@ public:
     QList<QDateTime> on(const Day& day) const;
     // The same as milliseconds since the epoch.
     QList<qint64> instantsOn(const Day& day) const;
+    // The first of them at or after an instant (ms since the epoch); nothing when none is.
+    // Worked out without a list on a day the clock keeps its offset.
+    std::optional<qint64> firstOn(const Day& day, qint64 from) const;
     // The occurrences after one instant up to and including another, in time order.
     QList<QDateTime> between(const QDateTime& after, const QDateTime& upTo) const;
 
@@ -52,7 +57,18 @@ public:
     static std::optional<int> steadyOffset(const QDate& day);
 
 private:
+    // The repeat field's rule for a day, taken apart once: minutes between the runs (0 for one
+    // run), or -1 when the entry does not fall due that day.
+    int intervalOn(const QDate& day) const;
+
     QTime start;
-    QString repeat;
     QDate anchor;
+    enum class Kind
+    {
+        Interval,
+        DayOfMonth,
+        Weekdays
+    } kind = Kind::Interval;
+    // The interval, the day of the month, or the weekdays as bits 1 (Sunday) to 7 (Saturday).
+    qint64 value = 0;
 };

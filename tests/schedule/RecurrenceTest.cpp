@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 inline void PrintTo(const QString& text, std::ostream* os)
 {
     *os << '"' << text.toStdString() << '"';
@@ -49,11 +51,30 @@ TEST_P(OccurrencesOnADay, AreTheRulesWallTimesAsInstants)
 {
     const DayCase& c = GetParam();
     const PinnedZone zone(c.zone);
-    const QList<QDateTime> on = Recurrence(QString::fromLatin1(c.line), c.anchor).on(c.day);
+    const Recurrence rule(QString::fromLatin1(c.line), c.anchor);
+    const QList<QDateTime> on = rule.on(c.day);
     EXPECT_EQ(on.size(), c.count);
     EXPECT_EQ(texts(on, static_cast<int>(c.first.size())), c.first);
     for (int i = 1; i < on.size(); ++i)
         EXPECT_LT(on[i - 1], on[i]) << i;
+
+    // The first occurrence from an instant, worked out alone, is the first of the list from it:
+    // from before the day, on and off whole minutes, at and just after each occurrence.
+    const Recurrence::Day day = Recurrence::Day::of(c.day);
+    const QList<qint64> all = rule.instantsOn(day);
+    QList<qint64> froms = all;
+    for (const qint64 at : all)
+        froms.append(at + 1);
+    const qint64 before = QDateTime(c.day, QTime(0, 0)).toMSecsSinceEpoch() - 3600000;
+    for (qint64 from = before; from < before + 27 * 3600000; from += 7 * 60000 + 1234)
+        froms.append(from);
+    for (const qint64 from : froms) {
+        const auto first = std::find_if(all.begin(), all.end(), [&](qint64 at) { return at >= from; });
+        const std::optional<qint64> expected =
+            first == all.end() ? std::nullopt : std::optional<qint64>(*first);
+        EXPECT_EQ(rule.firstOn(day, from), expected)
+            << QDateTime::fromMSecsSinceEpoch(from).toString(Qt::ISODateWithMs).toStdString();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -218,4 +239,21 @@ TEST(Recurrence, BetweenTwoInstantsAcrossMidnightInTimeOrder)
     EXPECT_EQ(texts(rule.between(after, upTo), 5),
               QStringList({"2026-12-08T00:00:00+01:00", "2026-12-08T00:05:00+01:00"}));
     EXPECT_TRUE(rule.between(upTo, after).isEmpty());
+}
+
+TEST(Recurrence, ReadsTheRepeatFieldAsTheScheduleDoes)
+{
+    // Odd fields a hand edit may leave: each day's runs are those the field's own reading gives.
+    const PinnedZone zone("Europe/Berlin");
+    const QStringList fields = {"0",    " 5",   "+90", "1441", "-8", "-31", "/",
+                                "/246", "/2x7", "abc", "",     "08", "-0"};
+    for (const QString& field : fields) {
+        for (QDate day(2026, 12, 6); day <= QDate(2026, 12, 12); day = day.addDays(1)) {
+            const Recurrence rule(QStringLiteral("12:00 AM    ,,") + field + QLatin1Char(','), day);
+            const int interval = evaluateRepeat(field, day);
+            const qsizetype runs = interval < 0 ? 0 : interval == 0 ? 1 : (1440 + interval - 1) / interval;
+            EXPECT_EQ(rule.on(day).size(), runs)
+                << field.toStdString() << ' ' << day.toString().toStdString();
+        }
+    }
 }
