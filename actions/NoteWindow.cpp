@@ -122,9 +122,20 @@ QString NoteWindow::shownFile() const
     return isVisible() ? ui->FileName->text() : QString();
 }
 
-void NoteWindow::snoozeShown(int position)
+void NoteWindow::snoozeNote(const QString& path, const QString& line, int minutes)
 {
-    snooze(snoozeMenu->actions().value(position));
+    if (isVisible() && ui->FileName->text() == path && shownLine == line) {
+        scheduler.Snooze(line, namePart(path), minutes);
+        hide();
+        return;
+    }
+    const auto waiting = std::find_if(queue.begin(), queue.end(),
+                                      [&](const Note& n) { return n.path == path && n.line == line; });
+    if (waiting != queue.end()) {
+        queue.erase(waiting);
+        emit noteClosed(path, line);
+    }
+    scheduler.Snooze(line, namePart(path), minutes);
 }
 
 void NoteWindow::showMenu()

@@ -35,8 +35,9 @@ public:
     Ui::NoteWindow* form() const { return ui.get(); }
     // The full path of the note file shown now; empty while the window is hidden.
     QString shownFile() const;
-    // Puts the shown note off by the snooze item at this position in its menu, and hides it.
-    void snoozeShown(int position);
+    // Puts off the note of this file and entry by the given minutes: the shown one is hidden,
+    // a waiting one waits no more.
+    void snoozeNote(const QString& path, const QString& line, int minutes);
 
     // Typing stops at this many characters; a longer note still loads and saves whole.
     static constexpr int MaxTyped = 512;

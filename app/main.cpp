@@ -94,11 +94,8 @@ int main(int argc, char* argv[])
                                        MemoForm.activateWindow();
                                    }
                                },
-                               [&MemoForm, &TimerForm](const QString& path, int minutes) {
-                                   if (MemoForm.shownFile() == path)
-                                       MemoForm.snoozeShown(0);
-                                   else
-                                       TimerForm.Snooze(QString(), namePart(path), minutes);
+                               [&MemoForm](const QString& path, const QString& line, int minutes) {
+                                   MemoForm.snoozeNote(path, line, minutes);
                                }});
     EventRunner runner(TimerForm,
                        {launcher, clipboard, sound, clock, errors,

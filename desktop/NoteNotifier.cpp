@@ -41,12 +41,13 @@ void NoteNotifier::showNote(const QString& text, const QString& path, const QStr
                             const QString& line)
 {
     if (enabled(store) && notifications.available()) {
-        const quint32 id = notifications.notify(noticeFor(text, timeText), [this, path](const QString& key) {
-            if (key == QLatin1String("show") && handlers.show)
-                handlers.show(path);
-            else if (key == QLatin1String("snooze") && handlers.snooze)
-                handlers.snooze(path, SnoozeMinutes);
-        });
+        const quint32 id =
+            notifications.notify(noticeFor(text, timeText), [this, path, line](const QString& key) {
+                if (key == QLatin1String("show") && handlers.show)
+                    handlers.show(path);
+                else if (key == QLatin1String("snooze") && handlers.snooze)
+                    handlers.snooze(path, line, SnoozeMinutes);
+            });
         up.append({path, line, id});
     }
     window.showNote(text, path, timeText, line);

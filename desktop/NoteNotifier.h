@@ -23,8 +23,8 @@ public:
     {
         // Brings the note of this file to the front.
         std::function<void(const QString& path)> show;
-        // Puts the note of this file off by the given minutes.
-        std::function<void(const QString& path, int minutes)> snooze;
+        // Puts the note of this file and entry off by the given minutes.
+        std::function<void(const QString& path, const QString& line, int minutes)> snooze;
     };
 
     NoteNotifier(NoteView& window, Notifications& notifications, RegistryStore& store, Handlers handlers);

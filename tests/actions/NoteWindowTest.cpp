@@ -187,3 +187,25 @@ TEST_F(NoteWindowTest, ASecondNoteWaitsForTheFirstAndSnoozesItsOwnEntry)
     EXPECT_TRUE(form->isDueToday(other));
     EXPECT_FALSE(form->isDueToday(state.EventList.first()));
 }
+
+TEST_F(NoteWindowTest, ANoteSnoozedWhileItWaitsDoesNotShowUntilItsSnoozeEnds)
+{
+    const QString other = " 09:30 AM    ,,0,[2.txt]";
+    form->UpdateAlarms({state.EventList.first(), other});
+    fakes.clock.setTime(QTime(9, 31));
+    QStringList closed;
+    QObject::connect(memo.get(), &NoteWindow::noteClosed,
+                     [&](const QString& path, const QString& line) { closed.append(path + line); });
+    memo->showNote("first", notePath(), " 09:30 AM", state.EventList.first());
+    memo->showNote("second", dir.filePath("2.txt"), " 09:30 AM", other);
+    // Its notification's Snooze, while the first note shows.
+    memo->snoozeNote(dir.filePath("2.txt"), other, 5);
+    EXPECT_EQ(memo->waiting(), 0);
+    EXPECT_EQ(closed, QStringList({dir.filePath("2.txt") + other}));
+    EXPECT_EQ(memo->form()->Memo->toPlainText(), "first");
+    memo->form()->CloseItem->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(memo->isVisible());
+    EXPECT_TRUE(form->isDueToday(other));
+    EXPECT_EQ(form->status(), "Nudgeon:  5min");
+}

@@ -94,15 +94,15 @@ TEST(NoteNotifier, TheButtonsShowOrSnoozeTheirOwnNote)
     QStringList done;
     NoteNotifier notifier(window, server, store,
                           {[&](const QString& path) { done.append("show " + path); },
-                           [&](const QString& path, int minutes) {
-                               done.append("snooze " + path + " " + QString::number(minutes));
+                           [&](const QString& path, const QString& line, int minutes) {
+                               done.append("snooze " + path + " " + line + " " + QString::number(minutes));
                            }});
     notifier.showNote("a", "/pgm/1.txt", "09:30 AM", "a");
     notifier.showNote("b", "/pgm/2.txt", "09:31 AM", "b");
     server.choose(1, "snooze");
     server.choose(2, "show");
     server.choose(2, "unknown");
-    EXPECT_EQ(done, QStringList({"snooze /pgm/1.txt 5", "show /pgm/2.txt"}));
+    EXPECT_EQ(done, QStringList({"snooze /pgm/1.txt a 5", "show /pgm/2.txt"}));
 }
 
 TEST(NoTrayNotice, ANotificationWhereAServerShowsOneElseTheSetupDialog)
