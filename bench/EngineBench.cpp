@@ -198,7 +198,7 @@ void BM_NextTime(benchmark::State& bench)
 }
 BENCHMARK(BM_NextTime);
 
-// A day's occurrences of each of the 30 lines in turn, as the engine works out its agenda.
+// A day's occurrences of each of the 30 lines in turn, as a day passed over is looked through.
 void BM_Recurrence_On(benchmark::State& bench)
 {
     Engine e(fullSchedule());
@@ -259,8 +259,8 @@ void BM_QtClock_now(benchmark::State& bench)
 BENCHMARK(BM_QtClock_now);
 
 // The first tick of a new day, five seconds after midnight, a minute after the last tick of
-// the day before (not measured): the new day's agenda is worked out and the minute before
-// midnight looked at. Round a cycle of 1024 days prepared beforehand.
+// the day before (not measured): the new day's clock is worked out, the minute before midnight
+// looked at and the day's first occurrence found. Round a cycle of 1024 days prepared beforehand.
 void BM_DoTime_NewDay(benchmark::State& bench)
 {
     Engine e(fullSchedule());
@@ -287,8 +287,8 @@ void BM_DoTime_NewDay(benchmark::State& bench)
 BENCHMARK(BM_DoTime_NewDay);
 
 // The first tick of a new day, five seconds after midnight, a day after the tick before (a
-// computer that slept): the day's agenda is worked out afresh and the day passed over looked
-// through for notes and missed entries. Each tick is on the day after the one before, round a
+// computer that slept): the day passed over is looked through for notes and missed entries
+// and the new day's first occurrence found. Each tick is on the day after the one before, round a
 // cycle of 1024 days prepared beforehand.
 void BM_DoTime_NewDayAfterSleep(benchmark::State& bench)
 {
