@@ -27,6 +27,10 @@
 #               the minute of a once-a-day entry and continued three faked minutes later; its
 #               first tick then runs the entry it passed over, once, and the next entry runs in
 #               its own minute.
+#   asleep      with the clock running 60 times faster: the program is stopped for sixteen faked
+#               minutes (a computer asleep) over two programs and a note entry; when it goes on,
+#               the note shows at once, late, with its file's text, while neither program nor
+#               the note entry's own program runs late, and the next entry runs in its minute.
 #
 # The faked clock: the program is started with libfaketime preloaded, FAKETIME="@<date time>"
 # (the clock starts there and runs on) or "@<date time> x60" (it runs 60 times faster; QTimer
@@ -44,14 +48,14 @@
 set -uo pipefail
 
 if [ $# -lt 2 ]; then
-    echo "usage: $0 <nudgeon executable> <build folder> [program|note|snooze|repeat|close-note|held-up]..." >&2
+    echo "usage: $0 <nudgeon executable> <build folder> [program|note|snooze|repeat|close-note|held-up|asleep]..." >&2
     exit 2
 fi
 program_exe=$(readlink -f "$1")
 build_dir=$(readlink -f "$2")
 shift 2
 scenarios=("$@")
-[ ${#scenarios[@]} -gt 0 ] || scenarios=(program note snooze repeat close-note held-up)
+[ ${#scenarios[@]} -gt 0 ] || scenarios=(program note snooze repeat close-note held-up asleep)
 suite=runner
 
 # shellcheck source=lib.sh
@@ -391,6 +395,52 @@ scenario_held_up() {
     end_scenario
 }
 
+scenario_asleep() {
+    begin_scenario asleep
+    local tools="$scenario_dir/tools" text=$'Written before the sleep\n'
+    write_recorder "$tools"
+    write_note asleep.txt "$text"
+    write_schedule " 10:05 AM    ,$tools/record.sh,0,slept-through" \
+        " 10:10 AM    ,$tools/record.sh,0,note-entry [asleep.txt]" \
+        " 10:15 AM    ,$tools/record.sh,0,slept-through" \
+        " 10:20 AM    ,$tools/record.sh,0,after"
+    start_trayer
+    start_program_at "@$FAKE_DATE 10:00:00 x60"
+    wait_for_dock
+
+    # Stopped at about 10:01:20 and continued sixteen faked minutes later, at about 10:17:20.
+    local stop_at=$((program_start + 1333))
+    [ "$(now_ms)" -lt "$stop_at" ] || die "the program docked too late to be stopped before 10:05"
+    local wait_ms=$((stop_at - $(now_ms)))
+    sleep "$((wait_ms / 1000)).$(printf '%03d' $((wait_ms % 1000)))"
+    kill -STOP "$program_pid"
+    sleep 16
+    kill -CONT "$program_pid"
+    local woke=$(now_ms)
+    log "the program was stopped for 16 s from $((stop_at - program_start)) ms after its start"
+
+    wait_for_note
+    local shown=$(($(now_ms) - woke))
+    # Before 10:20, when the next entry runs: the late note does not wait for another entry.
+    [ "$shown" -lt 2600 ] || fail "the note missed in the sleep showed $shown ms after the program went on"
+    check_note_text "$text"
+    poll 6000 at_least_runs 1 after || fail "the entry due at 10:20 did not run while the late note showed"
+    sleep 2
+    local got
+    got=$(runs_by_minute)
+    [ "$got" = "10:20 after" ] ||
+        fail "the runs came at $(tr '\n' ',' <<<"$got") rather than only at 10:20: nothing due in the sleep runs late"
+
+    open_note_menu
+    xdotool mousemove $((qx + qw / 2)) $((qy + qh - 10))
+    sleep 0.2
+    xdotool click 1
+    wait_note_gone "a click on the note menu's Close"
+    check_unchanged asleep.txt
+    close_from_tray
+    end_scenario
+}
+
 # --- the run ---------------------------------------------------------------------------------
 
 start_x_server
@@ -402,6 +452,7 @@ for s in "${scenarios[@]}"; do
         repeat) scenario_repeat ;;
         close-note) scenario_close_note ;;
         held-up) scenario_held_up ;;
+        asleep) scenario_asleep ;;
         *) die "no scenario named $s" ;;
     esac
 done
