@@ -208,6 +208,20 @@ check_unchanged() {
         fail "the program changed $1: $(od -c "$pgm/$1" | head -n 5 | tr '\n' ' ')"
 }
 
+# stop_program_for SECONDS BEFORE: with the clock 60 times faster, stops the program (SIGSTOP)
+# 1333 ms after its start (about 10:01:20 on a start at 10:00) and continues it SECONDS real
+# seconds later; dies when the program docked too late to be stopped before the minute BEFORE.
+stop_program_for() {
+    local stop_at=$((program_start + 1333))
+    [ "$(now_ms)" -lt "$stop_at" ] || die "the program docked too late to be stopped before $2"
+    local wait_ms=$((stop_at - $(now_ms)))
+    sleep "$((wait_ms / 1000)).$(printf '%03d' $((wait_ms % 1000)))"
+    kill -STOP "$program_pid"
+    sleep "$1"
+    kill -CONT "$program_pid"
+    log "the program was stopped for $1 s from $((stop_at - program_start)) ms after its start"
+}
+
 # --- the scenarios ---------------------------------------------------------------------------
 
 scenario_program() {
@@ -374,14 +388,7 @@ scenario_held_up() {
     wait_for_dock
 
     # A faked minute is a real second: stopped at about 10:01:20, continued at about 10:04:20.
-    local stop_at=$((program_start + 1333))
-    [ "$(now_ms)" -lt "$stop_at" ] || die "the program docked too late to be stopped before 10:02"
-    local wait_ms=$((stop_at - $(now_ms)))
-    sleep "$((wait_ms / 1000)).$(printf '%03d' $((wait_ms % 1000)))"
-    kill -STOP "$program_pid"
-    sleep 3
-    kill -CONT "$program_pid"
-    log "the program was stopped for 3 s from $((stop_at - program_start)) ms after its start"
+    stop_program_for 3 10:02
 
     poll 4000 at_least_runs 1 after || die "the entry due at 10:05 did not run; runs: $(tr '\n' ';' <"$runs")"
     sleep 2
@@ -409,15 +416,8 @@ scenario_asleep() {
     wait_for_dock
 
     # Stopped at about 10:01:20 and continued sixteen faked minutes later, at about 10:17:20.
-    local stop_at=$((program_start + 1333))
-    [ "$(now_ms)" -lt "$stop_at" ] || die "the program docked too late to be stopped before 10:05"
-    local wait_ms=$((stop_at - $(now_ms)))
-    sleep "$((wait_ms / 1000)).$(printf '%03d' $((wait_ms % 1000)))"
-    kill -STOP "$program_pid"
-    sleep 16
-    kill -CONT "$program_pid"
+    stop_program_for 16 10:05
     local woke=$(now_ms)
-    log "the program was stopped for 16 s from $((stop_at - program_start)) ms after its start"
 
     wait_for_note
     local shown=$(($(now_ms) - woke))
