@@ -421,6 +421,23 @@ find_faketime_lib() {
 
 # --- one scenario's folders and processes ----------------------------------------------------
 
+# start_program_at FAKETIME: starts the program in $pgm with libfaketime preloaded and its clock
+# set by FAKETIME ("@<date time>" or "@<date time> xN"); the programs it starts read the same
+# clock. Sets $program_pid and $program_start (ms). Needs $faketime_lib (find_faketime_lib).
+start_program_at() {
+    program_start=$(now_ms)
+    start_bg "$logs/nudgeon.out" "$logs/nudgeon.err" \
+        LD_PRELOAD="$faketime_lib" FAKETIME="$1" FAKETIME_DONT_RESET=1 "$pgm/nudgeon"
+    program_pid=$started_pid
+    cleanup_steps+=("remove_faketime_objects $program_pid")
+    log "program started at the faked time $1 (pid $program_pid)"
+}
+
+# remove_faketime_objects PID: what libfaketime left in /dev/shm for the ended process PID.
+remove_faketime_objects() {
+    rm -f "/dev/shm/faketime_shm_$1" "/dev/shm/sem.faketime_sem_$1"
+}
+
 # begin_scenario NAME: fresh folders and environment for the scenario; the program and its
 # sounds are copied to $pgm, its logs go to $logs. The scenario writes its own schedule.
 begin_scenario() {

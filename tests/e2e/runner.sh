@@ -92,22 +92,6 @@ write_note() {
     cp "$pgm/$1" "$logs/$1.written"
 }
 
-# start_program_at FAKETIME: starts the program with its clock set by FAKETIME; sets
-# $program_pid and $program_start (ms).
-start_program_at() {
-    program_start=$(now_ms)
-    start_bg "$logs/nudgeon.out" "$logs/nudgeon.err" \
-        LD_PRELOAD="$faketime_lib" FAKETIME="$1" FAKETIME_DONT_RESET=1 "$pgm/nudgeon"
-    program_pid=$started_pid
-    cleanup_steps+=("remove_faketime_objects $program_pid")
-    log "program started at the faked time $1 (pid $program_pid)"
-}
-
-# remove_faketime_objects PID: what libfaketime left in /dev/shm for the ended process PID.
-remove_faketime_objects() {
-    rm -f "/dev/shm/faketime_shm_$1" "/dev/shm/sem.faketime_sem_$1"
-}
-
 # write_recorder FOLDER: FOLDER/record.sh, a program that adds one line to $runs for each run:
 # the time on the program's faked clock, its working folder and each of its arguments, each in
 # brackets, e.g. "[2029-03-17 10:00:07] [/tmp/x/tool box] [a] [b c]".

@@ -682,12 +682,7 @@ live_through() {
     start_bg "$xev_log" "$logs/xev.err" stdbuf -oL xev -root -event substructure
     xev_pid=$started_pid
     start_trayer
-    program_start=$(now_ms)
-    start_bg "$logs/nudgeon.out" "$logs/nudgeon.err" \
-        LD_PRELOAD="$faketime_lib" FAKETIME="@$2 x$SPEED" FAKETIME_DONT_RESET=1 "$pgm/nudgeon"
-    program_pid=$started_pid
-    cleanup_steps+=("rm -f /dev/shm/faketime_shm_$program_pid /dev/shm/sem.faketime_sem_$program_pid")
-    log "program started at the faked time $2, $SPEED times faster (pid $program_pid)"
+    start_program_at "@$2 x$SPEED"
     wait_for_dock
     log "docked at about $(fake_text "$(fake_now)")"
 
