@@ -167,6 +167,5 @@ void NoteWindow::snooze(QAction* item)
     const int position = static_cast<int>(snoozeMenu->actions().indexOf(item));
     if (position < 0 || position >= 8)
         return;
-    scheduler.Snooze(shownLine, namePart(ui->FileName->text()), SnoozeMinutes[position]);
-    hide();
+    snoozeNote(ui->FileName->text(), shownLine, SnoozeMinutes[position]);
 }

@@ -133,12 +133,7 @@ bool Scheduler::reloadIfChanged()
 void Scheduler::reload()
 {
     guard->reading();
-    reloadLines(readScheduleEntries(s.cfgFile()));
-}
-
-void Scheduler::reloadLines(const QStringList& lines)
-{
-    UpdateAlarms(lines);
+    UpdateAlarms(readScheduleEntries(s.cfgFile()));
     NextTime();
     if (trayView)
         trayView->modify(hint.left(63));
@@ -326,14 +321,8 @@ void Scheduler::setToday(const QDate& today)
     const bool follows = todayClock.date.isValid() && todayClock.date == today.addDays(-1);
     yesterdayClock = follows ? std::optional<Recurrence::Day>(todayClock) : std::nullopt;
     todayClock = follows ? todayClock.next() : Recurrence::Day::of(today);
-    const Recurrence::Day& day = todayClock;
-    const qint64 todayWall = QDateTime(today, QTime(0, 0), Qt::UTC).toMSecsSinceEpoch();
-    // On a steady day its start and end are its offset away from the wall clock's.
-    dayStart = day.offset ? todayWall - *day.offset * qint64(1000)
-                          : Recurrence::localInstant(today, QTime(0, 0)).toMSecsSinceEpoch();
-    dayEnd = day.offset ? dayStart + 86400000
-                        : Recurrence::localInstant(today.addDays(1), QTime(0, 0)).toMSecsSinceEpoch();
-    dayOffset = day.offset ? std::optional<qint64>(qint64(*day.offset) * 1000) : std::nullopt;
+    dayStart = todayClock.start();
+    dayEnd = todayClock.end();
     forgetNext();
 }
 
@@ -387,11 +376,10 @@ std::optional<Scheduler::Occurrence> Scheduler::earliestFrom(qint64 from) const
 
 qint64 Scheduler::msOf(const QDateTime& now) const
 {
-    if (!dayOffset || now.date() != todayClock.date)
+    // On a steady day every time of the clock is the same offset away from its instant.
+    if (!todayClock.offset || now.date() != todayClock.date)
         return now.toMSecsSinceEpoch();
-    const qint64 wall = (now.date().toJulianDay() - QDate(1970, 1, 1).toJulianDay()) * 86400000 +
-                        now.time().msecsSinceStartOfDay();
-    return wall - *dayOffset;
+    return dayStart + now.time().msecsSinceStartOfDay();
 }
 
 std::optional<Scheduler::Occurrence> Scheduler::nextToday(qint64 now) const
@@ -465,8 +453,9 @@ void Scheduler::passOver(qint64 from, qint64 thisMinute)
     // The days of the gap, a month at most, each worked out once for all entries.
     QList<Recurrence::Day> days;
     const QDate last = local(thisMinute).date();
-    for (QDate d = std::max(local(from).date(), last.addDays(-31)).addDays(-1); d <= last; d = d.addDays(1))
-        days.append(Recurrence::Day::of(d));
+    for (Recurrence::Day d = Recurrence::Day::of(std::max(local(from).date(), last.addDays(-31)).addDays(-1));
+         d.date <= last; d = d.next())
+        days.append(d);
     QList<Occurrence> passed;
     for (int place = 0; place < entries.size(); ++place) {
         const Entry& e = entries[place];

@@ -47,8 +47,6 @@ public:
     // Reads the schedule file again when it changed on disk since the program last read or
     // wrote it; true when it did. Nothing is written back.
     bool reloadIfChanged();
-    // Takes these lines as the schedule, as the setup dialog's do, and ticks again soon.
-    void reloadLines(const QStringList& lines);
     // The schedule of a first start: one entry, nothing written.
     void NewConfig();
     // Makes the schedule the given lines. An entry whose line is unchanged keeps what it ran,
@@ -120,6 +118,7 @@ private:
 
     Entry makeEntry(const QString& line, const QDate& anchor) const;
     void loadSchedule();
+    // Takes the file's lines as the schedule, as the setup dialog's are, and ticks again soon.
     void reload();
     void loadSnoozes(const QDateTime& now);
     void storeSnooze(const Entry& entry);
@@ -171,8 +170,6 @@ private:
     // The start and end of today: what falls due from its end on is tomorrow's.
     qint64 dayStart = NoTime;
     qint64 dayEnd = NoTime;
-    // The offset the clock keeps all that day, in ms; nothing on a day it changes.
-    std::optional<qint64> dayOffset;
     // The status text's inputs when it was last written: the same ones give the same text.
     struct StatusKey
     {

@@ -5,11 +5,14 @@
 
 namespace {
 
-// A longer gap is not looked through day by day.
-constexpr qint64 MaxDaysBetween = 31;
-
 // 1 January 1970 as a Julian day.
 constexpr qint64 unixEpochDay = 2440588;
+
+// A day's midnight on a clock that keeps UTC, in ms since the epoch.
+qint64 wallMidnight(const QDate& day)
+{
+    return (day.toJulianDay() - unixEpochDay) * 86400000;
+}
 
 int offsetAt(qint64 utcSeconds)
 {
@@ -98,11 +101,22 @@ std::optional<int> Recurrence::steadyOffset(const QDate& day)
 {
     // Looked at from before the day's start to after its end in every zone (offsets of up to 14
     // hours): no zone changes its clock and back again within two days.
-    const qint64 dayWall = QDateTime(day, QTime(0, 0), Qt::UTC).toSecsSinceEpoch();
+    const qint64 dayWall = wallMidnight(day) / 1000;
     const int offset = offsetAt(dayWall - 50400);
     if (offset == offsetAt(dayWall + 86400 + 50400))
         return offset;
     return std::nullopt;
+}
+
+qint64 Recurrence::Day::start() const
+{
+    return offset ? wallMidnight(date) - *offset * qint64(1000)
+                  : localInstant(date, QTime(0, 0)).toMSecsSinceEpoch();
+}
+
+qint64 Recurrence::Day::end() const
+{
+    return offset ? start() + 86400000 : localInstant(date.addDays(1), QTime(0, 0)).toMSecsSinceEpoch();
 }
 
 Recurrence::Day Recurrence::Day::next() const
@@ -111,10 +125,28 @@ Recurrence::Day Recurrence::Day::next() const
     if (!offset)
         return of(day);
     // This day's offset held until 14 hours into the next: the next keeps it if its end does.
-    const qint64 dayWall = QDateTime(day, QTime(0, 0), Qt::UTC).toSecsSinceEpoch();
+    const qint64 dayWall = wallMidnight(day) / 1000;
     if (offsetAt(dayWall + 86400 + 50400) == *offset)
         return Day{day, offset};
     return Day{day, std::nullopt};
+}
+
+std::optional<int> Recurrence::firstMinute(const QDate& day, int interval, qint64 fromMinute) const
+{
+    const int startMinute = start.hour() * 60 + start.minute();
+    qint64 minute = startMinute;
+    if (interval > 0) {
+        // Wall-clock minutes counted from the anchor day, so the series keeps its times on a
+        // day the clock changes.
+        const qint64 dayStart = day.toJulianDay() * 1440;
+        qint64 m = anchor.toJulianDay() * 1440 + startMinute;
+        if (m < dayStart + fromMinute)
+            m += (dayStart + fromMinute - m + interval - 1) / interval * interval;
+        minute = m - dayStart;
+    }
+    if (minute < fromMinute || minute >= 1440)
+        return std::nullopt;
+    return static_cast<int>(minute);
 }
 
 std::optional<qint64> Recurrence::firstOn(const Day& localDay, qint64 from) const
@@ -126,28 +158,16 @@ std::optional<qint64> Recurrence::firstOn(const Day& localDay, qint64 from) cons
         }
         return std::nullopt;
     }
-    const QDate& day = localDay.date;
-    const int interval = isValid() ? intervalOn(day) : -1;
+    const int interval = isValid() ? intervalOn(localDay.date) : -1;
     if (interval < 0)
         return std::nullopt;
-    // The day's midnight as an instant, and the first minute of the day at or after from.
-    const qint64 midnight = (day.toJulianDay() - unixEpochDay) * 86400000 - *localDay.offset * qint64(1000);
+    // The first minute of the day at or after from.
+    const qint64 midnight = localDay.start();
     const qint64 fromMinute = from <= midnight ? 0 : (from - midnight + 59999) / 60000;
-    if (fromMinute >= 1440)
+    const std::optional<int> minute = firstMinute(localDay.date, interval, fromMinute);
+    if (!minute)
         return std::nullopt;
-    const int startMinute = start.hour() * 60 + start.minute();
-    qint64 minute = startMinute;
-    if (interval > 0) {
-        // The series in wall-clock minutes counted from the anchor day, as on any other day.
-        const qint64 dayStart = day.toJulianDay() * 1440;
-        qint64 m = anchor.toJulianDay() * 1440 + startMinute;
-        if (m < dayStart + fromMinute)
-            m += (dayStart + fromMinute - m + interval - 1) / interval * interval;
-        minute = m - dayStart;
-    }
-    if (minute < fromMinute || minute >= 1440)
-        return std::nullopt;
-    return midnight + minute * 60000;
+    return midnight + *minute * qint64(60000);
 }
 
 QList<qint64> Recurrence::instantsOn(const Day& localDay) const
@@ -157,21 +177,10 @@ QList<qint64> Recurrence::instantsOn(const Day& localDay) const
     if (interval < 0)
         return {};
     QList<int> walls; // minutes of the day
-    if (interval == 0) {
-        walls.append(start.hour() * 60 + start.minute());
-    } else {
-        // Wall-clock minutes counted from the anchor day, so the series keeps its times on a
-        // day the clock changes.
-        const qint64 first = anchor.toJulianDay() * 1440 + start.hour() * 60 + start.minute();
-        const qint64 dayStart = day.toJulianDay() * 1440;
-        qint64 m = first;
-        if (m < dayStart)
-            m += (dayStart - m + interval - 1) / interval * interval;
-        for (; m < dayStart + 1440; m += interval)
-            walls.append(static_cast<int>(m - dayStart));
-    }
+    for (int m = firstMinute(day, interval, 0).value_or(1440); m<1440; m += interval> 0 ? interval : 1440)
+        walls.append(m);
     // Most days keep one offset from start to end: every wall time is that offset away.
-    const qint64 dayWall = QDateTime(day, QTime(0, 0), Qt::UTC).toMSecsSinceEpoch();
+    const qint64 dayWall = wallMidnight(day);
     QList<qint64> instants;
     instants.reserve(walls.size());
     for (const int wall : walls) {
@@ -193,22 +202,4 @@ QList<QDateTime> Recurrence::on(const Day& day) const
         out.append(instant(at / 1000, offset));
     }
     return out;
-}
-
-QList<QDateTime> Recurrence::between(const QDateTime& after, const QDateTime& upTo) const
-{
-    QList<QDateTime> found;
-    if (!isValid() || upTo <= after)
-        return found;
-    const QDate last = upTo.toLocalTime().date().addDays(1);
-    QDate day = after.toLocalTime().date().addDays(-1);
-    if (day.daysTo(last) > MaxDaysBetween)
-        day = last.addDays(-MaxDaysBetween);
-    for (; day <= last; day = day.addDays(1)) {
-        for (const QDateTime& at : on(Day::of(day))) {
-            if (at > after && at <= upTo && (found.isEmpty() || found.last() < at))
-                found.append(at);
-        }
-    }
-    return found;
 }

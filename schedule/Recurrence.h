@@ -35,6 +35,9 @@ public:
         static Day of(const QDate& date) { return Day{date, steadyOffset(date)}; }
         // The day after this one, asking the zone once when this one kept its offset.
         Day next() const;
+        // The day's first instant and the next day's, in ms since the epoch.
+        qint64 start() const;
+        qint64 end() const;
     };
 
     // The occurrences on a local day, in time order. Each carries the local offset of its moment.
@@ -45,8 +48,6 @@ public:
     // The first of them at or after an instant (ms since the epoch); nothing when none is.
     // Worked out without a list on a day the clock keeps its offset.
     std::optional<qint64> firstOn(const Day& day, qint64 from) const;
-    // The occurrences after one instant up to and including another, in time order.
-    QList<QDateTime> between(const QDateTime& after, const QDateTime& upTo) const;
 
     // The instant a wall-clock time of a day stands for. A time the clock skips (spring
     // forward) is the instant right after the jump; a time the clock shows twice (fall back)
@@ -60,6 +61,9 @@ private:
     // The repeat field's rule for a day, taken apart once: minutes between the runs (0 for one
     // run), or -1 when the entry does not fall due that day.
     int intervalOn(const QDate& day) const;
+    // The first minute of the day at or after fromMinute at which the entry falls due, given
+    // the day's interval from intervalOn (not -1); nothing when none is.
+    std::optional<int> firstMinute(const QDate& day, int interval, qint64 fromMinute) const;
 
     QTime start;
     QDate anchor;
