@@ -26,6 +26,18 @@ public:
     bool isValid() const { return start.isValid(); }
     QTime startTime() const { return start; }
 
+    enum class Kind
+    {
+        Interval,
+        DayOfMonth,
+        Weekdays
+    };
+    // The rule itself, for writing it in another form: its kind, and the interval in minutes
+    // (0 for one run a day), the day of the month, or the weekdays as bits 1 (Sunday) to
+    // 7 (Saturday).
+    Kind ruleKind() const { return kind; }
+    qint64 ruleValue() const { return value; }
+
     // A local day and the offset its clock keeps all day (nothing on a day the clock changes),
     // worked out once for the occurrences of every entry on it.
     struct Day
@@ -67,12 +79,6 @@ private:
 
     QTime start;
     QDate anchor;
-    enum class Kind
-    {
-        Interval,
-        DayOfMonth,
-        Weekdays
-    } kind = Kind::Interval;
-    // The interval, the day of the month, or the weekdays as bits 1 (Sunday) to 7 (Saturday).
+    Kind kind = Kind::Interval;
     qint64 value = 0;
 };

@@ -11,7 +11,7 @@ packages=(
     libcanberra-dev libcanberra-pulse sound-theme-freedesktop
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
-    libcurl4-openssl-dev python3-aiosmtpd
+    libcurl4-openssl-dev python3-aiosmtpd python3-icalendar python3-dateutil
     pulseaudio pulseaudio-utils
     xvfb xauth trayer xdotool x11-utils xclip python3 faketime strace
     libxcb1-dev dbus dbus-bin qt6-wayland sway waybar grim dunst fonts-dejavu-core

@@ -1,0 +1,218 @@
+// SPDX-License-Identifier: MIT
+#include "CalendarExport.h"
+
+#include "EventLine.h"
+#include "Recurrence.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QMap>
+#include <utility>
+
+namespace {
+
+const QString mailProgram = QStringLiteral("DARIZIZ.EXE");
+
+// What the calendar shows of an entry.
+struct EntryParts
+{
+    Recurrence rule;
+    QString program;
+    QString parameters;
+    QString noteFile;
+};
+
+// The only place that reads an event line.
+EntryParts readEntry(const QString& line, const QDate& anchor)
+{
+    const EventFields fields = splitEventLine(cutText(line));
+    const NoteReference ref = takeNoteReference(fields.parameters, MaxLineLength);
+    return {Recurrence(fields, anchor), fields.program, ref.parameters, ref.noteFile};
+}
+
+QString numbers(const QList<int>& values)
+{
+    QStringList texts;
+    for (const int v : values)
+        texts.append(QString::number(v));
+    return texts.join(QLatin1Char(','));
+}
+
+// One recurring event: its first occurrence and its rule.
+struct Series
+{
+    QDateTime start;
+    QString rule;
+};
+
+// A series every `interval` minutes that keeps its times day after day (the interval divides
+// the day): one event per set of hours that share their minutes, as a daily rule expands the
+// hours and minutes it lists into every pair of them.
+QList<Series> minuteSeries(const QDate& anchor, int startMinute, int interval)
+{
+    QMap<QList<int>, QList<int>> hoursByMinutes;
+    QList<int> minutesOfHour[24];
+    for (int m = startMinute % interval; m < 1440; m += interval)
+        minutesOfHour[m / 60].append(m % 60);
+    for (int hour = 0; hour < 24; ++hour) {
+        if (!minutesOfHour[hour].isEmpty())
+            hoursByMinutes[minutesOfHour[hour]].append(hour);
+    }
+    QList<Series> out;
+    for (auto it = hoursByMinutes.cbegin(); it != hoursByMinutes.cend(); ++it) {
+        // The first run at or after the series' start in one of these hours.
+        int first = startMinute;
+        while (!it.value().contains(first % 1440 / 60))
+            first += interval;
+        const QDateTime start(anchor.addDays(first / 1440), QTime(first % 1440 / 60, first % 60));
+        out.append(
+            {start,
+             QStringLiteral("FREQ=DAILY;BYHOUR=%1;BYMINUTE=%2").arg(numbers(it.value()), numbers(it.key()))});
+    }
+    return out;
+}
+
+// The events that repeat an entry from the anchor day on; none for an entry never due.
+QList<Series> seriesOf(const Recurrence& rule, const QDate& anchor)
+{
+    if (!rule.isValid())
+        return {};
+    const QTime at = rule.startTime();
+    const qint64 value = rule.ruleValue();
+    // The first day from the anchor on that a rule holds.
+    const auto firstDay = [&](const std::function<bool(const QDate&)>& holds) {
+        QDate day = anchor;
+        while (!holds(day))
+            day = day.addDays(1);
+        return QDateTime(day, at);
+    };
+    switch (rule.ruleKind()) {
+    case Recurrence::Kind::Weekdays: {
+        static const char* const names[8] = {"", "SU", "MO", "TU", "WE", "TH", "FR", "SA"};
+        QStringList days;
+        for (int bit = 1; bit <= 7; ++bit) {
+            if (value & (qint64(1) << bit))
+                days.append(QLatin1String(names[bit]));
+        }
+        if (days.isEmpty())
+            return {};
+        const auto holds = [&](const QDate& d) {
+            return (value & (qint64(1) << (d.dayOfWeek() % 7 + 1))) != 0;
+        };
+        return {{firstDay(holds), QStringLiteral("FREQ=WEEKLY;BYDAY=") + days.join(QLatin1Char(','))}};
+    }
+    case Recurrence::Kind::DayOfMonth:
+        // Months without the day are passed over, by the engine and by the rule alike.
+        if (value < 1 || value > 31)
+            return {};
+        return {{firstDay([&](const QDate& d) { return d.day() == value; }),
+                 QStringLiteral("FREQ=MONTHLY;BYMONTHDAY=%1").arg(value)}};
+    case Recurrence::Kind::Interval:
+        break;
+    }
+    const int interval = static_cast<int>(value);
+    if (interval == 0 || interval >= 1440)
+        return {{QDateTime(anchor, at), QStringLiteral("FREQ=DAILY")}};
+    if (1440 % interval == 0)
+        return minuteSeries(anchor, at.hour() * 60 + at.minute(), interval);
+    // The times move from day to day: only a rule in minutes counts them on across midnight.
+    return {{QDateTime(anchor, at), QStringLiteral("FREQ=MINUTELY;INTERVAL=%1").arg(interval)}};
+}
+
+QString floating(const QDateTime& local)
+{
+    return local.toString(QStringLiteral("yyyyMMdd'T'HHmmss"));
+}
+
+} // namespace
+
+CalendarExport::CalendarExport(const QDate& anchor, const QDateTime& stamp, NoteFirstLine noteFirstLine)
+    : anchor(anchor), stamp(stamp), noteFirstLine(std::move(noteFirstLine))
+{}
+
+QString CalendarExport::escapeText(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\\') || c == QLatin1Char(';') || c == QLatin1Char(','))
+            out += QLatin1Char('\\') + c;
+        else if (c == QLatin1Char('\n'))
+            out += QLatin1String("\\n");
+        else if (c == QLatin1Char('\r'))
+            out += i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n') ? QString()
+                                                                              : QStringLiteral("\\n");
+        // A text value holds no other control characters.
+        else if ((c.unicode() >= 0x20 && c.unicode() != 0x7f) || c == QLatin1Char('\t'))
+            out += c;
+    }
+    return out;
+}
+
+QByteArray CalendarExport::foldLine(const QByteArray& line)
+{
+    QByteArray out;
+    qsizetype from = 0;
+    // The first line holds 75 octets, each continuation a blank and 74.
+    qsizetype room = 75;
+    while (line.size() - from > room) {
+        qsizetype cut = from + room;
+        while (cut > from && (static_cast<unsigned char>(line.at(cut)) & 0xC0) == 0x80)
+            --cut;
+        out += line.mid(from, cut - from) + "\r\n ";
+        from = cut;
+        room = 74;
+    }
+    return out + line.mid(from) + "\r\n";
+}
+
+void CalendarExport::writeEntry(QList<QByteArray>& out, const QString& line, int place) const
+{
+    const EntryParts entry = readEntry(line, anchor);
+    const QList<Series> series = seriesOf(entry.rule, anchor);
+    const bool mailed = entry.program.toUpper() == mailProgram;
+    const QString note = entry.noteFile.isEmpty() ? QString() : noteFirstLine(entry.noteFile).trimmed();
+    QString summary = (entry.program + QLatin1Char(' ') + entry.parameters).trimmed();
+    if (!entry.noteFile.isEmpty()) {
+        const QString text =
+            note.isEmpty() ? QCoreApplication::translate("CalendarExport", "Note %1").arg(entry.noteFile)
+                           : note;
+        summary = mailed ? QCoreApplication::translate("CalendarExport", "E-mail: %1").arg(text) : text;
+    }
+    // The same line in the same place keeps its identity from one export to the next.
+    const QByteArray id = QCryptographicHash::hash(QString::number(place).toUtf8() + ':' + line.toUtf8(),
+                                                   QCryptographicHash::Sha1)
+                              .toHex()
+                              .left(20);
+    for (int i = 0; i < series.size(); ++i) {
+        QStringList props = {
+            QStringLiteral("BEGIN:VEVENT"),
+            QStringLiteral("UID:%1-%2@nudgeon").arg(QString::fromLatin1(id)).arg(i),
+            QStringLiteral("DTSTAMP:") + stamp.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")),
+            QStringLiteral("DTSTART:") + floating(series[i].start),
+            QStringLiteral("RRULE:") + series[i].rule,
+            QStringLiteral("SUMMARY:") + escapeText(summary),
+        };
+        if (!entry.noteFile.isEmpty() && !mailed) {
+            props << QStringLiteral("BEGIN:VALARM") << QStringLiteral("ACTION:DISPLAY")
+                  << QStringLiteral("TRIGGER:PT0S") << QStringLiteral("DESCRIPTION:") + escapeText(summary)
+                  << QStringLiteral("END:VALARM");
+        }
+        props << QStringLiteral("END:VEVENT");
+        for (const QString& p : props)
+            out.append(foldLine(p.toUtf8()));
+    }
+}
+
+QByteArray CalendarExport::write(const QStringList& lines) const
+{
+    QList<QByteArray> out;
+    for (const char* head :
+         {"BEGIN:VCALENDAR", "VERSION:2.0", "PRODID:-//Nudgeon//Schedule//EN", "CALSCALE:GREGORIAN"})
+        out.append(QByteArray(head) + "\r\n");
+    for (int i = 0; i < lines.size(); ++i)
+        writeEntry(out, lines[i], i + 1);
+    out.append("END:VCALENDAR\r\n");
+    return out.join();
+}
