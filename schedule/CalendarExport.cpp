@@ -38,7 +38,8 @@ QString numbers(const QList<int>& values)
     return texts.join(QLatin1Char(','));
 }
 
-// One recurring event: its first occurrence and its rule.
+// One recurring event: its first occurrence, a wall-clock time kept in a zone without clock
+// changes, and its rule.
 struct Series
 {
     QDateTime start;
@@ -64,7 +65,7 @@ QList<Series> minuteSeries(const QDate& anchor, int startMinute, int interval)
         int first = startMinute;
         while (!it.value().contains(first % 1440 / 60))
             first += interval;
-        const QDateTime start(anchor.addDays(first / 1440), QTime(first % 1440 / 60, first % 60));
+        const QDateTime start(anchor.addDays(first / 1440), QTime(first % 1440 / 60, first % 60), Qt::UTC);
         out.append(
             {start,
              QStringLiteral("FREQ=DAILY;BYHOUR=%1;BYMINUTE=%2").arg(numbers(it.value()), numbers(it.key()))});
@@ -84,7 +85,7 @@ QList<Series> seriesOf(const Recurrence& rule, const QDate& anchor)
         QDate day = anchor;
         while (!holds(day))
             day = day.addDays(1);
-        return QDateTime(day, at);
+        return QDateTime(day, at, Qt::UTC);
     };
     switch (rule.ruleKind()) {
     case Recurrence::Kind::Weekdays: {
@@ -112,11 +113,11 @@ QList<Series> seriesOf(const Recurrence& rule, const QDate& anchor)
     }
     const int interval = static_cast<int>(value);
     if (interval == 0 || interval >= 1440)
-        return {{QDateTime(anchor, at), QStringLiteral("FREQ=DAILY")}};
+        return {{QDateTime(anchor, at, Qt::UTC), QStringLiteral("FREQ=DAILY")}};
     if (1440 % interval == 0)
         return minuteSeries(anchor, at.hour() * 60 + at.minute(), interval);
     // The times move from day to day: only a rule in minutes counts them on across midnight.
-    return {{QDateTime(anchor, at), QStringLiteral("FREQ=MINUTELY;INTERVAL=%1").arg(interval)}};
+    return {{QDateTime(anchor, at, Qt::UTC), QStringLiteral("FREQ=MINUTELY;INTERVAL=%1").arg(interval)}};
 }
 
 QString floating(const QDateTime& local)

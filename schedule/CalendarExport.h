@@ -12,7 +12,9 @@
 
 // Each entry becomes one event (a series of the every-so-many-minutes kind one per set of hours
 // that share their minutes) with a rule that repeats it as the engine does, in floating local
-// time: "09:00" stays 09:00 in whatever zone the calendar is read.
+// time: "09:00" stays 09:00 in whatever zone the calendar is read. Where the clock skips a time,
+// the engine runs at the moment of the jump, while a calendar that follows RFC 5545 shows the
+// run as far past the jump as the time lay in the gap (a DTSTART) or drops it (a repeat).
 class CalendarExport
 {
 public:
