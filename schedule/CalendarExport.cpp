@@ -168,7 +168,7 @@ QByteArray CalendarExport::foldLine(const QByteArray& line)
     return out + line.mid(from) + "\r\n";
 }
 
-void CalendarExport::writeEntry(QList<QByteArray>& out, const QString& line, int place) const
+void CalendarExport::writeEntry(QList<QByteArray>& out, const QString& line, int copy) const
 {
     const EntryParts entry = readEntry(line, anchor);
     const QList<Series> series = seriesOf(entry.rule, anchor);
@@ -181,8 +181,9 @@ void CalendarExport::writeEntry(QList<QByteArray>& out, const QString& line, int
                            : note;
         summary = mailed ? QCoreApplication::translate("CalendarExport", "E-mail: %1").arg(text) : text;
     }
-    // The same line in the same place keeps its identity from one export to the next.
-    const QByteArray id = QCryptographicHash::hash(QString::number(place).toUtf8() + ':' + line.toUtf8(),
+    // An entry keeps its identity from one export to the next while its line stays as it is,
+    // whatever is added or removed around it; copy tells equal lines apart.
+    const QByteArray id = QCryptographicHash::hash(QString::number(copy).toUtf8() + ':' + line.toUtf8(),
                                                    QCryptographicHash::Sha1)
                               .toHex()
                               .left(20);
@@ -213,7 +214,7 @@ QByteArray CalendarExport::write(const QStringList& lines) const
          {"BEGIN:VCALENDAR", "VERSION:2.0", "PRODID:-//Nudgeon//Schedule//EN", "CALSCALE:GREGORIAN"})
         out.append(QByteArray(head) + "\r\n");
     for (int i = 0; i < lines.size(); ++i)
-        writeEntry(out, lines[i], i + 1);
+        writeEntry(out, lines[i], static_cast<int>(lines.mid(0, i).count(lines[i])));
     out.append("END:VCALENDAR\r\n");
     return out.join();
 }

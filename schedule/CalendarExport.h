@@ -34,7 +34,7 @@ public:
     static QByteArray foldLine(const QByteArray& line);
 
 private:
-    void writeEntry(QList<QByteArray>& out, const QString& line, int place) const;
+    void writeEntry(QList<QByteArray>& out, const QString& line, int copy) const;
 
     QDate anchor;
     QDateTime stamp;

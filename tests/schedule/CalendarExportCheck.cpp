@@ -68,6 +68,11 @@ int main(int argc, char** argv)
     if (!ics.open(QIODevice::WriteOnly) || !runs.open(QIODevice::WriteOnly | QIODevice::Text))
         return 1;
     ics.write(exporter.write(lines));
+    // The same schedule without its first entry: the others keep their identities.
+    QFile shifted(ics.fileName() + QStringLiteral(".shifted"));
+    if (!shifted.open(QIODevice::WriteOnly))
+        return 1;
+    shifted.write(exporter.write(lines.mid(1)));
 
     // One header per entry, then its runs as seconds since the epoch.
     QTextStream out(&runs);

@@ -97,6 +97,10 @@ for ev in cal.walk("VEVENT"):
     got[0].update(runs)
     got[1].append(alarms)
 
+shifted = {str(ev.get("UID")) for ev in Calendar.from_ical(open(ics_path + ".shifted", "rb").read()).walk("VEVENT")}
+if not shifted or not shifted < uids:
+    problems.append("UIDs change when an entry is removed before them")
+
 for title, alarm, want in entries:
     got, alarms = events.pop(title, [set(), []])
     if not want and alarms:
