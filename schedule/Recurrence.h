@@ -33,7 +33,7 @@ public:
         Weekdays
     };
     // The rule itself, for writing it in another form: its kind, and the interval in minutes
-    // (0 for one run a day), the day of the month, or the weekdays as bits 1 (Sunday) to
+    // (0 or 1440 for one run a day), the day of the month, or the weekdays as bits 1 (Sunday) to
     // 7 (Saturday).
     Kind ruleKind() const { return kind; }
     qint64 ruleValue() const { return value; }
