@@ -37,6 +37,9 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Nudgeon"));
     QApplication::setApplicationDisplayName(QStringLiteral("Nudgeon"));
+    // The Wayland app id, the X11 window class and the notifications name the desktop file, so
+    // that the desktop shows the program's name and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.nudgeon.Nudgeon"));
     QApplication::setQuitOnLastWindowClosed(false);
     QTranslator translator;
     if (translator.load(QLocale(), QStringLiteral("nudgeon"), QStringLiteral("_"), QStringLiteral(":/i18n")))
@@ -79,14 +82,15 @@ int main(int argc, char* argv[])
 
     Scheduler TimerForm(Platform{clock, sound, errors, settings}, schedule, paths);
     TimerForm.setFirstStartHook([&links] { links.AboutUs(); });
-    // How long the program waits for a tray before it tells the user it runs without one.
-    constexpr int NoTrayAfterMs = 5000;
-    TrayHostWatcher hostWatcher(NoTrayAfterMs);
+    // How long the program waits for a tray before it tells the user it runs without one: at
+    // log-on the panel often starts well after the programs started with it.
+    const bool atLogOn = app.arguments().contains(QStringLiteral("--autostart"));
+    TrayHostWatcher hostWatcher(atLogOn ? 30000 : 5000);
     TrayIcon tray(TimerForm, links, hostWatcher.hostFound());
     QObject::connect(&hostWatcher, &TrayHostWatcher::hostAppeared, &app, [&tray] { tray.hostAppeared(); });
     TimerForm.setTray(&tray);
     NoteWindow MemoForm(TimerForm, errors);
-    DBusNotifications notifications;
+    DBusNotifications notifications(TrayIcon::mainIcon().pixmap(48).toImage());
     NoteNotifier noteNotifier(MemoForm, notifications, store,
                               {[&MemoForm](const QString& path) {
                                    if (MemoForm.shownFile() == path) {
@@ -126,6 +130,7 @@ int main(int argc, char* argv[])
     };
     NoTrayNotice noTray(notifications, openSetup);
     QObject::connect(&hostWatcher, &TrayHostWatcher::noHostYet, &app, [&noTray] { noTray.tell(); });
+    QObject::connect(&hostWatcher, &TrayHostWatcher::hostAppeared, &app, [&noTray] { noTray.withdraw(); });
     InstanceChannel channel(InstanceChannel::besideLock(lockPath));
     channel.listen();
     QObject::connect(&channel, &InstanceChannel::startedAgain, &app, openSetup);

@@ -18,9 +18,17 @@ void NoTrayNotice::tell()
             if (key == QLatin1String("setup") && open)
                 open();
         });
-        if (id != 0)
+        if (id != 0) {
+            shownId = id;
             return;
+        }
     }
     if (openSetup)
         openSetup();
+}
+
+void NoTrayNotice::withdraw()
+{
+    notifications.withdraw(shownId);
+    shownId = 0;
 }

@@ -34,7 +34,8 @@ Notice NoteNotifier::noticeFor(const QString& text, const QString& timeText)
     }
     return Notice{tr("Nudgeon note at %1").arg(timeText.trimmed()),
                   lines.join(QLatin1Char('\n')),
-                  {{QStringLiteral("show"), tr("Show")}, {QStringLiteral("snooze"), tr("Snooze 5 min")}}};
+                  {{QStringLiteral("show"), tr("Show")}, {QStringLiteral("snooze"), tr("Snooze 5 min")}},
+                  true};
 }
 
 void NoteNotifier::showNote(const QString& text, const QString& path, const QString& timeText,

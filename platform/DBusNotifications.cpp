@@ -1,16 +1,23 @@
 // SPDX-License-Identifier: MIT
 #include "DBusNotifications.h"
 
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QVariantMap>
 
 namespace {
 const QString service = QStringLiteral("org.freedesktop.Notifications");
 const QString path = QStringLiteral("/org/freedesktop/Notifications");
 const QString interface = QStringLiteral("org.freedesktop.Notifications");
+const QString iconName = QStringLiteral("nudgeon");
+// NotificationClosed's reason for a notification that timed out; a server may still offer it
+// from its history.
+constexpr uint Expired = 1;
 // A server that has not answered by then is taken as absent; the program must not hang on it.
 constexpr int CallTimeout = 3000;
 
@@ -22,7 +29,8 @@ QDBusMessage call(const QString& method, const QVariantList& arguments = {})
 }
 } // namespace
 
-DBusNotifications::DBusNotifications(QObject* parent) : QObject(parent)
+DBusNotifications::DBusNotifications(const QImage& icon, QObject* parent)
+    : QObject(parent), icon(icon.convertToFormat(QImage::Format_RGBA8888))
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
@@ -71,17 +79,35 @@ quint32 DBusNotifications::notify(const Notice& notice, std::function<void(const
         for (const auto& [key, caption] : notice.actions)
             actions << key << caption;
     }
-    QVariantMap hints;
-    hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("nudgeon"));
-    const QDBusMessage reply =
-        call(QStringLiteral("Notify"), {QStringLiteral("Nudgeon"), 0u, QStringLiteral("nudgeon"),
-                                        notice.title, body, actions, hints, -1});
+    const bool themed = QIcon::hasThemeIcon(iconName);
+    const QDBusMessage reply = call(QStringLiteral("Notify"),
+                                    {QStringLiteral("Nudgeon"), 0u, themed ? iconName : QString(), notice.title,
+                                     body, actions, hints(notice, themed), notice.untilWithdrawn ? 0 : -1});
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return 0;
     const quint32 id = reply.arguments().constFirst().toUInt();
     if (id != 0 && onAction && !actions.isEmpty())
         handlers.insert(id, std::move(onAction));
     return id;
+}
+
+QVariantMap DBusNotifications::hints(const Notice& notice, bool themed) const
+{
+    QVariantMap hints;
+    hints.insert(QStringLiteral("desktop-entry"), QGuiApplication::desktopFileName());
+    if (notice.untilWithdrawn)
+        hints.insert(QStringLiteral("resident"), true);
+    if (!themed && !icon.isNull()) {
+        // The server's image-data: width, height, row stride, alpha, bits per sample, channels
+        // and the RGBA bytes.
+        QDBusArgument image;
+        image.beginStructure();
+        image << icon.width() << icon.height() << static_cast<int>(icon.bytesPerLine()) << true << 8 << 4
+              << QByteArray(reinterpret_cast<const char*>(icon.constBits()), icon.sizeInBytes());
+        image.endStructure();
+        hints.insert(QStringLiteral("image-data"), QVariant::fromValue(image));
+    }
+    return hints;
 }
 
 void DBusNotifications::withdraw(quint32 id)
@@ -100,7 +126,9 @@ void DBusNotifications::actionInvoked(uint id, const QString& key)
         handler(key);
 }
 
-void DBusNotifications::notificationClosed(uint id, uint)
+void DBusNotifications::notificationClosed(uint id, uint reason)
 {
-    handlers.remove(id);
+    // A server that keeps expired notifications in its history still offers their buttons.
+    if (reason != Expired)
+        handlers.remove(id);
 }

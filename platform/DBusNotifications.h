@@ -4,7 +4,9 @@
 #include "Notifications.h"
 
 #include <QHash>
+#include <QImage>
 #include <QObject>
+#include <QVariantMap>
 
 // Notifications through the desktop's org.freedesktop.Notifications server on the session bus.
 class DBusNotifications : public QObject, public Notifications
@@ -12,7 +14,9 @@ class DBusNotifications : public QObject, public Notifications
     Q_OBJECT
 
 public:
-    explicit DBusNotifications(QObject* parent = nullptr);
+    // The icon is sent as image data when no icon theme has the program's icon, as when the
+    // program runs from its build folder.
+    explicit DBusNotifications(const QImage& icon = {}, QObject* parent = nullptr);
 
     bool available() override;
     bool supportsActions() override;
@@ -26,6 +30,9 @@ private slots:
 
 private:
     QStringList capabilities();
+    // The notifications' hints: the desktop file, and the icon where no theme has it.
+    QVariantMap hints(const Notice& notice, bool themed) const;
 
     QHash<quint32, std::function<void(const QString&)>> handlers;
+    QImage icon;
 };

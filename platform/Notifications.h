@@ -15,6 +15,8 @@ struct Notice
     QString body;
     // Key and caption of each button, in order.
     QList<QPair<QString, QString>> actions;
+    // Stays, with its buttons, until it is withdrawn: it does not expire.
+    bool untilWithdrawn = false;
 };
 
 class Notifications

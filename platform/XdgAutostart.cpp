@@ -34,7 +34,7 @@ bool XdgAutostart::setEnabled(bool enabled)
                                          "Type=Application\n"
                                          "Name=Nudgeon\n"
                                          "Comment=Reminder and scheduler in the tray\n"
-                                         "Exec=%1\n"
+                                         "Exec=%1 --autostart\n"
                                          "Terminal=false\n"
                                          "X-GNOME-Autostart-enabled=true\n")
                               .arg(exec);

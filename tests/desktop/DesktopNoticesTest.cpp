@@ -116,8 +116,13 @@ TEST(NoTrayNotice, ANotificationWhereAServerShowsOneElseTheSetupDialog)
         server.running = c.running;
         server.refuse = c.refuse;
         int opened = 0;
-        NoTrayNotice(server, [&] { ++opened; }).tell();
+        NoTrayNotice notice(server, [&] { ++opened; });
+        notice.tell();
         EXPECT_EQ(opened, c.setupOpened ? 1 : 0) << c.running << c.refuse;
+        // A tray that comes takes the notification away, once; a dialog opened stays open.
+        notice.withdraw();
+        notice.withdraw();
+        EXPECT_EQ(server.withdrawn, c.setupOpened ? QList<quint32>{} : QList<quint32>{1});
         if (!c.setupOpened) {
             ASSERT_EQ(server.shown.size(), 1);
             EXPECT_TRUE(server.shown[0].body.contains("Start Nudgeon again"));

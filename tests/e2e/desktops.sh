@@ -17,7 +17,9 @@
 #   no-tray        Xvfb without a tray, dunst as the notification server: a note due at start
 #                  shows its window, centred, and a notification with its time and first lines,
 #                  whose "<" and "&" dunst does not take for markup;
-#                  with no tray after a short wait a notification says that the program runs;
+#                  with no tray after a short wait a notification says that the program runs,
+#                  and goes once trayer starts and the icon docks; the notifications name the
+#                  desktop file and carry the icon as image data;
 #                  a second start opens the setup dialog of the first copy and ends with code 0.
 #   no-tray-no-bus Xvfb, no tray and no session bus: the program opens its setup dialog itself.
 #
@@ -149,6 +151,7 @@ for n in json.load(sys.stdin)["data"][0]:
 }
 dunst_answers() { dunstctl is-paused >/dev/null 2>&1; }
 dunst_shows() { [ "$(dunstctl count displayed 2>/dev/null)" -ge "$1" ] 2>/dev/null; }
+dunst_shows_only() { [ "$(dunstctl count displayed 2>/dev/null)" -eq "$1" ] 2>/dev/null; }
 
 # --- the scenarios ---------------------------------------------------------------------------
 
@@ -295,6 +298,9 @@ scenario_no_tray() {
     poll "$START_LIMIT" dunst_answers || die "dunst did not start: $(tail -n 5 "$logs/dunst.err")"
     log "dunst runs (pid $dunst_pid)"
 
+    # What the program asks the server: its notifications' icon and desktop file.
+    start_bg "$logs/notify-calls" "$logs/monitor.err" dbus-monitor "interface='org.freedesktop.Notifications',member='Notify'"
+    local monitor_pid=$started_pid
     start_bg "$logs/nudgeon.out" "$logs/nudgeon.err" \
         LD_PRELOAD="$faketime_lib" FAKETIME="@2026-12-07 10:00:05" FAKETIME_DONT_RESET=1 "$pgm/nudgeon"
     program_pid=$started_pid
@@ -325,6 +331,20 @@ scenario_no_tray() {
         fail "no notification that the program runs without a tray within $NO_TRAY_LIMIT ms"
     fi
     program_window '^Nudgeon Setup' >/dev/null && fail "a setup dialog opened though a notification server runs"
+    # The notifications name the desktop file and carry an icon: no theme has it, as the
+    # program runs from its own folder, so it goes as image data.
+    stop_pid "$monitor_pid"
+    grep -A1 '"desktop-entry"' "$logs/notify-calls" | grep -q 'string "example.nudgeon.Nudgeon"' ||
+        fail "the notifications do not name the desktop file example.nudgeon.Nudgeon"
+    grep -q '"image-data"' "$logs/notify-calls" || fail "the notifications carry no icon image"
+    # A tray that comes late: the notice goes as soon as the icon docks; the note's stays.
+    start_trayer
+    if poll "$DOCK_LIMIT" docked_icons "$program_pid" "$trayer_pid" >/dev/null; then
+        poll 1500 dunst_shows_only 1 || fail "the notice of no tray still shows 1.5 s after the icon docked"
+        log "the notice of no tray went $polled_ms ms after the icon docked"
+    else
+        fail "the icon did not dock in a tray started late"
+    fi
     dunstctl close-all
     local texts
     poll 2000 dunst_texts >/dev/null
@@ -353,6 +373,7 @@ scenario_no_tray() {
     fi
     running "$program_pid" || fail "the first copy ended"
     stop_pid "$program_pid"
+    stop_pid "$trayer_pid"
     stop_pid "$dunst_pid"
     stop_pid "$bus_pid"
     unset DBUS_SESSION_BUS_ADDRESS

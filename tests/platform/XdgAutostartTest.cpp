@@ -29,7 +29,7 @@ TEST(XdgAutostart, IsADesktopEntryInTheAutostartFolder)
     EXPECT_TRUE(entry.contains("\nType=Application\n"));
     EXPECT_TRUE(entry.contains("\nName=Nudgeon\n"));
     // The letter case of the path is kept: the file system tells cases apart.
-    EXPECT_TRUE(entry.contains("\nExec=/home/Ann/Apps/Nudgeon/nudgeon\n"));
+    EXPECT_TRUE(entry.contains("\nExec=/home/Ann/Apps/Nudgeon/nudgeon --autostart\n"));
 
     ASSERT_TRUE(autostart.setEnabled(false));
     EXPECT_FALSE(QFile::exists(file));
