@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # One copy per user: twenty copies started at once leave exactly one running, the others end
-# with exit code 0; a copy killed outright does not keep the next one from starting.
+# with exit code 0; a copy killed outright does not keep the next one from starting. With no
+# runtime folder it can trust, the program says why, in an error box and on stderr, and ends
+# with a non-zero exit code.
 #
 # Usage: instance.sh <nudgeon executable>
 set -uo pipefail
@@ -74,6 +76,53 @@ if [ ${#survivors[@]} -ge 1 ]; then
     sleep 2
     kill -0 "${pids[0]}" 2>/dev/null || fail "the copy after a killed one did not keep running"
     echo "after a killed copy the next one runs"
+fi
+
+# XDG_RUNTIME_DIR unset and the folder in its place open to every user. The error box is closed
+# with Return on a display of its own.
+for pid in "${pids[@]}"; do
+    { kill -KILL "$pid" && wait "$pid"; } 2>/dev/null
+done
+mkdir -p "$work/state/Nudgeon/run"
+chmod 777 "$work/state/Nudgeon/run"
+Xvfb -displayfd 3 -nolisten tcp -screen 0 800x600x24 3>"$work/display" 2>"$work/xvfb.err" &
+pids=($!)
+for _ in $(seq 100); do
+    grep -qx '[0-9][0-9]*' "$work/display" 2>/dev/null && break
+    sleep 0.1
+done
+display=":$(cat "$work/display")"
+: >"$work/refused.err"
+env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_STATE_HOME="$work/state" DISPLAY="$display" \
+    PULSE_SERVER=unix:/nonexistent "$work/pgm/nudgeon" 2>"$work/refused.err" &
+refused=$!
+pids+=("$refused")
+box=""
+for _ in $(seq 100); do
+    box=$(DISPLAY=$display xdotool search --onlyvisible --pid "$refused" 2>/dev/null | head -1)
+    [ -n "$box" ] && break
+    kill -0 "$refused" 2>/dev/null || break
+    sleep 0.1
+done
+if [ -n "$box" ]; then
+    DISPLAY=$display xdotool windowfocus --sync "$box" key Return
+else
+    fail "no error box showed for a runtime folder open to all"
+fi
+for _ in $(seq 50); do
+    kill -0 "$refused" 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 "$refused" 2>/dev/null; then
+    fail "the program did not end after its error box"
+else
+    wait "$refused"
+    code=$?
+    [ $code -ne 0 ] || fail "a refused runtime folder ended with exit code 0"
+    grep -q "$work/state/Nudgeon/run" "$work/refused.err" ||
+        fail "stderr does not name the refused folder: $(cat "$work/refused.err")"
+    [ -e "$work/state/Nudgeon/run/nudgeon.lock" ] && fail "a lock was made in the refused folder"
+    echo "a runtime folder open to all: refused with exit code $code: $(cat "$work/refused.err")"
 fi
 
 [ $failures -eq 0 ]
