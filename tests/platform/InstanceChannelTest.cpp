@@ -45,14 +45,13 @@ bool closedWithin(int fd, int ms)
     return closedByServer(fd);
 }
 
-// A later start in another process's place, while this one's event loop runs the channel.
-bool handOverFromAnotherProgram(const QString& path)
+// What a later start gets, asked from another thread while this one's event loop runs the channel.
+template <typename Asking> auto askedElsewhere(Asking asking)
 {
-    std::future<bool> sent =
-        std::async(std::launch::async, [path] { return InstanceChannel::handOver(path); });
-    while (sent.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready)
+    auto answer = std::async(std::launch::async, asking);
+    while (answer.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return sent.get();
+    return answer.get();
 }
 
 struct Listening
@@ -66,24 +65,19 @@ struct Listening
 
 TEST(InstanceChannel, ASecondStartReachesTheRunningCopyOnlyWhileItListens)
 {
-    QTemporaryDir dir;
-    const QString path = InstanceChannel::besideLock(dir.filePath("nudgeon.lock"));
-    EXPECT_EQ(path, dir.filePath("nudgeon.socket"));
+    Listening running;
+    const QString path = running.path;
+    EXPECT_EQ(path, running.dir.filePath("nudgeon.socket"));
     EXPECT_FALSE(InstanceChannel::handOver(path));
 
     // A socket file left behind by a copy that was killed does not keep the next one deaf.
-    {
-        QFile stale(path);
-        ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
-    }
-    InstanceChannel running(path);
-    ASSERT_TRUE(running.listen());
+    ASSERT_TRUE(QFile(path).open(QIODevice::WriteOnly));
+    ASSERT_TRUE(running.channel.listen());
     struct stat info = {};
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
-    QSignalSpy startedAgain(&running, &InstanceChannel::startedAgain);
-    EXPECT_TRUE(handOverFromAnotherProgram(path));
-    EXPECT_EQ(startedAgain.size(), 1);
+    EXPECT_TRUE(askedElsewhere([path] { return InstanceChannel::handOver(path); }));
+    EXPECT_EQ(running.startedAgain.size(), 1);
 
     // Anything but the bare greeting is ignored; a request with a reply gets it.
     const int stranger = connectTo(path);
@@ -91,16 +85,14 @@ TEST(InstanceChannel, ASecondStartReachesTheRunningCopyOnlyWhileItListens)
     ASSERT_EQ(::send(stranger, "started-again\tnow\n", 18, MSG_NOSIGNAL), 18);
     EXPECT_TRUE(closedWithin(stranger, 1000));
     ::close(stranger);
-    running.setAnswerer([](const InstanceChannel::Request& request) {
+    running.channel.setAnswerer([](const InstanceChannel::Request& request) {
         return (request.name + QLatin1Char('|') + request.arguments.join(QLatin1Char('|'))).toUtf8();
     });
-    std::future<std::optional<QByteArray>> reply = std::async(std::launch::async, [path] {
-        return InstanceChannel::ask(path, {QStringLiteral("echo"), {QStringLiteral("ä b"), QString()}});
-    });
-    while (reply.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    EXPECT_EQ(reply.get(), QByteArray("echo|ä b|"));
-    EXPECT_EQ(startedAgain.size(), 1);
+    EXPECT_EQ(askedElsewhere([path] {
+                  return InstanceChannel::ask(path, {"echo", {"ä b", ""}});
+              }),
+              QByteArray("echo|ä b|"));
+    EXPECT_EQ(running.startedAgain.size(), 1);
 }
 
 // Whatever other programs send or hold open, memory and the event loop stay free and a later
@@ -132,7 +124,7 @@ TEST(InstanceChannel, OversizedSilentAndTooManyConnectionsAreClosed)
         QCoreApplication::processEvents();
     }
     EXPECT_LT(flood.size(), 40u);
-    EXPECT_TRUE(handOverFromAnotherProgram(running.path));
+    EXPECT_TRUE(askedElsewhere([&running] { return InstanceChannel::handOver(running.path); }));
     EXPECT_EQ(running.startedAgain.size(), 1);
     for (int fd : flood)
         ::close(fd);

@@ -5,31 +5,23 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <functional>
 #include <gtest/gtest.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-// Sets an environment variable for one test; unset when value is null.
+// An environment variable set for one test.
 struct ScopedVariable
 {
-    ScopedVariable(const char* name, const QByteArray& value)
-        : name(name), old(qgetenv(name)), wasSet(qEnvironmentVariableIsSet(name))
+    ScopedVariable(const char* name, const QByteArray& value) : name(name), old(qgetenv(name))
     {
-        value.isNull() ? qunsetenv(name) : qputenv(name, value);
+        qputenv(name, value);
     }
-    ~ScopedVariable() { wasSet ? qputenv(name, old) : qunsetenv(name); }
+    ~ScopedVariable() { old.isNull() ? qunsetenv(name) : qputenv(name, old); }
     const char* name;
     QByteArray old;
-    bool wasSet;
 };
-
-mode_t modeOf(const QString& path)
-{
-    struct stat info = {};
-    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
-}
 } // namespace
 
 TEST(LockFileGuard, OnlyOneCopyHoldsTheLock)
@@ -81,74 +73,46 @@ TEST(LockFileGuard, TheLockLivesInTheUsersRuntimeFolder)
 {
     QTemporaryDir dir;
     ScopedVariable runtime("XDG_RUNTIME_DIR", dir.path().toUtf8());
-    const LockFileGuard::Place place = LockFileGuard::defaultPlace();
-    EXPECT_EQ(place.lockPath, dir.filePath("nudgeon.lock"));
-    EXPECT_EQ(place.problem, QString());
+    EXPECT_EQ(LockFileGuard::defaultPlace().lockPath, dir.filePath("nudgeon.lock"));
 }
 
-// Without a trusted $XDG_RUNTIME_DIR the lock goes to a private folder in the user's state
-// folder; one that another user can have made or can change is refused, in words naming it.
+// A runtime folder others can change is passed over for a private folder in the user's state
+// folder; where that one is not the user's alone, the place is refused in words naming it.
 TEST(LockFileGuard, TheFallbackFolderIsTheUsersAlone)
 {
-    const bool root = ::geteuid() == 0;
-    struct Case
-    {
-        const char* what;
-        const char* runtime; // XDG_RUNTIME_DIR relative to the test's folder; null: unset
-        std::function<bool(const QString& folder)> prepare;
-        bool refused;
-        bool rootOnly = false;
-    };
-    const auto makeFolder = [](const QString& folder, mode_t mode) {
-        return QDir().mkpath(folder) && ::chmod(QFile::encodeName(folder).constData(), mode) == 0;
-    };
-    const std::vector<Case> cases{
-        {"missing", nullptr, [](const QString&) { return true; }, false},
-        {"missing, the runtime folder open to all", "open",
-         [&](const QString& folder) { return makeFolder(QDir::cleanPath(folder + "/../../../open"), 0777); },
-         false},
-        {"the user's own, made before", nullptr,
-         [&](const QString& folder) { return makeFolder(folder, 0700); }, false},
-        {"a file", nullptr,
-         [&](const QString& folder) {
-             QFile file(folder);
-             return makeFolder(QFileInfo(folder).path(), 0700) && file.open(QIODevice::WriteOnly);
-         },
-         true},
-        {"open to all", nullptr, [&](const QString& folder) { return makeFolder(folder, 0777); }, true},
-        {"a link to a private folder", nullptr,
-         [&](const QString& folder) {
-             return makeFolder(folder + ".real", 0700) && QFile::link(folder + ".real", folder);
-         },
-         true},
-        {"another user's", nullptr,
-         [&](const QString& folder) {
-             return makeFolder(folder, 0700) &&
-                    ::chown(QFile::encodeName(folder).constData(), 65534, 65534) == 0;
-         },
-         true, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        if (c.rootOnly && !root)
+    const std::vector<std::pair<std::string, bool>> cases{
+        {"missing", false}, {"file", true}, {"open to all", true}, {"link", true}, {"another user's", true}};
+    for (const auto& [kind, refused] : cases) {
+        SCOPED_TRACE(kind);
+        if (kind == "another user's" && ::geteuid() != 0)
             continue; // only root can give a folder away
         QTemporaryDir dir;
         const QString folder = dir.filePath("state/Nudgeon/run");
-        ASSERT_TRUE(c.prepare(folder));
-        ScopedVariable state("XDG_STATE_HOME", dir.filePath("state").toUtf8());
-        ScopedVariable runtime("XDG_RUNTIME_DIR",
-                               c.runtime ? dir.filePath(c.runtime).toUtf8() : QByteArray());
-        const LockFileGuard::Place place = LockFileGuard::defaultPlace();
-        if (c.refused) {
-            EXPECT_TRUE(place.lockPath.isEmpty());
-            EXPECT_TRUE(place.problem.contains(folder)) << place.problem.toStdString();
-            continue;
+        const QByteArray native = QFile::encodeName(folder);
+        ASSERT_TRUE(QDir().mkpath(dir.filePath("open")));
+        ASSERT_TRUE(kind == "missing" || QDir().mkpath(dir.filePath("state/Nudgeon")));
+        ::chmod(QFile::encodeName(dir.filePath("open")).constData(), 0777);
+        if (kind == "file") {
+            ASSERT_TRUE(QFile(folder).open(QIODevice::WriteOnly));
+        } else if (kind == "link") {
+            ASSERT_TRUE(QDir().mkdir(folder + ".real") && QFile::link(folder + ".real", folder));
+        } else if (kind != "missing") {
+            ASSERT_EQ(::mkdir(native.constData(), kind == "open to all" ? 0777 : 0700), 0);
+            ::chmod(native.constData(), kind == "open to all" ? 0777 : 0700);
+            ASSERT_TRUE(kind != "another user's" || ::chown(native.constData(), 65534, 65534) == 0);
         }
-        EXPECT_EQ(place.problem, QString());
-        EXPECT_EQ(place.lockPath, folder + "/nudgeon.lock");
-        EXPECT_EQ(modeOf(folder), 0700u);
-        LockFileGuard guard(place.lockPath);
-        EXPECT_EQ(guard.claim(), InstanceGuard::Claim::Ours);
+        ScopedVariable runtime("XDG_RUNTIME_DIR", dir.filePath("open").toUtf8());
+        ScopedVariable state("XDG_STATE_HOME", dir.filePath("state").toUtf8());
+        const LockFileGuard::Place place = LockFileGuard::defaultPlace();
+        EXPECT_EQ(place.lockPath.isEmpty(), refused);
+        EXPECT_EQ(place.problem.contains(folder), refused) << place.problem.toStdString();
+        struct stat info = {};
+        if (!refused) {
+            EXPECT_EQ(place.lockPath, folder + "/nudgeon.lock");
+            ASSERT_EQ(::lstat(native.constData(), &info), 0);
+            EXPECT_EQ(info.st_mode & 07777, 0700u);
+            EXPECT_EQ(LockFileGuard(place.lockPath).claim(), InstanceGuard::Claim::Ours);
+        }
     }
 }
 
