@@ -85,37 +85,32 @@ for pid in "${pids[@]}"; do
 done
 mkdir -p "$work/state/Nudgeon/run"
 chmod 777 "$work/state/Nudgeon/run"
+# within TENTHS CMD...: runs CMD every tenth of a second until it succeeds, TENTHS times at most.
+within() {
+    local tries=$1
+    shift
+    until "$@"; do
+        tries=$((tries - 1))
+        [ $tries -gt 0 ] || return 1
+        sleep 0.1
+    done
+}
+ended() { ! kill -0 "$1" 2>/dev/null; }
+error_box() { box=$(DISPLAY=$display xdotool search --onlyvisible --pid "$refused" 2>/dev/null | head -1) && [ -n "$box" ]; }
 Xvfb -displayfd 3 -nolisten tcp -screen 0 800x600x24 3>"$work/display" 2>"$work/xvfb.err" &
 pids=($!)
-for _ in $(seq 100); do
-    grep -qx '[0-9][0-9]*' "$work/display" 2>/dev/null && break
-    sleep 0.1
-done
+within 100 grep -qx '[0-9][0-9]*' "$work/display"
 display=":$(cat "$work/display")"
-: >"$work/refused.err"
 env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_STATE_HOME="$work/state" DISPLAY="$display" \
     PULSE_SERVER=unix:/nonexistent "$work/pgm/nudgeon" 2>"$work/refused.err" &
 refused=$!
 pids+=("$refused")
-box=""
-for _ in $(seq 100); do
-    box=$(DISPLAY=$display xdotool search --onlyvisible --pid "$refused" 2>/dev/null | head -1)
-    [ -n "$box" ] && break
-    kill -0 "$refused" 2>/dev/null || break
-    sleep 0.1
-done
-if [ -n "$box" ]; then
+if within 100 error_box; then
     DISPLAY=$display xdotool windowfocus --sync "$box" key Return
 else
     fail "no error box showed for a runtime folder open to all"
 fi
-for _ in $(seq 50); do
-    kill -0 "$refused" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$refused" 2>/dev/null; then
-    fail "the program did not end after its error box"
-else
+if within 50 ended "$refused"; then
     wait "$refused"
     code=$?
     [ $code -ne 0 ] || fail "a refused runtime folder ended with exit code 0"
@@ -123,6 +118,8 @@ else
         fail "stderr does not name the refused folder: $(cat "$work/refused.err")"
     [ -e "$work/state/Nudgeon/run/nudgeon.lock" ] && fail "a lock was made in the refused folder"
     echo "a runtime folder open to all: refused with exit code $code: $(cat "$work/refused.err")"
+else
+    fail "the program did not end after its error box"
 fi
 
 [ $failures -eq 0 ]
