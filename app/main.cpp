@@ -32,6 +32,8 @@
 #include <QTranslator>
 #include <QWidget>
 
+#include <cstdio>
+
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
@@ -47,13 +49,22 @@ int main(int argc, char* argv[])
 
     // A second copy hands over to the running one, which opens its setup dialog, and ends at
     // once: started from the applications menu, the program always leads somewhere. A second
-    // copy started to uninstall opens nothing.
-    const QString lockPath = LockFileGuard::defaultLockPath();
-    LockFileGuard guard(lockPath);
-    if (!guard.claim()) {
+    // copy started to uninstall opens nothing. Without a lock the program cannot tell whether it
+    // is alone: it says why and ends.
+    const LockFileGuard::Place place = LockFileGuard::defaultPlace();
+    LockFileGuard guard(place.lockPath);
+    const InstanceGuard::Claim claim = place.problem.isEmpty() ? guard.claim() : InstanceGuard::Claim::Failed;
+    if (claim == InstanceGuard::Claim::HeldElsewhere) {
         if (!Settings::uninstallRequested(app.arguments().mid(1)))
-            InstanceChannel::handOver(InstanceChannel::besideLock(lockPath));
+            InstanceChannel::handOver(InstanceChannel::besideLock(place.lockPath));
         return 0;
+    }
+    if (claim == InstanceGuard::Claim::Failed) {
+        const QString message = QCoreApplication::translate("main", "Nudgeon cannot start: %1")
+                                    .arg(place.problem.isEmpty() ? guard.failure() : place.problem);
+        std::fprintf(stderr, "%s\n", qUtf8Printable(message));
+        MessageErrorBox().showError(message);
+        return 1;
     }
     QApplication::setWindowIcon(TrayIcon::mainIcon());
 
@@ -131,7 +142,7 @@ int main(int argc, char* argv[])
     NoTrayNotice noTray(notifications, openSetup);
     QObject::connect(&hostWatcher, &TrayHostWatcher::noHostYet, &app, [&noTray] { noTray.tell(); });
     QObject::connect(&hostWatcher, &TrayHostWatcher::hostAppeared, &app, [&noTray] { noTray.withdraw(); });
-    InstanceChannel channel(InstanceChannel::besideLock(lockPath));
+    InstanceChannel channel(InstanceChannel::besideLock(place.lockPath));
     channel.listen();
     QObject::connect(&channel, &InstanceChannel::startedAgain, &app, openSetup);
     QObject::connect(&TimerForm, &Scheduler::closedDown, &app, &QApplication::quit, Qt::QueuedConnection);
