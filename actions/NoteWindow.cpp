@@ -200,15 +200,11 @@ void NoteWindow::edit()
 void NoteWindow::save()
 {
     const QString path = ui->FileName->text();
-    if (shownCut) {
-        errors.showError(tr("Only the start of this note is shown, so it was not saved. Its whole "
-                            "text is in the file %1.")
-                             .arg(path));
+    if (shownCut)
         return;
-    }
     QString problem;
     if (!writeNoteFile(path, ui->Memo->toPlainText(), &problem)) {
-        errors.showError(cannotCreateMessage(path) + QLatin1Char('\n') + problem);
+        errors.showError(problem.isEmpty() ? cannotCreateMessage(path) : problem);
         return;
     }
     ui->Memo->setReadOnly(true);

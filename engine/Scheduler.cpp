@@ -225,7 +225,7 @@ bool Scheduler::WriteCfgFile()
             guard->wrote(bytes);
         return true;
     }
-    platform.errors.showError(cannotCreateMessage(s.cfgFile()) + QLatin1Char('\n') + problem);
+    platform.errors.showError(problem.isEmpty() ? cannotCreateMessage(s.cfgFile()) : problem);
     return false;
 }
 

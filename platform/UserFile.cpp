@@ -7,7 +7,6 @@
 #include <QFileInfo>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,11 +39,6 @@ UserFile::Kind kindOfError(int error)
 QString tr(const char* text)
 {
     return QCoreApplication::translate("UserFile", text);
-}
-
-QString systemError()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
 }
 
 bool writeAll(int fd, const QByteArray& bytes)
@@ -171,6 +165,8 @@ UserFile::Contents UserFile::readAll(const QString& path, qint64 cap)
 
 bool UserFile::write(const QString& path, const QByteArray& bytes, QString* problem)
 {
+    if (problem)
+        problem->clear();
     const auto refuse = [&](const QString& why) {
         if (problem)
             *problem = why;
@@ -208,18 +204,13 @@ bool UserFile::write(const QString& path, const QByteArray& bytes, QString* prob
     // Made 0600.
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
-        return refuse(tr("Cannot create a file beside %1: %2").arg(target, systemError()));
+        return false;
     const bool written =
         writeAll(fd, bytes) && (!exists || ::fchmod(fd, st.st_mode & 07777) == 0) && ::fsync(fd) == 0;
-    const QString why = systemError();
-    if (::close(fd) != 0 || !written) {
+    if (::close(fd) != 0 || !written ||
+        ::rename(temporary.constData(), QFile::encodeName(target).constData()) != 0) {
         ::unlink(temporary.constData());
-        return refuse(tr("Cannot write %1: %2").arg(target, why));
-    }
-    if (::rename(temporary.constData(), QFile::encodeName(target).constData()) != 0) {
-        const QString reason = systemError();
-        ::unlink(temporary.constData());
-        return refuse(tr("Cannot write %1: %2").arg(target, reason));
+        return false;
     }
     return true;
 }

@@ -56,7 +56,8 @@ public:
     // Replaces the file with these bytes, all or nothing: written beside it, flushed to disk,
     // then renamed over it. Only a regular file or a missing path is replaced; a link is
     // followed to its target, and kept. A new file is made private (0600), an existing one
-    // keeps its mode. False, with the reason in *problem when given, when nothing was written.
+    // keeps its mode. False when nothing was written; when the path was refused as not a file,
+    // *problem (when given) says what it is. Any other failure leaves *problem empty.
     static bool write(const QString& path, const QByteArray& bytes, QString* problem = nullptr);
 
     // Makes the folder and any missing parents private (0700); existing ones keep their mode.

@@ -200,8 +200,9 @@ TEST_P(NodeInPlace, NothingWaitsTheUserIsToldAndTheNodeStays)
     const bool writable = isPlainFile() || node == Node::DanglingLink;
     // The schedule: the engine starts, is told, and runs; the node is not written over.
     haveSettings("0,0");
-    if (!make(cfgPath()))
+    if (!make(cfgPath())) {
         GTEST_SKIP() << "a device node needs root";
+    }
     const auto cfgNode = nodeOf(cfgPath());
     start();
     QCoreApplication::processEvents();
@@ -211,11 +212,14 @@ TEST_P(NodeInPlace, NothingWaitsTheUserIsToldAndTheNodeStays)
         ASSERT_EQ(fakes.errors.messages.size(), 1);
         EXPECT_TRUE(fakes.errors.messages[0].contains(cfgPath())) << fakes.errors.messages[0].toStdString();
     }
-    if (isPlainFile())
+    if (isPlainFile()) {
         EXPECT_EQ(state.EventCount, 1);
+    }
     state.EventList = QStringList{" 10:00 AM    ,,0,"};
     state.EventCount = 1;
+    const int toldBefore = fakes.errors.messages.size();
     EXPECT_EQ(form->WriteCfgFile(), writable);
+    EXPECT_EQ(fakes.errors.messages.size(), toldBefore + (writable ? 0 : 1));
     EXPECT_EQ(nodeOf(cfgPath()).first, cfgNode.first);
 
     // The note, as the note window and the mail program read it.
@@ -230,6 +234,7 @@ TEST_P(NodeInPlace, NothingWaitsTheUserIsToldAndTheNodeStays)
     EXPECT_FALSE(readNoteFile(notePath, &problem).has_value());
     EXPECT_TRUE(problem.contains(notePath)) << problem.toStdString();
     EXPECT_EQ(writeNoteFile(notePath, "over it", &problem), writable);
+    EXPECT_EQ(problem.contains(notePath), !writable) << problem.toStdString();
     EXPECT_EQ(nodeOf(notePath).first, noteNode.first);
 
     // The settings store: refused, or set aside when it is a file too large to be one.
