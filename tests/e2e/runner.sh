@@ -371,6 +371,7 @@ scenario_odd_notes() {
     poll "$RUN_LIMIT" at_least_runs 1 on-time || die "the 10:01 entry did not run within $RUN_LIMIT ms"
     local got
     got=$(runs_by_minute)
+    log "runs: $(tr '\n' ',' <<<"$got")"
     [ "$got" = "10:01 on-time" ] || fail "the runs came at $(tr '\n' ',' <<<"$got") rather than once at 10:01"
     xdotool key Return
     wait_for_note
