@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "IniRegistryStore.h"
 
+#include "UserFile.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>

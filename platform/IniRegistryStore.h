@@ -2,7 +2,6 @@
 #pragma once
 
 #include "RegistryStore.h"
-#include "UserFile.h"
 
 #include <QString>
 #include <QStringList>

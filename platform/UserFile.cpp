@@ -79,7 +79,7 @@ UserFile::UserFile(const QString& path, qint64 cap) : filePath(path), left(cap)
     }
     // It may have been swapped for something else in between.
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        found = ::fstat(fd, &st) == 0 ? kindOf(st.st_mode) : Kind::Unreadable;
+        found = S_ISREG(st.st_mode) ? Kind::Unreadable : kindOf(st.st_mode);
         ::close(fd);
         fd = -1;
     }
