@@ -14,9 +14,9 @@
 #include "ScheduleFile.h"
 #include "Scheduler.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <climits>
 
 namespace {
@@ -91,10 +91,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QTime later = timeFrom(laterHour, in.byte());
     const QByteArray file = in.rest();
 
-    QTemporaryDir dir;
-    FUZZ_CHECK(dir.isValid(), QStringLiteral("no temporary folder"));
-    const ProgramPaths paths{dir.path() + QStringLiteral("/Tools/nudgeon"), dir.path() + QStringLiteral("/")};
+    // One program folder for every input, emptied of all but the schedule before each: making and
+    // removing a folder per input cost more than the load itself.
+    static const QString folder = QDir::tempPath() + QStringLiteral("/program");
+    static const bool made = QDir().mkpath(folder);
+    FUZZ_CHECK(made, QStringLiteral("cannot make ") + folder);
+    const ProgramPaths paths{folder + QStringLiteral("/Tools/nudgeon"), folder + QStringLiteral("/")};
     const QString cfg = paths.pgmDir + QStringLiteral("Nudgeon.cfg");
+    QDir program(folder);
+    for (const QString& name :
+         program.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        if (name != QLatin1String("Nudgeon.cfg"))
+            FUZZ_CHECK(QFileInfo(program.filePath(name)).isDir()
+                           ? QDir(program.filePath(name)).removeRecursively()
+                           : program.remove(name),
+                       QStringLiteral("cannot remove ") + program.filePath(name));
+    }
     {
         QFile f(cfg);
         FUZZ_CHECK(f.open(QIODevice::WriteOnly) && f.write(file) == file.size(),
