@@ -31,22 +31,22 @@ NoteWindow::NoteWindow(Scheduler& scheduler, ErrorBox& errors)
     strip.setColor(QPalette::Window, strip.color(QPalette::Disabled, QPalette::WindowText));
     setPalette(strip);
     setAutoFillBackground(true);
-    QPalette note = ui->Memo->palette();
+    QPalette note = ui->noteEdit->palette();
     note.setColor(QPalette::Base, note.color(QPalette::ToolTipBase));
     note.setColor(QPalette::Text, QColor(0x80, 0x00, 0x00));
-    ui->Memo->setPalette(note);
-    ui->MenuIcon->setToolTip(QString());
+    ui->noteEdit->setPalette(note);
+    ui->menuButton->setToolTip(QString());
 
-    snoozeMenu->addActions({ui->m5, ui->m15, ui->m30, ui->h1, ui->h2, ui->h4, ui->h8, ui->d1});
-    ui->Snoose->setMenu(snoozeMenu.get());
-    noteMenu->addActions({ui->Edit, ui->Save, ui->Snoose, ui->CloseItem});
+    snoozeMenu->addActions({ui->snooze5MinutesAction, ui->snooze15MinutesAction, ui->snooze30MinutesAction, ui->snooze1HourAction, ui->snooze2HoursAction, ui->snooze4HoursAction, ui->snooze8HoursAction, ui->snooze1DayAction});
+    ui->snoozeAction->setMenu(snoozeMenu.get());
+    noteMenu->addActions({ui->editAction, ui->saveAction, ui->snoozeAction, ui->closeAction});
 
-    ui->MenuIcon->installEventFilter(this);
-    connect(ui->Edit, &QAction::triggered, this, &NoteWindow::edit);
-    connect(ui->Save, &QAction::triggered, this, &NoteWindow::save);
-    connect(ui->CloseItem, &QAction::triggered, this, &QWidget::hide);
+    ui->menuButton->installEventFilter(this);
+    connect(ui->editAction, &QAction::triggered, this, &NoteWindow::edit);
+    connect(ui->saveAction, &QAction::triggered, this, &NoteWindow::save);
+    connect(ui->closeAction, &QAction::triggered, this, &QWidget::hide);
     connect(snoozeMenu.get(), &QMenu::triggered, this, &NoteWindow::snooze);
-    typingLimit = new TypingLimit(ui->Memo, MaxTyped);
+    typingLimit = new TypingLimit(ui->noteEdit, MaxTyped);
     new NoteInSight(*this);
     // A program closed while notes wait shows none of them.
     connect(&scheduler, &Scheduler::closedDown, this, [this] {
@@ -60,7 +60,7 @@ NoteWindow::~NoteWindow() = default;
 bool NoteWindow::eventFilter(QObject* watched, QEvent* event)
 {
     // Any mouse button on the menu icon opens the menu.
-    if (watched == ui->MenuIcon && event->type() == QEvent::MouseButtonPress) {
+    if (watched == ui->menuButton && event->type() == QEvent::MouseButtonPress) {
         showMenu();
         return true;
     }
@@ -104,8 +104,8 @@ void NoteWindow::display(const Note& note)
     typingLimit->load(note.text);
     ui->FileName->setText(note.path);
     shownLine = note.line;
-    ui->Timelbl->setText(note.timeText);
-    ui->Timelbl->adjustSize();
+    ui->timeLabel->setText(note.timeText);
+    ui->timeLabel->adjustSize();
 
     if (!isVisible())
         NotePlacement::place(*this);
@@ -145,21 +145,21 @@ void NoteWindow::showMenu()
 
 void NoteWindow::edit()
 {
-    ui->Memo->setReadOnly(false);
-    ui->Save->setEnabled(true);
-    ui->Edit->setEnabled(false);
+    ui->noteEdit->setReadOnly(false);
+    ui->saveAction->setEnabled(true);
+    ui->editAction->setEnabled(false);
 }
 
 void NoteWindow::save()
 {
     const QString path = ui->FileName->text();
-    if (!writeNoteFile(path, ui->Memo->toPlainText())) {
+    if (!writeNoteFile(path, ui->noteEdit->toPlainText())) {
         errors.showError(cannotCreateMessage(path));
         return;
     }
-    ui->Memo->setReadOnly(true);
-    ui->Save->setEnabled(false);
-    ui->Edit->setEnabled(true);
+    ui->noteEdit->setReadOnly(true);
+    ui->saveAction->setEnabled(false);
+    ui->editAction->setEnabled(true);
 }
 
 void NoteWindow::snooze(QAction* item)

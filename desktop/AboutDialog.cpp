@@ -10,10 +10,10 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent), ui(std::make_unique
     ui->setupUi(this);
     setFixedSize(size());
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    ui->Image1->installEventFilter(this);
-    ui->EmailLbl->installEventFilter(this);
-    connect(ui->OKButton, &QPushButton::clicked, this, &QDialog::accept);
-    ui->OKButton->setFocus();
+    ui->webBanner->installEventFilter(this);
+    ui->emailLabel->installEventFilter(this);
+    connect(ui->okButton, &QPushButton::clicked, this, &QDialog::accept);
+    ui->okButton->setFocus();
 }
 
 AboutDialog::~AboutDialog() = default;
@@ -22,11 +22,11 @@ bool AboutDialog::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        if (watched == ui->Image1) {
+        if (watched == ui->webBanner) {
             emit webPageClicked();
             return true;
         }
-        if (watched == ui->EmailLbl) {
+        if (watched == ui->emailLabel) {
             emit emailClicked();
             return true;
         }

@@ -78,20 +78,20 @@ TEST(AboutBox, ShowsTheNameVersionAndTheMakersLinks)
     Ui::AboutDialog& ui = *box.form();
     EXPECT_EQ(box.windowTitle(), "About Nudgeon");
     EXPECT_EQ(box.size(), QSize(298, 188));
-    EXPECT_EQ(ui.ProductName->text(), "Nudgeon");
-    EXPECT_EQ(ui.Version->text(), "Version 2.2b (Win 95/NT)");
-    EXPECT_EQ(ui.EmailLbl->text(), "mailto:" + MakerLinks::emailAddress);
-    EXPECT_EQ(ui.EmailLbl->toolTip(), "Send us e-mail");
-    EXPECT_EQ(ui.Image1->toolTip(), "Click for the latest version from our Web");
-    EXPECT_EQ(ui.OKButton->toolTip(), "Check " + QUrl(MakerLinks::webPage).host() + " for updated version");
-    EXPECT_EQ(ui.OKButton->text(), "OK");
-    EXPECT_FALSE(ui.Image1->pixmap().isNull());
+    EXPECT_EQ(ui.productNameLabel->text(), "Nudgeon");
+    EXPECT_EQ(ui.versionLabel->text(), "Version 2.2b (Win 95/NT)");
+    EXPECT_EQ(ui.emailLabel->text(), "mailto:" + MakerLinks::emailAddress);
+    EXPECT_EQ(ui.emailLabel->toolTip(), "Send us e-mail");
+    EXPECT_EQ(ui.webBanner->toolTip(), "Click for the latest version from our Web");
+    EXPECT_EQ(ui.okButton->toolTip(), "Check " + QUrl(MakerLinks::webPage).host() + " for updated version");
+    EXPECT_EQ(ui.okButton->text(), "OK");
+    EXPECT_FALSE(ui.webBanner->pixmap().isNull());
     // The small-print address is shown whole and stays clear of the version beside it.
-    EXPECT_LE(ui.EmailLbl->sizeHint().width(), ui.EmailLbl->width());
-    EXPECT_LE(ui.EmailLbl->geometry().right(), ui.Version->geometry().left());
-    EXPECT_LE(ui.Version->sizeHint().width(), ui.Version->width());
+    EXPECT_LE(ui.emailLabel->sizeHint().width(), ui.emailLabel->width());
+    EXPECT_LE(ui.emailLabel->geometry().right(), ui.versionLabel->geometry().left());
+    EXPECT_LE(ui.versionLabel->sizeHint().width(), ui.versionLabel->width());
 
-    for (QLabel* target : {ui.Image1, ui.EmailLbl}) {
+    for (QLabel* target : {ui.webBanner, ui.emailLabel}) {
         QMouseEvent release(QEvent::MouseButtonRelease, QPointF(3, 3), QPointF(3, 3), Qt::LeftButton,
                             Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(target, &release);
