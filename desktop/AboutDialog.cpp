@@ -3,13 +3,16 @@
 
 #include "ui_AboutDialog.h"
 
+#include <QIcon>
 #include <QMouseEvent>
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::AboutDialog>())
 {
     ui->setupUi(this);
-    setFixedSize(size());
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    // Pictures through icons: an icon picks the file drawn for the screen's scale.
+    ui->programIcon->setPixmap(windowIcon().pixmap(QSize(16, 16)));
+    ui->webBanner->setPixmap(QIcon(QStringLiteral(":/icons/about-banner.png")).pixmap(QSize(140, 34)));
     ui->webBanner->installEventFilter(this);
     ui->emailLabel->installEventFilter(this);
     connect(ui->okButton, &QPushButton::clicked, this, &QDialog::accept);

@@ -6,7 +6,6 @@
 #include "FileChooser.h"
 #include "FreeMemory.h"
 #include "NoteFiles.h"
-#include "ScheduleListWidth.h"
 #include "Scheduler.h"
 #include "Settings.h"
 #include "TypingLimit.h"
@@ -14,11 +13,11 @@
 
 #include <QCheckBox>
 #include <QFileInfo>
-#include <QLabel>
 #include <QLocale>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QToolButton>
 
 namespace {
 
@@ -29,27 +28,6 @@ QString invalidIntegerMessage(const QString& text)
     return SetupDialog::tr("'%1' is not a valid integer value").arg(text);
 }
 
-// The form's places were made for a narrower font than desktops here use. A caption that does
-// not fit widens its control: a label to the left, since it stands before its field, a check
-// box or radio button to the right.
-void fitCaptions(QWidget* form)
-{
-    const QList<QWidget*> widgets = form->findChildren<QWidget*>();
-    for (QWidget* w : widgets) {
-        const bool label = qobject_cast<QLabel*>(w) != nullptr;
-        if (!label && !qobject_cast<QCheckBox*>(w) && !qobject_cast<QRadioButton*>(w))
-            continue;
-        const int need = w->sizeHint().width();
-        if (need <= w->width())
-            continue;
-        QRect place = w->geometry();
-        if (label)
-            place.moveLeft(qMax(0, place.left() + place.width() - need));
-        place.setWidth(need);
-        w->setGeometry(place);
-    }
-}
-
 } // namespace
 
 SetupDialog::SetupDialog(Scheduler& scheduler, const Services& services, QWidget* parent)
@@ -57,21 +35,13 @@ SetupDialog::SetupDialog(Scheduler& scheduler, const Services& services, QWidget
       services(services)
 {
     ui->setupUi(this);
-    fitCaptions(this);
-    ScheduleListWidth::fit(*this, *ui->scheduleGroup, *ui->scheduleList);
-    // In a large font a widened caption may reach past the form's edge: the form grows to hold it.
-    resize(qMax(width(), childrenRect().right() + 1 + ui->scheduleGroup->x()), height());
-    setFixedSize(size());
+    fitListToTimeField();
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     noteLimit = new TypingLimit(ui->noteEdit, MaxNoteTyped);
 
     QPalette note = ui->noteEdit->palette();
     note.setColor(QPalette::Base, note.color(QPalette::ToolTipBase));
     ui->noteEdit->setPalette(note);
-    ui->addButton->setIcon(style()->standardIcon(QStyle::SP_FileDialogNewFolder));
-    ui->updateButton->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-    ui->deleteButton->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
-    ui->closeButton->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
 
     connect(ui->scheduleList, &QListWidget::currentRowChanged, this, &SetupDialog::entryChosen);
     connect(ui->addButton, &QPushButton::clicked, this, &SetupDialog::addEntry);
@@ -85,7 +55,7 @@ SetupDialog::SetupDialog(Scheduler& scheduler, const Services& services, QWidget
     connect(ui->chimeCheck, &QCheckBox::toggled, this, &SetupDialog::markChanged);
     connect(ui->autoStartCheck, &QCheckBox::toggled, this, &SetupDialog::markChanged);
     connect(ui->startTimeEdit, &QTimeEdit::timeChanged, this, &SetupDialog::markChanged);
-    connect(ui->nowButton, &QPushButton::clicked, this, &SetupDialog::setTimeToNow);
+    connect(ui->nowButton, &QToolButton::clicked, this, &SetupDialog::setTimeToNow);
     for (QRadioButton* interval : {ui->dailyRadio, ui->weeklyRadio, ui->monthlyRadio}) {
         connect(interval, &QRadioButton::toggled, this, [this](bool on) {
             if (on)
@@ -98,16 +68,29 @@ SetupDialog::SetupDialog(Scheduler& scheduler, const Services& services, QWidget
                 switchRepeatUnit();
         });
     }
-    for (QCheckBox* day :
-         {ui->mondayCheck, ui->tuesdayCheck, ui->wednesdayCheck, ui->thursdayCheck, ui->fridayCheck, ui->saturdayCheck, ui->sundayCheck})
+    for (QCheckBox* day : {ui->mondayCheck, ui->tuesdayCheck, ui->wednesdayCheck, ui->thursdayCheck,
+                           ui->fridayCheck, ui->saturdayCheck, ui->sundayCheck})
         connect(day, &QCheckBox::toggled, this, &SetupDialog::markChanged);
-    connect(ui->browseButton, &QPushButton::clicked, this, &SetupDialog::browseForProgram);
+    connect(ui->browseButton, &QToolButton::clicked, this, &SetupDialog::browseForProgram);
     connect(ui->emailCheck, &QCheckBox::toggled, this, &SetupDialog::toggleMail);
-    connect(ui->helpButton, &QPushButton::clicked, this, &SetupDialog::showHelp);
+    connect(ui->helpButton, &QToolButton::clicked, this, &SetupDialog::showHelp);
     connect(&scheduler, &Scheduler::scheduleReloaded, this, &SetupDialog::refreshList);
 }
 
 SetupDialog::~SetupDialog() = default;
+
+void SetupDialog::fitListToTimeField()
+{
+    // The list stays narrow, but "10:01 AM" and "10:01 PM" must never look alike: it is as wide as
+    // an entry's time field beside the scroll bar, in whatever font.
+    QListWidget* list = ui->scheduleList;
+    list->ensurePolished();
+    const QString timeField = QStringLiteral(" 00:00 PM");
+    const int itemMargin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
+    const int scrollBar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    list->setFixedWidth(list->fontMetrics().horizontalAdvance(timeField) + 2 * itemMargin + scrollBar +
+                        2 * list->frameWidth());
+}
 
 void SetupDialog::openOn(Scheduler& scheduler, const Services& services)
 {
@@ -236,9 +219,10 @@ bool SetupDialog::loadRepeat(const QString& field)
 {
     if (field.startsWith(QLatin1Char('/'))) {
         setRepeatKind(1);
-        const std::pair<QCheckBox*, char> days[] = {
-            {ui->mondayCheck, '2'}, {ui->tuesdayCheck, '3'},  {ui->wednesdayCheck, '4'}, {ui->thursdayCheck, '5'},
-            {ui->fridayCheck, '6'}, {ui->saturdayCheck, '7'}, {ui->sundayCheck, '1'}};
+        const std::pair<QCheckBox*, char> days[] = {{ui->mondayCheck, '2'},    {ui->tuesdayCheck, '3'},
+                                                    {ui->wednesdayCheck, '4'}, {ui->thursdayCheck, '5'},
+                                                    {ui->fridayCheck, '6'},    {ui->saturdayCheck, '7'},
+                                                    {ui->sundayCheck, '1'}};
         for (const auto& [box, digit] : days)
             box->setChecked(field.contains(QLatin1Char(digit)));
         return true;
@@ -460,8 +444,9 @@ bool SetupDialog::composeEntry()
     in.kind = static_cast<RepeatKind>(repeatKind());
     in.hours = ui->hoursRadio->isChecked();
     in.repeatValue = ui->repeatSpin->value();
-    in.weekdays = {ui->mondayCheck->isChecked(),   ui->tuesdayCheck->isChecked(), ui->wednesdayCheck->isChecked(),
-                   ui->thursdayCheck->isChecked(), ui->fridayCheck->isChecked(),  ui->saturdayCheck->isChecked(),
+    in.weekdays = {ui->mondayCheck->isChecked(),    ui->tuesdayCheck->isChecked(),
+                   ui->wednesdayCheck->isChecked(), ui->thursdayCheck->isChecked(),
+                   ui->fridayCheck->isChecked(),    ui->saturdayCheck->isChecked(),
                    ui->sundayCheck->isChecked()};
     in.parameters = ui->parametersEdit->text();
     in.hasNote = hasNote;

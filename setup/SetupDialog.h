@@ -54,6 +54,7 @@ public:
     static constexpr int MaxNoteTyped = 1024;
 
 private:
+    void fitListToTimeField();
     // The user chose another entry in the list: its fields are loaded into the controls.
     void entryChosen();
     void loadEntry();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "SetupDialog.h"
 #include "EngineTest.h"
+#include "FormChecks.h"
 #include "NoteFiles.h"
 #include "ui_SetupDialog.h"
 
@@ -13,6 +14,8 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
+#include <functional>
+#include <tuple>
 
 namespace {
 
@@ -112,55 +115,115 @@ TEST_F(SetupTest, AFileOutOfOrderOpensOnTheEntryDueNextAndDatesTheRightOne)
               "Nudgeon Setup - " + QLocale::system().toString(QDate(2026, 12, 6), QLocale::LongFormat));
 }
 
-TEST_F(SetupTest, EveryCaptionIsShownWholeAndLabelsStillEndBeforeTheirFields)
+// The form is laid out for the desktop's font: at the size it was designed for, 8 points, it
+// opens at its design size, and a larger font makes it grow rather than cut a caption or stack
+// controls on each other.
+TEST_F(SetupTest, OpensAtItsDesignSizeAndGrowsWholeForALargerFont)
 {
-    open(twoEntries);
-    for (QWidget* w : dialog->findChildren<QWidget*>()) {
-        if (qobject_cast<QLabel*>(w) || qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) {
-            EXPECT_GE(w->width(), w->sizeHint().width()) << w->objectName().toStdString();
-        }
-    }
-    EXPECT_LE(ui().programLabel->geometry().right(), ui().programEdit->geometry().left());
-    EXPECT_LE(ui().parametersLabel->geometry().right(), ui().parametersEdit->geometry().left());
-    EXPECT_LE(ui().monthDayLabel->geometry().right(), ui().repeatSpin->geometry().left());
-    EXPECT_LE(ui().chimeCheck->geometry().right(), ui().autoStartCheck->geometry().left());
-}
-
-// The list is narrow on purpose, but "10:01 AM" and "10:01 PM" must never look alike: each
-// item's text room holds its whole time field, beside a scroll bar, in small and large fonts.
-TEST_F(SetupTest, TheListShowsEveryTimeFieldWholeAtEveryFontSize)
-{
-    QByteArray lines = " 10:01 AM    ,,0,\r\n10:01 PM    ,,0,\r\n11:15 PM    ,,0,\r\n";
+    QByteArray lines = " 10:01 AM    ,,0,\r\n10:01 PM    ,,0,\r\n";
     for (int minute = 10; minute < 30; ++minute)
         lines += "08:" + QByteArray::number(minute) + " PM    ,,0,\r\n";
+    const std::pair<std::string, std::function<void()>> views[] = {
+        {"run",
+         [this] {
+             ui().pageTabs->setCurrentWidget(ui().runTab);
+         }},
+        {"note",
+         [this] {
+             ui().pageTabs->setCurrentWidget(ui().noteTab);
+         }},
+        {"weekly",
+         [this] {
+             ui().pageTabs->setCurrentWidget(ui().repeatTab), ui().weeklyRadio->setChecked(true);
+         }},
+        {"monthly",
+         [this] {
+             ui().monthlyRadio->setChecked(true);
+         }},
+        {"daily",
+         [this] {
+             ui().dailyRadio->setChecked(true);
+         }},
+    };
     const QFont desktopFont = QApplication::font();
-    for (const int points : {8, 11, 16, 24}) {
+    for (const int points : {8, 15}) {
         QFont font = desktopFont;
         font.setPointSize(points);
         QApplication::setFont(font);
         open(lines);
         dialog->show();
+        QCoreApplication::processEvents();
+        if (points == 8) {
+            EXPECT_NEAR(dialog->width(), 455, 3);
+            EXPECT_NEAR(dialog->height(), 217, 3);
+        }
+        // "10:01 AM" and "10:01 PM" never look alike: the list shows a whole time field beside
+        // its scroll bar.
         QListWidget* list = ui().scheduleList;
         ASSERT_TRUE(list->verticalScrollBar()->isVisible()) << points;
         const int margin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
-        for (int row = 0; row < list->count(); ++row) {
-            const QString text = list->item(row)->text();
-            const QString timeField = text.left(text.indexOf('M') + 1);
-            // What shows of the item: its rectangle inside the list's visible area.
-            list->scrollToItem(list->item(row));
-            const QRect shown = list->visualItemRect(list->item(row)) & list->viewport()->rect();
-            const int room = shown.width() - 2 * margin;
-            EXPECT_GE(room, list->fontMetrics().horizontalAdvance(timeField))
-                << points << "pt " << text.toStdString();
+        EXPECT_GE(list->viewport()->width() - 2 * margin, list->fontMetrics().horizontalAdvance(" 10:01 PM"))
+            << points;
+        for (const auto& [view, show] : views) {
+            show();
+            FormChecks::expectShownWhole(*dialog, std::to_string(points) + "pt " + view);
         }
-        // Widening moved the controls along: nothing overlaps the list or leaves the form.
-        EXPECT_LT(ui().scheduleGroup->geometry().right(), ui().addButton->geometry().left()) << points;
-        for (QWidget* w : dialog->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-            EXPECT_LE(w->geometry().right(), dialog->width()) << points << w->objectName().toStdString();
         dialog.reset();
         form.reset();
     }
     QApplication::setFont(desktopFont);
+}
+
+// Tab walks the form in reading order, every control on the way: the list and its buttons, the
+// page shown, the start time, Help and the two settings.
+TEST_F(SetupTest, TabWalksEveryControlInReadingOrder)
+{
+    const QStringList head = {"scheduleList", "addButton",   "updateButton",
+                              "deleteButton", "closeButton", "pageTabs"};
+    const QStringList tail = {"startTimeEdit", "nowButton", "helpButton", "chimeCheck", "autoStartCheck"};
+    const QStringList intervals = {"dailyRadio", "weeklyRadio", "monthlyRadio"};
+    open(twoEntries);
+    const std::tuple<std::string, std::function<void()>, QStringList> rows[] = {
+        {"run",
+         [this] { ui().pageTabs->setCurrentWidget(ui().runTab); },
+         {"programEdit", "browseButton", "parametersEdit"}},
+        {"note", [this] { ui().pageTabs->setCurrentWidget(ui().noteTab); }, {"noteEdit", "emailCheck"}},
+        {"daily",
+         [this] {
+             ui().pageTabs->setCurrentWidget(ui().repeatTab);
+             ui().dailyRadio->setChecked(true);
+         },
+         intervals + QStringList{"minutesRadio", "hoursRadio", "repeatSpin"}},
+        {"weekly", [this] { ui().weeklyRadio->setChecked(true); },
+         intervals + QStringList{"mondayCheck", "tuesdayCheck", "wednesdayCheck", "thursdayCheck",
+                                 "fridayCheck", "saturdayCheck", "sundayCheck"}},
+        {"monthly", [this] { ui().monthlyRadio->setChecked(true); }, intervals + QStringList{"repeatSpin"}},
+    };
+    dialog->show();
+    // An edit: Add and Update take part.
+    ui().parametersEdit->setText("-v");
+    for (const auto& [view, show, page] : rows) {
+        show();
+        ui().scheduleList->setFocus();
+        QStringList walked = {"scheduleList"};
+        for (int step = 0; step < 60; ++step) {
+            QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+            QApplication::sendEvent(dialog->focusWidget(), &tab);
+            const QString name = FormChecks::ownerOf(dialog->focusWidget())->objectName();
+            if (name == "scheduleList")
+                break;
+            // A time edit's Tab first walks its own sections.
+            if (walked.last() != name)
+                walked.append(name);
+        }
+        EXPECT_EQ(walked, head + page + tail) << view;
+    }
+}
+
+TEST_F(SetupTest, EveryControlIsNamedForScreenReaders)
+{
+    open(twoEntries);
+    FormChecks::expectNamedControls(*dialog);
 }
 
 TEST_F(SetupTest, LoadsEachPartOfTheSelectedEntry)
@@ -360,7 +423,8 @@ TEST_F(SetupTest, WeeklyAndMonthlyRulesLoadAndTheMonthDayIsNeverZero)
     EXPECT_TRUE(ui().saturdayCheck->isChecked());
     EXPECT_TRUE(ui().sundayCheck->isChecked());
     EXPECT_FALSE(ui().mondayCheck->isChecked());
-    EXPECT_TRUE(ui().weekdaysGroup->isVisibleTo(dialog.get()) || ui().pageTabs->currentWidget() != ui().repeatTab);
+    EXPECT_TRUE(ui().weekdaysGroup->isVisibleTo(dialog.get()) ||
+                ui().pageTabs->currentWidget() != ui().repeatTab);
     EXPECT_FALSE(ui().repeatSpin->isVisibleTo(ui().repeatTab));
     choose(1);
     EXPECT_TRUE(ui().monthlyRadio->isChecked());
