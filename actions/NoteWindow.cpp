@@ -13,7 +13,12 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTextDocument>
 #include <QTimer>
+#include <QToolButton>
+#include <QtMath>
 #include <algorithm>
 
 const int NoteWindow::SnoozeMinutes[8] = {5, 15, 30, 60, 120, 240, 480, 1440};
@@ -24,7 +29,7 @@ NoteWindow::NoteWindow(Scheduler& scheduler, ErrorBox& errors)
       snoozeMenu(std::make_unique<QMenu>()), scheduler(scheduler), errors(errors)
 {
     ui->setupUi(this);
-    setFixedSize(size());
+    designSize = size();
 
     // Grey strip above the note, pale yellow note with maroon text, as the desktop paints them.
     QPalette strip = palette();
@@ -37,11 +42,15 @@ NoteWindow::NoteWindow(Scheduler& scheduler, ErrorBox& errors)
     ui->noteEdit->setPalette(note);
     ui->menuButton->setToolTip(QString());
 
-    snoozeMenu->addActions({ui->snooze5MinutesAction, ui->snooze15MinutesAction, ui->snooze30MinutesAction, ui->snooze1HourAction, ui->snooze2HoursAction, ui->snooze4HoursAction, ui->snooze8HoursAction, ui->snooze1DayAction});
+    snoozeMenu->addActions({ui->snooze5MinutesAction, ui->snooze15MinutesAction, ui->snooze30MinutesAction,
+                            ui->snooze1HourAction, ui->snooze2HoursAction, ui->snooze4HoursAction,
+                            ui->snooze8HoursAction, ui->snooze1DayAction});
     ui->snoozeAction->setMenu(snoozeMenu.get());
     noteMenu->addActions({ui->editAction, ui->saveAction, ui->snoozeAction, ui->closeAction});
 
     ui->menuButton->installEventFilter(this);
+    // The keyboard reaches the menu too: Space on the focused button.
+    connect(ui->menuButton, &QToolButton::clicked, this, &NoteWindow::showMenu);
     connect(ui->editAction, &QAction::triggered, this, &NoteWindow::edit);
     connect(ui->saveAction, &QAction::triggered, this, &NoteWindow::save);
     connect(ui->closeAction, &QAction::triggered, this, &QWidget::hide);
@@ -71,7 +80,7 @@ void NoteWindow::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
     emit hidden();
-    emit noteClosed(ui->FileName->text(), shownLine);
+    emit noteClosed(shownPath, shownLine);
     returnFreeMemory();
     // The next waiting note shows once this one is fully gone.
     if (!queue.isEmpty())
@@ -93,7 +102,7 @@ void NoteWindow::showNote(const QString& text, const QString& path, const QStrin
     const auto same = [&note](const Note& n) {
         return n.path == note.path && n.line == note.line;
     };
-    if ((isVisible() && ui->FileName->text() == path && shownLine == line) ||
+    if ((isVisible() && shownPath == path && shownLine == line) ||
         std::any_of(queue.begin(), queue.end(), same))
         return;
     queue.append(note);
@@ -102,13 +111,14 @@ void NoteWindow::showNote(const QString& text, const QString& path, const QStrin
 void NoteWindow::display(const Note& note)
 {
     typingLimit->load(note.text);
-    ui->FileName->setText(note.path);
+    shownPath = note.path;
     shownLine = note.line;
     ui->timeLabel->setText(note.timeText);
-    ui->timeLabel->adjustSize();
 
-    if (!isVisible())
+    if (!isVisible()) {
+        fitToText(note.text);
         NotePlacement::place(*this);
+    }
     show();
     raise();
     activateWindow();
@@ -119,12 +129,12 @@ void NoteWindow::display(const Note& note)
 
 QString NoteWindow::shownFile() const
 {
-    return isVisible() ? ui->FileName->text() : QString();
+    return isVisible() ? shownPath : QString();
 }
 
 void NoteWindow::snoozeNote(const QString& path, const QString& line, int minutes)
 {
-    if (isVisible() && ui->FileName->text() == path && shownLine == line) {
+    if (isVisible() && shownPath == path && shownLine == line) {
         scheduler.Snooze(line, namePart(path), minutes);
         hide();
         return;
@@ -136,6 +146,30 @@ void NoteWindow::snoozeNote(const QString& path, const QString& line, int minute
         emit noteClosed(path, line);
     }
     scheduler.Snooze(line, namePart(path), minutes);
+}
+
+void NoteWindow::fitToText(const QString& text)
+{
+    // The note grows with its text up to a third of the screen's width and half its height;
+    // only a longer text scrolls.
+    const QScreen* shownOn = screen();
+    const QRect room = shownOn ? shownOn->availableGeometry() : QRect();
+    const QSize largest = designSize.expandedTo(QSize(room.width() / 3, room.height() / 2));
+    QPlainTextEdit* edit = ui->noteEdit;
+    QTextDocument measure;
+    measure.setDefaultFont(edit->font());
+    measure.setDocumentMargin(edit->document()->documentMargin());
+    measure.setDefaultTextOption(edit->document()->defaultTextOption());
+    measure.setPlainText(text);
+    const int frame = 2 * edit->frameWidth();
+    const int width = std::clamp(qCeil(measure.idealWidth()) + frame, designSize.width(), largest.width());
+    measure.setTextWidth(width - frame);
+    const int strip = ui->stripLayout->sizeHint().height();
+    // The edit wants a little room below its last line before it stops scrolling.
+    const int slack = edit->fontMetrics().lineSpacing() / 2;
+    const int height = std::clamp(strip + qCeil(measure.size().height()) + frame + slack, designSize.height(),
+                                  largest.height());
+    resize(width, height);
 }
 
 void NoteWindow::showMenu()
@@ -152,7 +186,7 @@ void NoteWindow::edit()
 
 void NoteWindow::save()
 {
-    const QString path = ui->FileName->text();
+    const QString path = shownPath;
     if (!writeNoteFile(path, ui->noteEdit->toPlainText())) {
         errors.showError(cannotCreateMessage(path));
         return;
@@ -167,5 +201,5 @@ void NoteWindow::snooze(QAction* item)
     const int position = static_cast<int>(snoozeMenu->actions().indexOf(item));
     if (position < 0 || position >= 8)
         return;
-    snoozeNote(ui->FileName->text(), shownLine, SnoozeMinutes[position]);
+    snoozeNote(shownPath, shownLine, SnoozeMinutes[position]);
 }
