@@ -36,7 +36,8 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Nudgeon"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Nudgeon"));
+    // No display name: the desktop would append it to every window title, which names the program
+    // already ("Nudgeon Setup", "About Nudgeon").
     QApplication::setQuitOnLastWindowClosed(false);
     QTranslator translator;
     if (translator.load(QLocale(), QStringLiteral("nudgeon"), QStringLiteral("_"), QStringLiteral(":/i18n")))
