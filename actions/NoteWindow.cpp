@@ -119,6 +119,8 @@ void NoteWindow::display(const Note& note)
         fitToText(note.text);
         NotePlacement::place(*this);
     }
+    // Each note opens with the keyboard in its text, before the menu button.
+    ui->noteEdit->setFocus();
     show();
     raise();
     activateWindow();

@@ -4,6 +4,7 @@
 #include "ui_AboutDialog.h"
 
 #include <QIcon>
+#include <QLayout>
 #include <QMouseEvent>
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::AboutDialog>())
@@ -13,6 +14,9 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent), ui(std::make_unique
     // Pictures through icons: an icon picks the file drawn for the screen's scale.
     ui->programIcon->setPixmap(windowIcon().pixmap(QSize(16, 16)));
     ui->webBanner->setPixmap(QIcon(QStringLiteral(":/icons/about-banner.png")).pixmap(QSize(140, 34)));
+    // A fixed border, at the design size or what a larger font needs.
+    ensurePolished();
+    setFixedSize(size().expandedTo(layout()->totalMinimumSize()));
     ui->webBanner->installEventFilter(this);
     ui->emailLabel->installEventFilter(this);
     connect(ui->okButton, &QPushButton::clicked, this, &QDialog::accept);

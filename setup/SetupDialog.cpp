@@ -13,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QFileInfo>
+#include <QLayout>
 #include <QLocale>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -36,6 +37,7 @@ SetupDialog::SetupDialog(Scheduler& scheduler, const Services& services, QWidget
 {
     ui->setupUi(this);
     fitListToTimeField();
+    fitToForm();
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     noteLimit = new TypingLimit(ui->noteEdit, MaxNoteTyped);
 
@@ -78,6 +80,26 @@ SetupDialog::SetupDialog(Scheduler& scheduler, const Services& services, QWidget
 }
 
 SetupDialog::~SetupDialog() = default;
+
+bool SetupDialog::event(QEvent* event)
+{
+    const bool handled = QDialog::event(event);
+    // The layout has taken in a change (another interval's controls, a new font): the border
+    // follows it.
+    if (event->type() == QEvent::LayoutRequest)
+        fitToForm();
+    return handled;
+}
+
+void SetupDialog::fitToForm()
+{
+    // A dialog's fixed border, as desktops expect of a dialog (sway floats only a fixed-size
+    // window), yet as large as the form needs: a larger font or the weekday boxes widen it.
+    ensurePolished();
+    const QSize need = size().expandedTo(layout()->totalMinimumSize());
+    if (minimumSize() != need || maximumSize() != need)
+        setFixedSize(need);
+}
 
 void SetupDialog::fitListToTimeField()
 {

@@ -109,9 +109,13 @@ TEST_F(NoteWindowTest, GrowsWithItsTextUpToAPartOfTheScreen)
     }
 }
 
-TEST_F(NoteWindowTest, TheMenuAndTheNoteAreNamedForScreenReaders)
+TEST_F(NoteWindowTest, TheKeyboardStartsInTheTextAndEveryControlIsNamed)
 {
     FormChecks::expectNamedControls(*memo);
+    showNote("x", notePath(), [&] {
+        EXPECT_EQ(memo->focusWidget(), memo->form()->noteEdit);
+        memo->form()->closeAction->trigger();
+    });
 }
 
 TEST_F(NoteWindowTest, AnyMouseButtonOnTheMenuIconOpensTheMenu)
