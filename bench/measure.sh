@@ -10,8 +10,8 @@
 #
 #   launch   both programs in turn, N runs each (7 unless told) after one warm-up run each
 #            that is not counted: from the launch until the tray icon is docked and shown, and
-#            the resident memory 2.5 s after the icon docked (VmRSS, and Rss/Pss/Pss_Anon from
-#            /proc/PID/smaps_rollup). The last run of each leaves its /proc/PID/smaps, and the
+#            the resident memory 5 s after the icon docked (VmRSS, and Pss/Pss_Anon from
+#            /proc/PID/smaps_rollup), once the start sound's client has been let go. The last run of each leaves its /proc/PID/smaps, and the
 #            resident memory Nudgeon has beyond the bare program is listed by mapping.
 #   memory   M programs (3 unless told), each: resident memory after start-up, after the setup
 #            dialog was opened (a left click on the icon) and closed (its Close button) ten
@@ -46,6 +46,9 @@ idle_seconds=120
 parts=launch,memory,idle,tick
 program_exe=$repo_dir/build/nudgeon
 bare_exe=$repo_dir/build/nudgeon_bare_tray
+# How long after docking the memory is read: the sound client of the start sound goes 3 s after
+# the sound ended.
+settle_seconds=5
 keep=0
 while [ $# -gt 0 ]; do
     case $1 in
@@ -428,7 +431,8 @@ start_docked() {
     start_trayer "$dir/logs" || return 1
     start_bg "$dir/logs/watch.out" "$dir/logs/watch.err" python3 "$bench_dir/xdockwatch.py" 12
     watcher=$started_pid
-    poll 5000 0.01 grep -qx ready "$dir/logs/watch.out" 2>/dev/null || { fail "the dock watcher did not start"; return 1; }
+    # Python and Xlib may take seconds to start on a busy machine.
+    poll 30000 0.01 grep -qx ready "$dir/logs/watch.out" 2>/dev/null || { fail "the dock watcher did not start"; return 1; }
     launch "$dir" "$DISPLAY" "$@"
     wait_docked "$dir" "$trayer_pid" "$dir/logs/watch.out"
     local ok=$?
@@ -442,9 +446,9 @@ start_docked() {
 smaps_kb() { awk -v f="$2:" '$1 == f { print $2 }' "/proc/$1/smaps_rollup" 2>/dev/null; }
 
 # launch_once SUBJECT N: one launch of SUBJECT (nudgeon or bare) to its docked icon, its memory
-# 2.5 s later; run 0 is the warm-up and counts for nothing. Appends to SUBJECT's launch_* arrays.
+# $settle_seconds s later; run 0 is the warm-up and counts for nothing. Appends to SUBJECT's launch_* arrays.
 launch_once() {
-    local subject=$1 i=$2 dir="$work/launch-$1-$2"
+    local subject=$1 i=$2 dir="$work/launch-$1-$2-$RANDOM"
     local -n l_dock=launch_dock_$subject l_rep=launch_reparent_$subject l_rss=launch_rss_$subject
     local -n l_pss=launch_pss_$subject l_anon=launch_pssanon_$subject l_hwm=launch_hwm_$subject
     if [ "$subject" = nudgeon ]; then
@@ -454,7 +458,7 @@ launch_once() {
     fi
     loads+=("$(cut -d' ' -f1 /proc/loadavg)")
     start_docked "$dir" || { stop_all_of_run; return 1; }
-    sleep 2.5
+    sleep "$settle_seconds"
     local r h p pa
     r=$(status_kb "$program_pid" VmRSS)
     h=$(status_kb "$program_pid" VmHWM)
@@ -484,21 +488,18 @@ measure_launch() {
     done
     log "== launch: $runs runs of each program after a warm-up run of each, taking turns"
     for ((i = 0; i <= runs; i++)); do
-        # Turn about which goes first, so that neither always follows the other.
-        if ((i % 2)); then
-            launch_once nudgeon "$i"
-            launch_once bare "$i"
-        else
-            launch_once bare "$i"
-            launch_once nudgeon "$i"
-        fi
+        # Turn about which goes first, so that neither always follows the other; a run that
+        # could not be taken is tried again, twice at most.
+        for s in $( ((i % 2)) && echo nudgeon bare || echo bare nudgeon); do
+            launch_once "$s" "$i" || launch_once "$s" "$i" || launch_once "$s" "$i"
+        done
     done
     add_pair "launch → icon docked and shown" ms ratio 1.2 "≤ 1.2 × bare" launch_dock_bare launch_dock_nudgeon
     add_pair "launch → icon reparented into the tray" ms "" "" "" launch_reparent_bare launch_reparent_nudgeon
-    add_pair "VmRSS 2.5 s after docking" MB difference 4 "≤ bare + 4 MB" launch_rss_bare launch_rss_nudgeon
-    add_pair "Pss 2.5 s after docking" MB difference "" "" launch_pss_bare launch_pss_nudgeon
+    add_pair "VmRSS $settle_seconds s after docking" MB difference 4 "≤ bare + 4 MB" launch_rss_bare launch_rss_nudgeon
+    add_pair "Pss $settle_seconds s after docking" MB difference "" "" launch_pss_bare launch_pss_nudgeon
     add_pair "  of it anonymous (Pss_Anon)" MB difference "" "" launch_pssanon_bare launch_pssanon_nudgeon
-    add_pair "VmHWM 2.5 s after docking" MB difference "" "" launch_hwm_bare launch_hwm_nudgeon
+    add_pair "VmHWM $settle_seconds s after docking" MB difference "" "" launch_hwm_bare launch_hwm_nudgeon
 }
 
 # by_mapping: Nudgeon's resident memory beyond the bare program's, by mapping, from the smaps of
@@ -705,13 +706,15 @@ measure_idle() {
     # The bare program on a display and tray of its own, so that the two do not wake each other.
     [ -n "${C:-}" ] || start_x C
     prepare_bare "$bare_dir"
-    DISPLAY=$C start_docked "$bare_dir" || { stop_all_of_run; return; }
+    DISPLAY=$C start_docked "$bare_dir" || { stop_all_of_run; DISPLAY=$C start_docked "$bare_dir"; } ||
+        { stop_all_of_run; return; }
     bare_pid=$program_pid
     bare_trayer=$trayer_pid
     program_pid=""
     trayer_pid=""
     prepare "$dir" "${schedule_idle[@]}"
-    start_docked "$dir" || { stop_all_of_run; stop_pid "$bare_pid"; stop_pid "$bare_trayer"; return; }
+    start_docked "$dir" || { stop_all_of_run; start_docked "$dir"; } ||
+        { stop_all_of_run; stop_pid "$bare_pid"; stop_pid "$bare_trayer"; return; }
     pid=$program_pid
     # The first tick comes 2 s after start-up and sets the timer to its minute.
     sleep 5
