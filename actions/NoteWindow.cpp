@@ -19,10 +19,26 @@
 const int NoteWindow::SnoozeMinutes[8] = {5, 15, 30, 60, 120, 240, 480, 1440};
 
 NoteWindow::NoteWindow(Scheduler& scheduler, ErrorBox& errors)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      ui(std::make_unique<Ui::NoteWindow>()), noteMenu(std::make_unique<QMenu>()),
-      snoozeMenu(std::make_unique<QMenu>()), scheduler(scheduler), errors(errors)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), scheduler(scheduler),
+      errors(errors)
 {
+    new NoteInSight(*this);
+    // A program closed while notes wait shows none of them.
+    connect(&scheduler, &Scheduler::closedDown, this, [this] {
+        queue.clear();
+        hide();
+    });
+}
+
+// The form is built when the first note shows: its text box lays text out and loads a font, which a program
+// that shows no note never needs.
+Ui::NoteWindow& NoteWindow::builtForm()
+{
+    if (ui)
+        return *ui;
+    ui = std::make_unique<Ui::NoteWindow>();
+    noteMenu = std::make_unique<QMenu>();
+    snoozeMenu = std::make_unique<QMenu>();
     ui->setupUi(this);
     setFixedSize(size());
 
@@ -47,12 +63,18 @@ NoteWindow::NoteWindow(Scheduler& scheduler, ErrorBox& errors)
     connect(ui->CloseItem, &QAction::triggered, this, &QWidget::hide);
     connect(snoozeMenu.get(), &QMenu::triggered, this, &NoteWindow::snooze);
     typingLimit = new TypingLimit(ui->Memo, MaxTyped);
-    new NoteInSight(*this);
-    // A program closed while notes wait shows none of them.
-    connect(&scheduler, &Scheduler::closedDown, this, [this] {
-        queue.clear();
-        hide();
-    });
+    return *ui;
+}
+
+QMenu* NoteWindow::menu()
+{
+    builtForm();
+    return noteMenu.get();
+}
+
+Ui::NoteWindow* NoteWindow::form()
+{
+    return &builtForm();
 }
 
 NoteWindow::~NoteWindow() = default;
@@ -60,7 +82,7 @@ NoteWindow::~NoteWindow() = default;
 bool NoteWindow::eventFilter(QObject* watched, QEvent* event)
 {
     // Any mouse button on the menu icon opens the menu.
-    if (watched == ui->MenuIcon && event->type() == QEvent::MouseButtonPress) {
+    if (ui && watched == ui->MenuIcon && event->type() == QEvent::MouseButtonPress) {
         showMenu();
         return true;
     }
@@ -71,7 +93,7 @@ void NoteWindow::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
     emit hidden();
-    emit noteClosed(ui->FileName->text(), shownLine);
+    emit noteClosed(ui ? ui->FileName->text() : QString(), shownLine);
     returnFreeMemory();
     // The next waiting note shows once this one is fully gone.
     if (!queue.isEmpty())
@@ -101,6 +123,7 @@ void NoteWindow::showNote(const QString& text, const QString& path, const QStrin
 
 void NoteWindow::display(const Note& note)
 {
+    builtForm();
     typingLimit->load(note.text);
     ui->FileName->setText(note.path);
     shownLine = note.line;
