@@ -366,6 +366,8 @@ prepare() {
     chmod 700 "$dir/runtime"
     cp "$program_exe" "$dir/program/nudgeon"
     cp "$exe_dir/ringin.wav" "$exe_dir/Nudgeon.wav" "$dir/program/"
+    # The sound player, where the program has one.
+    [ -x "$exe_dir/nudgeon-sound" ] && cp "$exe_dir/nudgeon-sound" "$dir/program/"
     printf 'autospawn = no\n' >"$dir/pulse-client.conf"
     : >"$dir/program/Nudgeon.cfg"
     for line in "$@"; do
