@@ -7,7 +7,6 @@
 #include "NoteInSight.h"
 #include "NotePlacement.h"
 #include "ProgramPaths.h"
-#include "Scheduler.h"
 #include "TypingLimit.h"
 #include "ui_NoteWindow.h"
 
@@ -18,10 +17,10 @@
 
 const int NoteWindow::SnoozeMinutes[8] = {5, 15, 30, 60, 120, 240, 480, 1440};
 
-NoteWindow::NoteWindow(Scheduler& scheduler, ErrorBox& errors)
+NoteWindow::NoteWindow(ErrorBox& errors)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       ui(std::make_unique<Ui::NoteWindow>()), noteMenu(std::make_unique<QMenu>()),
-      snoozeMenu(std::make_unique<QMenu>()), scheduler(scheduler), errors(errors)
+      snoozeMenu(std::make_unique<QMenu>()), errors(errors)
 {
     ui->setupUi(this);
     setFixedSize(size());
@@ -48,11 +47,12 @@ NoteWindow::NoteWindow(Scheduler& scheduler, ErrorBox& errors)
     connect(snoozeMenu.get(), &QMenu::triggered, this, &NoteWindow::snooze);
     typingLimit = new TypingLimit(ui->Memo, MaxTyped);
     new NoteInSight(*this);
-    // A program closed while notes wait shows none of them.
-    connect(&scheduler, &Scheduler::closedDown, this, [this] {
-        queue.clear();
-        hide();
-    });
+}
+
+void NoteWindow::closeAll()
+{
+    queue.clear();
+    hide();
 }
 
 NoteWindow::~NoteWindow() = default;
@@ -125,7 +125,7 @@ QString NoteWindow::shownFile() const
 void NoteWindow::snoozeNote(const QString& path, const QString& line, int minutes)
 {
     if (isVisible() && ui->FileName->text() == path && shownLine == line) {
-        scheduler.Snooze(line, namePart(path), minutes);
+        emit snoozeRequested(line, namePart(path), minutes);
         hide();
         return;
     }
@@ -135,7 +135,7 @@ void NoteWindow::snoozeNote(const QString& path, const QString& line, int minute
         queue.erase(waiting);
         emit noteClosed(path, line);
     }
-    scheduler.Snooze(line, namePart(path), minutes);
+    emit snoozeRequested(line, namePart(path), minutes);
 }
 
 void NoteWindow::showMenu()

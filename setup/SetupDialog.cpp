@@ -3,11 +3,13 @@
 
 #include "Clock.h"
 #include "ErrorBox.h"
+#include "EventLine.h"
 #include "FileChooser.h"
 #include "FreeMemory.h"
 #include "NoteFiles.h"
+#include "RepeatRule.h"
 #include "ScheduleListWidth.h"
-#include "Scheduler.h"
+#include "ScheduleSource.h"
 #include "Settings.h"
 #include "TypingLimit.h"
 #include "ui_SetupDialog.h"
@@ -21,8 +23,6 @@
 #include <QStyle>
 
 namespace {
-
-const QString mailProgram = QStringLiteral("DARIZIZ.EXE");
 
 QString invalidIntegerMessage(const QString& text)
 {
@@ -52,9 +52,12 @@ void fitCaptions(QWidget* form)
 
 } // namespace
 
-SetupDialog::SetupDialog(Scheduler& scheduler, const Services& services, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::SetupDialog>()), scheduler(scheduler), s(scheduler.state()),
-      services(services)
+bool SetupDialog::openNow = false;
+
+SetupDialog::SetupDialog(ScheduleSource& schedule, const Services& services, bool newEntriesOnly,
+                         QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::SetupDialog>()), schedule(schedule), services(services),
+      newEntriesOnly(newEntriesOnly)
 {
     ui->setupUi(this);
     fitCaptions(this);
@@ -104,62 +107,60 @@ SetupDialog::SetupDialog(Scheduler& scheduler, const Services& services, QWidget
     connect(ui->BrowseBtn, &QPushButton::clicked, this, &SetupDialog::browseForProgram);
     connect(ui->Email, &QCheckBox::toggled, this, &SetupDialog::toggleMail);
     connect(ui->HelpBtn, &QPushButton::clicked, this, &SetupDialog::showHelp);
-    connect(&scheduler, &Scheduler::scheduleReloaded, this, &SetupDialog::refreshList);
+    connect(&schedule, &ScheduleSource::scheduleReloaded, this, &SetupDialog::refreshList);
 }
 
 SetupDialog::~SetupDialog() = default;
 
-void SetupDialog::openOn(Scheduler& scheduler, const Services& services)
+void SetupDialog::openOn(ScheduleSource& schedule, const Services& services, bool newEntriesOnly)
 {
-    if (scheduler.isSetupOpen())
+    if (openNow)
         return;
-    auto dialog = std::make_unique<SetupDialog>(scheduler, services);
-    scheduler.setSetupOpen(true);
+    auto dialog = std::make_unique<SetupDialog>(schedule, services, newEntriesOnly);
+    openNow = true;
     dialog->fill();
     dialog->exec();
     dialog.reset();
     returnFreeMemory();
-    scheduler.setSetupOpen(false);
+    openNow = false;
     // The program may have been closed from the tray meanwhile: its schedule is gone.
-    if (!scheduler.isClosed())
-        scheduler.NextTime();
+    if (!schedule.isClosed())
+        schedule.refreshStatus();
+}
+
+void SetupDialog::listEntries()
+{
+    const QSignalBlocker quiet(ui->EventBox);
+    ui->EventBox->clear();
+    for (const Entry& entry : schedule.entries())
+        ui->EventBox->addItem(entry.line());
 }
 
 void SetupDialog::fill()
 {
-    {
-        const QSignalBlocker quiet(ui->EventBox);
-        ui->EventBox->clear();
-        for (int i = 0; i < s.EventCount && i < s.EventList.size(); ++i)
-            ui->EventBox->addItem(s.EventList.at(i));
-    }
+    listEntries();
     // The list is sorted and a file edited by hand need not be: the entry due next is found by
     // its text.
-    if (!s.EventList.isEmpty())
-        selectRow(findLine(items(), scheduler.nextLine()));
-    ui->Chime->setChecked(s.ChimeOn);
-    ui->AutoStart->setChecked(s.AutoStartOn);
+    if (ui->EventBox->count() > 0)
+        selectRow(findLine(items(), schedule.nextLine()));
+    ui->Chime->setChecked(services.settings.current().chime);
+    ui->AutoStart->setChecked(services.settings.current().startAtLogOn);
     entryChosen();
-    ui->PageCtl->setCurrentWidget(s.EventNote.isEmpty() ? ui->RunTab : ui->MemoTab);
+    ui->PageCtl->setCurrentWidget(schedule.lastNote().isEmpty() ? ui->RunTab : ui->MemoTab);
     if (ui->EventBox->isEnabled())
         ui->EventBox->setFocus();
 }
 
 void SetupDialog::refreshList()
 {
-    {
-        const QSignalBlocker quiet(ui->EventBox);
-        ui->EventBox->clear();
-        for (int i = 0; i < s.EventCount && i < s.EventList.size(); ++i)
-            ui->EventBox->addItem(s.EventList.at(i));
-    }
+    listEntries();
     selectRow(chosenLine.isEmpty() ? -1 : findLine(items(), chosenLine));
     updateButtons();
 }
 
 bool SetupDialog::catchUpWithFile(bool needsChosen)
 {
-    scheduler.reloadIfChanged();
+    schedule.reloadIfChanged();
     if (!needsChosen || chosenLine.isEmpty() || findLine(items(), chosenLine) >= 0)
         return true;
     services.errors.showError(
@@ -217,10 +218,10 @@ void SetupDialog::setHours(bool hours)
 void SetupDialog::entryChosen()
 {
     entryLoaded = false;
-    if (!scheduler.newMode()) {
+    if (!newEntriesOnly) {
         loadEntry();
         const int row = selectedRow();
-        const bool dueToday = row >= 0 && scheduler.isDueToday(ui->EventBox->item(row)->text());
+        const bool dueToday = row >= 0 && schedule.isDueToday(ui->EventBox->item(row)->text());
         setWindowTitle(dueToday
                            ? tr("Nudgeon Setup - ") +
                                  QLocale::system().toString(services.clock.now().date(), QLocale::LongFormat)
@@ -232,33 +233,34 @@ void SetupDialog::entryChosen()
     entryLoaded = true;
 }
 
-bool SetupDialog::loadRepeat(const QString& field)
+bool SetupDialog::loadRepeat(const RepeatRule& rule, const QString& field)
 {
-    if (field.startsWith(QLatin1Char('/'))) {
-        setRepeatKind(1);
-        const std::pair<QCheckBox*, char> days[] = {
-            {ui->Monday, '2'}, {ui->Tuesday, '3'},  {ui->Wednesday, '4'}, {ui->Thursday, '5'},
-            {ui->Friday, '6'}, {ui->Saturday, '7'}, {ui->Sunday, '1'}};
-        for (const auto& [box, digit] : days)
-            box->setChecked(field.contains(QLatin1Char(digit)));
-        return true;
-    }
-    bool isNumber = false;
-    const int n = field.toInt(&isNumber);
-    if (!isNumber) {
+    if (!rule.isWellFormed()) {
         services.errors.showError(invalidIntegerMessage(field));
         return false;
     }
-    if (field.startsWith(QLatin1Char('-'))) {
-        setRepeatKind(2);
-        ui->RepeatMin->setValue(n == INT_MIN ? 31 : qAbs(n));
+    switch (rule.kind()) {
+    case RepeatRule::Kind::Weekdays: {
+        setRepeatKind(1);
+        QCheckBox* const days[] = {ui->Monday, ui->Tuesday,  ui->Wednesday, ui->Thursday,
+                                   ui->Friday, ui->Saturday, ui->Sunday};
+        for (int day = 1; day <= 7; ++day)
+            days[day - 1]->setChecked(rule.hasWeekday(day));
         return true;
     }
+    case RepeatRule::Kind::DayOfMonth:
+        setRepeatKind(2);
+        ui->RepeatMin->setValue(static_cast<int>(qMin<qint64>(rule.value(), 31)));
+        return true;
+    case RepeatRule::Kind::Interval:
+        break;
+    }
+    const int minutes = static_cast<int>(rule.value());
     setRepeatKind(0);
     ui->RepeatMin->setMaximum(1440);
     setHours(false);
-    ui->RepeatMin->setValue(n);
-    if (n > 60 && n % 60 == 0)
+    ui->RepeatMin->setValue(minutes);
+    if (minutes > 60 && minutes % 60 == 0)
         setHours(true);
     return true;
 }
@@ -266,7 +268,7 @@ bool SetupDialog::loadRepeat(const QString& field)
 void SetupDialog::loadEntry()
 {
     if (ui->EventBox->count() == 0) {
-        scheduler.setNewMode(true);
+        newEntriesOnly = true;
         chosenLine.clear();
         // A new entry starts from fresh controls, whatever the last one shown held.
         resetForNewEntry();
@@ -278,35 +280,31 @@ void SetupDialog::loadEntry()
         selectRow(0);
     entryLine = ui->EventBox->item(selectedRow())->text();
     chosenLine = entryLine;
-    const EventFields fields = splitEventLine(entryLine);
-    if (!fields.hasComma)
+    const Entry entry(entryLine);
+    if (!entry.hasFields())
         return;
 
-    const std::optional<QTime> start = parseTimeText(fields.time);
-    if (!start) {
-        services.errors.showError(invalidTimeMessage(fields.time));
+    if (!entry.isValid()) {
+        services.errors.showError(invalidTimeMessage(entry.timeText()));
         return;
     }
-    ui->TimePicker->setTime(*start);
-    ui->PgmName->setText(fields.program);
-    ui->RunParms->setText(fields.parameters);
-    if (!loadRepeat(fields.repeat))
+    ui->TimePicker->setTime(entry.startTime());
+    ui->PgmName->setText(entry.program());
+    ui->RunParms->setText(entry.parameters());
+    if (!loadRepeat(entry.repeat(), entry.repeatText()))
         return;
 
     {
         // The box follows the loaded program without emptying or filling the Program box.
         const QSignalBlocker quiet(ui->Email);
-        ui->Email->setChecked(ui->PgmName->text() == mailProgram);
+        // Ticked for the mail program's own spelling only, so that the box never rewrites a
+        // program field typed in another case.
+        ui->Email->setChecked(entry.program() == Entry::mailProgram);
     }
     ui->PgmName->setEnabled(!ui->Email->isChecked());
     ui->BrowseBtn->setEnabled(!ui->Email->isChecked());
 
-    noteFileName.clear();
-    const NoteReference ref = takeNoteReference(fields.parameters, MaxLineLength);
-    if (ref.parameters != fields.parameters || !ref.noteFile.isEmpty()) {
-        ui->RunParms->setText(ref.parameters);
-        noteFileName = ref.noteFile;
-    }
+    noteFileName = entry.noteName();
     noteLimit->load(QString());
 
     if (noteFileName.isEmpty()) {
@@ -315,7 +313,7 @@ void SetupDialog::loadEntry()
     } else {
         if (ui->PageCtl->currentWidget() == ui->RunTab && ui->PgmName->text().isEmpty())
             ui->PageCtl->setCurrentWidget(ui->MemoTab);
-        const QString path = s.PgmDir + noteFileName;
+        const QString path = services.noteFolder + noteFileName;
         if (QFileInfo::exists(path)) {
             const std::optional<QString> text = readNoteFile(path);
             if (text)
@@ -341,7 +339,7 @@ void SetupDialog::resetForNewEntry()
 
 void SetupDialog::updateButtons()
 {
-    if (scheduler.newMode()) {
+    if (newEntriesOnly) {
         ui->EventBox->setEnabled(false);
         ui->AddBtn->setEnabled(true);
         ui->DelBtn->setEnabled(false);
@@ -356,7 +354,7 @@ void SetupDialog::updateButtons()
 
 void SetupDialog::markChanged()
 {
-    if (!scheduler.newMode() && entryLoaded)
+    if (!newEntriesOnly && entryLoaded)
         ui->UpdateBtn->setEnabled(true);
     updateButtons();
 }
@@ -413,7 +411,7 @@ void SetupDialog::switchRepeatUnit()
 void SetupDialog::toggleMail()
 {
     const bool mail = ui->Email->isChecked();
-    ui->PgmName->setText(mail ? mailProgram : QString());
+    ui->PgmName->setText(mail ? Entry::mailProgram : QString());
     ui->PgmName->setEnabled(!mail);
     ui->BrowseBtn->setEnabled(!mail);
     markChanged();
@@ -438,14 +436,14 @@ bool SetupDialog::composeEntry()
     if (hasNote) {
         if (noteFileName.isEmpty()) {
             const std::optional<QString> name =
-                newNoteFileName(s.PgmDir, services.clock.now().date(), ui->TimePicker->time());
+                newNoteFileName(services.noteFolder, services.clock.now().date(), ui->TimePicker->time());
             if (!name) {
-                services.errors.showError(cannotCreateMessage(s.PgmDir));
+                services.errors.showError(cannotCreateMessage(services.noteFolder));
                 return false;
             }
             noteFileName = *name;
         }
-        const QString path = cutText(s.PgmDir + noteFileName);
+        const QString path = cutText(services.noteFolder + noteFileName);
         if (!writeNoteFile(path, ui->Memo->toPlainText())) {
             services.errors.showError(cannotCreateMessage(path));
             return false;
@@ -480,18 +478,15 @@ bool SetupDialog::composeEntry()
 void SetupDialog::saveSchedule()
 {
     if (!noteFileName.isEmpty() && ui->Memo->toPlainText().isEmpty())
-        deleteNoteFile(s.PgmDir + noteFileName);
-    scheduler.UpdateAlarms(items());
-    scheduler.WriteCfgFile();
-    if (ui->Chime->isChecked() != s.ChimeOn || ui->AutoStart->isChecked() != s.AutoStartOn) {
-        s.ChimeOn = ui->Chime->isChecked();
-        s.AutoStartOn = ui->AutoStart->isChecked();
-        services.settings.save({s.ChimeOn, s.AutoStartOn});
-    }
+        deleteNoteFile(services.noteFolder + noteFileName);
+    schedule.applyEdits(items());
+    const Settings::Values chosen{ui->Chime->isChecked(), ui->AutoStart->isChecked()};
+    const Settings::Values current = services.settings.current();
+    if (chosen.chime != current.chime || chosen.startAtLogOn != current.startAtLogOn)
+        services.settings.save(chosen);
     entryChosen();
     if (ui->EventBox->isEnabled())
         ui->EventBox->setFocus();
-    scheduler.setInterval(2000);
 }
 
 void SetupDialog::addEntry()
@@ -541,7 +536,7 @@ void SetupDialog::deleteEntry()
         delete ui->EventBox->takeItem(row);
     }
     if (!noteFileName.isEmpty())
-        deleteNoteFile(s.PgmDir + noteFileName);
+        deleteNoteFile(services.noteFolder + noteFileName);
     noteLimit->load(QString());
     saveSchedule();
 }

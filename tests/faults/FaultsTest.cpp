@@ -38,10 +38,11 @@ protected:
         iniBefore = readFile(mount + "/config/registry.ini");
 
         fakes.clock.set(QDate(2026, 12, 6), QTime(8, 0));
-        form = std::make_unique<Scheduler>(Platform{fakes.clock, fakes.sound, fakes.errors, *settings}, state,
-                                           ProgramPaths{pgm + "nudgeon", pgm});
-        form->TimeInit();
-        ASSERT_EQ(state.EventCount, 1);
+        scheduleStore = std::make_unique<ScheduleStore>(pgm, *settings, fakes.errors);
+        form = std::make_unique<Scheduler>(Platform{fakes.clock, fakes.sound, fakes.errors, *settings},
+                                           *scheduleStore);
+        form->start();
+        ASSERT_EQ(lines().size(), 1);
     }
     void TearDown() override
     {
@@ -94,7 +95,7 @@ protected:
     void saveEverything()
     {
         // A change made in the setup dialog: a new entry with a note, and the chime turned on.
-        SetupDialog::Services services{fakes.clock, fakes.errors, fakes.files, *settings, {}};
+        SetupDialog::Services services{fakes.clock, fakes.errors, fakes.files, *settings, {}, pgm};
         SetupDialog dialog(*form, services);
         dialog.fill();
         Ui::SetupDialog& ui = *dialog.form();
@@ -104,7 +105,7 @@ protected:
         ui.AddBtn->click();
         EXPECT_EQ(fakes.errors.messages.value(0), "Cannot create file " + pgm + "Nudgeon.cfg");
         // The schedule in memory has the new entry although the disk would not take it.
-        EXPECT_EQ(state.EventCount, 2);
+        EXPECT_EQ(lines().size(), 2);
 
         ui.Chime->setChecked(true);
         ui.PgmName->setText("/usr/bin/false");
@@ -113,18 +114,18 @@ protected:
             << fakes.errors.messages.join('|').toStdString();
 
         // A note that cannot be saved stops its Add.
-        const int before = state.EventCount;
+        const int before = lines().size();
         ui.TimePicker->setTime(QTime(11, 0));
         ui.PgmName->clear();
         ui.Memo->setPlainText("a new note");
         ui.AddBtn->click();
-        EXPECT_EQ(state.EventCount, before);
+        EXPECT_EQ(lines().size(), before);
         EXPECT_TRUE(fakes.errors.messages.last().startsWith("Cannot create file " + pgm))
             << fakes.errors.messages.last().toStdString();
 
         // The note window's Save of an existing note.
-        NoteWindow memo(*form, fakes.errors);
-        memo.showNote("an edit that will not fit", pgm + "1260930.txt", " 09:30 AM", state.EventList.first());
+        NoteWindow memo(fakes.errors);
+        memo.showNote("an edit that will not fit", pgm + "1260930.txt", " 09:30 AM", lines().first());
         memo.form()->Edit->trigger();
         memo.form()->Save->trigger();
         memo.form()->CloseItem->trigger();
