@@ -9,11 +9,13 @@
 // time field.
 
 #include "Chime.h"
+#include "EventLine.h"
 #include "EventRunner.h"
 #include "Expected.h"
 #include "Fakes.h"
 #include "FuzzSupport.h"
 #include "NoteView.h"
+#include "ProgramPaths.h"
 #include "ScheduleStore.h"
 #include "Scheduler.h"
 
@@ -108,9 +110,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const bool noteThere = !name.isEmpty() && QFileInfo(paths.pgmDir + name).isFile();
 
     FakeNoteView notes;
-    Chime chime(fakes.sound, fakes.clock, fakes.settings);
+    Chime announce(fakes.sound, fakes.clock, fakes.settings);
     EventRunner runner(EventRunner::Services{fakes.launcher, fakes.clipboard, fakes.sound, fakes.clock,
-                                             fakes.errors, chime, paths.pgmDir},
+                                             fakes.errors, announce, paths.pgmDir},
                        notes);
     fakes.sound.played.clear();
     runner.run(DueEntry{entries.at(0), fakes.clock.now(), false});

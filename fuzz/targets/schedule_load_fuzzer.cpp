@@ -8,9 +8,11 @@
 // Input: byte 0 - bit 0 the settings entry is there, bits 1-2 its text; bytes 1-2 the day;
 // bytes 3-4 the start time; bytes 5-6 the time refreshStatus runs at; the rest is the file.
 
+#include "EventLine.h"
 #include "Expected.h"
 #include "Fakes.h"
 #include "FuzzSupport.h"
+#include "ProgramPaths.h"
 #include "ScheduleFile.h"
 #include "ScheduleStore.h"
 #include "Scheduler.h"
@@ -140,15 +142,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QStringList loaded;
     for (const Entry& e : form.entries())
         loaded.append(e.line());
-    const Settings::Values flags = fakes.settings.current();
+    const Settings::Values loadedFlags = fakes.settings.current();
 
     const QString about = fileAbout + QStringLiteral(" (settings %1, %2 %3) loaded %4")
                                           .arg(hasSettings ? settings : QStringLiteral("lost"),
                                                day.toString(Qt::ISODate), start.toString(), listText(loaded));
     FUZZ_CHECK(loaded.size() <= MaxEvents, about);
     FUZZ_CHECK(loaded == expected, about + QStringLiteral(", documented ") + listText(expected));
-    FUZZ_CHECK(flags.chime == expectedFlags.chime && flags.startAtLogOn == expectedFlags.autoStart,
-               about + QStringLiteral(", chime %1 autostart %2").arg(flags.chime).arg(flags.startAtLogOn));
+    FUZZ_CHECK(
+        loadedFlags.chime == expectedFlags.chime && loadedFlags.startAtLogOn == expectedFlags.autoStart,
+        about +
+            QStringLiteral(", chime %1 autostart %2").arg(loadedFlags.chime).arg(loadedFlags.startAtLogOn));
 
     // The file: left alone, or after a header, exactly the loaded entries.
     const QByteArray after = fileBytes(cfg);

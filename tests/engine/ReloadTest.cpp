@@ -17,9 +17,7 @@ QStringList programs(const QList<DueEntry>& ran)
 
 void append(const QString& path, const QByteArray& bytes)
 {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::Append));
-    f.write(bytes);
+    ASSERT_TRUE(writeFile(path, bytes, true));
 }
 
 } // namespace

@@ -30,7 +30,7 @@ protected:
         pgm = mount + "/pgm/";
         QDir().mkpath(pgm);
         QDir().mkpath(mount + "/config");
-        writeFile(pgm + "Nudgeon.cfg", schedule);
+        ASSERT_TRUE(writeFile(pgm + "Nudgeon.cfg", schedule));
         ASSERT_TRUE(writeNoteFile(pgm + "1260930.txt", noteText));
         store = std::make_unique<IniRegistryStore>(mount + "/config/registry.ini");
         settings = std::make_unique<Settings>(*store, fakes.autostart, fakes.errors, pgm + "nudgeon");
@@ -51,18 +51,6 @@ protected:
         QFile::remove(mount + "/filler");
         QDir(mount + "/pgm").removeRecursively();
         QDir(mount + "/config").removeRecursively();
-    }
-
-    static void writeFile(const QString& path, const QByteArray& bytes)
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    static QByteArray readFile(const QString& path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
     }
 
     void fillTheDisk()

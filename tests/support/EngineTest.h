@@ -5,6 +5,7 @@
 #include "Chime.h"
 #include "EventLine.h"
 #include "Fakes.h"
+#include "Files.h"
 #include "ProgramPaths.h"
 #include "ScheduleStore.h"
 #include "Scheduler.h"
@@ -26,18 +27,8 @@ protected:
     }
     QString cfgPath() const { return dir.filePath(QStringLiteral("Nudgeon.cfg")); }
 
-    void writeCfg(const QByteArray& bytes)
-    {
-        QFile f(cfgPath());
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-    }
-    QByteArray cfgBytes() const
-    {
-        QFile f(cfgPath());
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }
+    void writeCfg(const QByteArray& bytes) { ASSERT_TRUE(writeFile(cfgPath(), bytes)); }
+    QByteArray cfgBytes() const { return readFile(cfgPath(), QByteArray()); }
     void haveSettings(const QString& text)
     {
         fakes.store.values[Settings::uninstallKey + QStringLiteral("|Settings")] = text;
