@@ -87,6 +87,7 @@ int main(int argc, char* argv[])
     TrayHostWatcher hostWatcher(NoTrayAfterMs);
     TrayIcon tray(links, hostWatcher.hostFound());
     QObject::connect(&hostWatcher, &TrayHostWatcher::hostAppeared, &app, [&tray] { tray.hostAppeared(); });
+    QObject::connect(&scheduler, &Scheduler::started, &app, [&tray](const QString& tip) { tray.add(tip); });
     QObject::connect(&scheduler, &Scheduler::statusChanged, &app,
                      [&tray](const QString& tip) { tray.modify(tip); });
     QObject::connect(&scheduler, &Scheduler::closedDown, &app, [&tray] { tray.remove(); });
@@ -141,7 +142,6 @@ int main(int argc, char* argv[])
     scheduler.start();
     if (scheduler.isClosed())
         return 0;
-    tray.add(scheduler.status());
     // A store set aside is told of once the icon is up, from the event loop.
     store.tellSetAside([&errors](const QString& aside) {
         QTimer::singleShot(0,

@@ -142,6 +142,7 @@ struct Engine
         scheduleStore = std::make_unique<ScheduleStore>(dir.path() + QLatin1Char('/'), settings, errors);
         form = std::make_unique<Scheduler>(Platform{realClock ? *realClock : clock, sound, errors, settings},
                                            *scheduleStore);
+        QObject::connect(form.get(), &Scheduler::started, [this](const QString& tip) { tray.add(tip); });
         QObject::connect(form.get(), &Scheduler::statusChanged,
                          [this](const QString& tip) { tray.modify(tip); });
         QObject::connect(form.get(), &Scheduler::due, [this](const DueEntry&) { ++runs; });
@@ -162,7 +163,6 @@ struct Engine
     bool start()
     {
         form->start();
-        tray.add(form->status());
         return ok && form->entries().size() == MaxEvents;
     }
 

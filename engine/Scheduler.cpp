@@ -94,6 +94,7 @@ void Scheduler::start()
     lastTick = minuteStart(now.toMSecsSinceEpoch());
     loadSnoozes(now);
     refreshStatus();
+    emit started(statusText);
     platform.sound.play(QStringLiteral("ringin.wav"));
     store.watch();
 }

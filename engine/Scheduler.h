@@ -61,6 +61,8 @@ public:
     static constexpr int CatchUpMinutes = 10;
 
 signals:
+    // The engine is up with its schedule: the tray icon may show, with this status text.
+    void started(const QString& status);
     // The status text changed with a tick or a reload.
     void statusChanged(const QString& status);
     // An entry fell due and should be carried out.

@@ -42,6 +42,7 @@ protected:
         scheduleStore = std::make_unique<ScheduleStore>(paths().pgmDir, fakes.settings, fakes.errors);
         form = std::make_unique<Scheduler>(fakes.platform(), *scheduleStore);
         form->setFirstStartHook([this] { ++firstStarts; });
+        QObject::connect(form.get(), &Scheduler::started, [this](const QString& tip) { tray.add(tip); });
         QObject::connect(form.get(), &Scheduler::statusChanged,
                          [this](const QString& tip) { tray.modify(tip); });
         QObject::connect(form.get(), &Scheduler::closedDown, [this] { tray.remove(); });
@@ -52,8 +53,6 @@ protected:
                 whenDue(e);
         });
         form->start();
-        if (!form->isClosed())
-            tray.add(form->status());
         return *form;
     }
 
