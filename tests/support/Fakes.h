@@ -13,7 +13,6 @@
 #include "RegistryStore.h"
 #include "Settings.h"
 #include "Sound.h"
-#include "TrayView.h"
 
 #include <QDateTime>
 #include <QMap>
@@ -112,22 +111,22 @@ public:
 };
 
 // Records the tray icon's life: "add:<tip>", "modify:<tip>", "remove".
-class FakeTray : public TrayView
+class FakeTray
 {
 public:
-    void add(const QString& tip) override
+    void add(const QString& tip)
     {
         calls.append(QStringLiteral("add:") + tip);
         shown = true;
         this->tip = tip;
     }
-    void modify(const QString& tip) override
+    void modify(const QString& tip)
     {
         calls.append(QStringLiteral("modify:") + tip);
         if (shown)
             this->tip = tip;
     }
-    void remove() override
+    void remove()
     {
         calls.append(QStringLiteral("remove"));
         shown = false;
