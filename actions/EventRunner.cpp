@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
-#include "EventRunner.h"
+#include "actions/EventRunner.h"
 
-#include "Chime.h"
-#include "Clipboard.h"
-#include "Clock.h"
-#include "ErrorBox.h"
-#include "EventLine.h"
-#include "NoteFiles.h"
-#include "NoteView.h"
-#include "ProgramPaths.h"
-#include "Sound.h"
+#include "actions/NoteView.h"
+#include "platform/Chime.h"
+#include "platform/Clipboard.h"
+#include "platform/Clock.h"
+#include "platform/ErrorBox.h"
+#include "platform/ProgramPaths.h"
+#include "platform/Sound.h"
+#include "schedule/EventLine.h"
+#include "schedule/NoteFiles.h"
 
 #include <QFileInfo>
 

@@ -3,8 +3,8 @@
 // Carries out a due entry: starts its program or plays its sound, puts the dialer's number on
 // the clipboard, hands a mailed note to the mail program, and shows a note.
 
-#include "DueEntry.h"
-#include "Launcher.h"
+#include "engine/DueEntry.h"
+#include "platform/Launcher.h"
 
 #include <optional>
 

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "NoteWindow.h"
+#include "actions/NoteWindow.h"
 
-#include "ErrorBox.h"
-#include "FreeMemory.h"
-#include "NoteFiles.h"
-#include "NoteInSight.h"
-#include "NotePlacement.h"
-#include "ProgramPaths.h"
-#include "TypingLimit.h"
+#include "actions/NoteInSight.h"
+#include "actions/NotePlacement.h"
+#include "actions/TypingLimit.h"
+#include "platform/ErrorBox.h"
+#include "platform/FreeMemory.h"
+#include "platform/ProgramPaths.h"
+#include "schedule/NoteFiles.h"
 #include "ui_NoteWindow.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 #pragma once
 // The sticky note that pops up when an entry with a note falls due.
 
-#include "NoteView.h"
+#include "actions/NoteView.h"
 
 #include <QList>
 #include <QMenu>

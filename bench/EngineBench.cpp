@@ -9,14 +9,14 @@
 // reports an error instead of a figure. Every schedule file lives in a temporary folder that
 // is removed when its benchmark ends.
 
-#include "Fakes.h"
+#include "tests/support/Fakes.h"
 
-#include "EventLine.h"
-#include "QtClock.h"
-#include "Recurrence.h"
-#include "ScheduleFile.h"
-#include "ScheduleStore.h"
-#include "Scheduler.h"
+#include "engine/ScheduleStore.h"
+#include "engine/Scheduler.h"
+#include "platform/QtClock.h"
+#include "schedule/EventLine.h"
+#include "schedule/Recurrence.h"
+#include "schedule/ScheduleFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

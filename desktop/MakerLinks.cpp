@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "MakerLinks.h"
+#include "desktop/MakerLinks.h"
 
-#include "AboutDialog.h"
-#include "Launcher.h"
+#include "desktop/AboutDialog.h"
+#include "platform/Launcher.h"
 
 #include <QFileInfo>
 

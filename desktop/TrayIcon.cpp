@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "TrayIcon.h"
+#include "desktop/TrayIcon.h"
 
-#include "MakerLinks.h"
-#include "StatusTip.h"
+#include "desktop/MakerLinks.h"
+#include "engine/StatusTip.h"
 
 TrayIcon::TrayIcon(MakerLinks& links, bool hostPresent)
     : trayMenu(std::make_unique<QMenu>()), helpSubmenu(std::make_unique<QMenu>()), hostPresent(hostPresent)

@@ -2,7 +2,7 @@
 #pragma once
 // An entry that fell due, handed to whatever carries it out.
 
-#include "Entry.h"
+#include "schedule/Entry.h"
 
 #include <QDateTime>
 

@@ -2,7 +2,7 @@
 #pragma once
 // What the setup dialog sees of the engine: the schedule to list, and where its edits go.
 
-#include "Entry.h"
+#include "schedule/Entry.h"
 
 #include <QList>
 #include <QObject>

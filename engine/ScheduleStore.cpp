@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
-#include "ScheduleStore.h"
+#include "engine/ScheduleStore.h"
 
-#include "Entry.h"
-#include "ErrorBox.h"
-#include "EventLine.h"
-#include "NoteFiles.h"
-#include "ScheduleFile.h"
-#include "ScheduleGuard.h"
-#include "ScheduleWatcher.h"
-#include "Settings.h"
-#include "UserFile.h"
+#include "platform/ErrorBox.h"
+#include "platform/Settings.h"
+#include "platform/UserFile.h"
+#include "schedule/Entry.h"
+#include "schedule/EventLine.h"
+#include "schedule/NoteFiles.h"
+#include "schedule/ScheduleFile.h"
+#include "schedule/ScheduleGuard.h"
+#include "schedule/ScheduleWatcher.h"
 
 #include <QFileInfo>
 #include <QTimer>

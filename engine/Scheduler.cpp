@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "Scheduler.h"
+#include "engine/Scheduler.h"
 
-#include "Clock.h"
-#include "EventLine.h"
-#include "ScheduleStore.h"
-#include "Settings.h"
-#include "Sound.h"
-#include "StatusTip.h"
+#include "engine/ScheduleStore.h"
+#include "engine/StatusTip.h"
+#include "platform/Clock.h"
+#include "platform/Settings.h"
+#include "platform/Sound.h"
+#include "schedule/EventLine.h"
 
 #include <algorithm>
 

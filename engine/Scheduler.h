@@ -3,10 +3,10 @@
 // The engine: times the entries of the schedule and reports each as it falls due, the status
 // text, snoozes, catching up after a sleep.
 
-#include "DueEntry.h"
-#include "Platform.h"
-#include "Recurrence.h"
-#include "ScheduleSource.h"
+#include "engine/DueEntry.h"
+#include "engine/ScheduleSource.h"
+#include "platform/Platform.h"
+#include "schedule/Recurrence.h"
 
 #include <QStringList>
 #include <QTimer>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "StatusTip.h"
+#include "engine/StatusTip.h"
 
 #include <QLocale>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "Chime.h"
+#include "platform/Chime.h"
 
-#include "Clock.h"
-#include "Settings.h"
-#include "Sound.h"
+#include "platform/Clock.h"
+#include "platform/Settings.h"
+#include "platform/Sound.h"
 
 Chime::Chime(Sound& sound, Clock& clock, Settings& settings) : sound(sound), clock(clock), settings(settings)
 {}

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "Settings.h"
+#include "platform/Settings.h"
 
-#include "Autostart.h"
-#include "ErrorBox.h"
-#include "RegistryStore.h"
+#include "platform/Autostart.h"
+#include "platform/ErrorBox.h"
+#include "platform/RegistryStore.h"
 
 namespace {
 

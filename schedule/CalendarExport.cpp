@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "CalendarExport.h"
+#include "schedule/CalendarExport.h"
 
-#include "Entry.h"
-#include "Recurrence.h"
+#include "schedule/Entry.h"
+#include "schedule/Recurrence.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -80,7 +80,9 @@ QList<Series> seriesOf(const Recurrence& rule, const QDate& anchor)
         }
         if (days.isEmpty())
             return {};
-        const auto holds = [&](const QDate& d) { return repeat.hasWeekday(d.dayOfWeek()); };
+        const auto holds = [&](const QDate& d) {
+            return repeat.hasWeekday(d.dayOfWeek());
+        };
         return {{firstDay(holds), QStringLiteral("FREQ=WEEKLY;BYDAY=") + days.join(QLatin1Char(','))}};
     }
     case RepeatRule::Kind::DayOfMonth:
@@ -159,8 +161,7 @@ void CalendarExport::writeEntry(QList<QByteArray>& out, const QString& line, int
     QString summary = (entry.program() + QLatin1Char(' ') + entry.parameters()).trimmed();
     if (!noteFile.isEmpty()) {
         const QString text =
-            note.isEmpty() ? QCoreApplication::translate("CalendarExport", "Note %1").arg(noteFile)
-                           : note;
+            note.isEmpty() ? QCoreApplication::translate("CalendarExport", "Note %1").arg(noteFile) : note;
         summary = mailed ? QCoreApplication::translate("CalendarExport", "E-mail: %1").arg(text) : text;
     }
     // An entry keeps its identity from one export to the next while its line stays as it is,

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "Entry.h"
+#include "schedule/Entry.h"
 
-#include "EventLine.h"
+#include "schedule/EventLine.h"
 
 const QString Entry::mailProgram = QStringLiteral("DARIZIZ.EXE");
 const QString Entry::dialerProgram = QStringLiteral("DIALER.EXE");

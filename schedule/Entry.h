@@ -3,7 +3,7 @@
 // One line of the schedule, taken apart once: what the engine times, the runner carries out
 // and the setup dialog shows. The line's own text is kept for writing it back unchanged.
 
-#include "RepeatRule.h"
+#include "schedule/RepeatRule.h"
 
 #include <QString>
 #include <QTime>

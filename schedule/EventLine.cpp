@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "EventLine.h"
+#include "schedule/EventLine.h"
 
-#include "RepeatRule.h"
+#include "schedule/RepeatRule.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "Recurrence.h"
+#include "schedule/Recurrence.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // When an entry falls due: its occurrences as instants of the local time zone, worked out from
 // its line and a day, touching nothing.
 
-#include "Entry.h"
+#include "schedule/Entry.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "RepeatRule.h"
+#include "schedule/RepeatRule.h"
 
 char weekdayDigit(int dayOfWeek)
 {

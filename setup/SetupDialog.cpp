@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: MIT
-#include "SetupDialog.h"
+#include "setup/SetupDialog.h"
 
-#include "Clock.h"
-#include "ErrorBox.h"
-#include "EventLine.h"
-#include "FileChooser.h"
-#include "FreeMemory.h"
-#include "NoteFiles.h"
-#include "RepeatRule.h"
-#include "ScheduleSource.h"
-#include "Settings.h"
-#include "TypingLimit.h"
+#include "actions/TypingLimit.h"
+#include "engine/ScheduleSource.h"
+#include "platform/Clock.h"
+#include "platform/ErrorBox.h"
+#include "platform/FileChooser.h"
+#include "platform/FreeMemory.h"
+#include "platform/Settings.h"
+#include "schedule/EventLine.h"
+#include "schedule/NoteFiles.h"
+#include "schedule/RepeatRule.h"
 #include "ui_SetupDialog.h"
 
 #include <QCheckBox>

@@ -8,16 +8,16 @@
 // day; bytes 3-4 the entry's time; the rest up to the first line end is the entry after its
 // time field.
 
-#include "Chime.h"
-#include "EventLine.h"
-#include "EventRunner.h"
-#include "Expected.h"
-#include "Fakes.h"
-#include "FuzzSupport.h"
-#include "NoteView.h"
-#include "ProgramPaths.h"
-#include "ScheduleStore.h"
-#include "Scheduler.h"
+#include "actions/EventRunner.h"
+#include "actions/NoteView.h"
+#include "engine/ScheduleStore.h"
+#include "engine/Scheduler.h"
+#include "fuzz/support/Expected.h"
+#include "fuzz/support/FuzzSupport.h"
+#include "platform/Chime.h"
+#include "platform/ProgramPaths.h"
+#include "schedule/EventLine.h"
+#include "tests/support/Fakes.h"
 
 #include <QDir>
 #include <QFile>

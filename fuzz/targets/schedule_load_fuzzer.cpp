@@ -8,14 +8,14 @@
 // Input: byte 0 - bit 0 the settings entry is there, bits 1-2 its text; bytes 1-2 the day;
 // bytes 3-4 the start time; bytes 5-6 the time refreshStatus runs at; the rest is the file.
 
-#include "EventLine.h"
-#include "Expected.h"
-#include "Fakes.h"
-#include "FuzzSupport.h"
-#include "ProgramPaths.h"
-#include "ScheduleFile.h"
-#include "ScheduleStore.h"
-#include "Scheduler.h"
+#include "engine/ScheduleStore.h"
+#include "engine/Scheduler.h"
+#include "fuzz/support/Expected.h"
+#include "fuzz/support/FuzzSupport.h"
+#include "platform/ProgramPaths.h"
+#include "schedule/EventLine.h"
+#include "schedule/ScheduleFile.h"
+#include "tests/support/Fakes.h"
 
 #include <QDir>
 #include <QFile>
@@ -161,8 +161,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const auto about = [&] {
         return fileAbout() + QStringLiteral(" (settings %1, %2 %3) loaded %4")
-                                 .arg(hasSettings ? settings : QStringLiteral("lost"), day.toString(Qt::ISODate),
-                                      start.toString(), listText(loaded));
+                                 .arg(hasSettings ? settings : QStringLiteral("lost"),
+                                      day.toString(Qt::ISODate), start.toString(), listText(loaded));
     };
     FUZZ_CHECK(loaded.size() <= MaxEvents, about());
     FUZZ_CHECK(loaded == expected, about() + QStringLiteral(", documented ") + listText(expected));
@@ -183,7 +183,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(after == written,
                    about() + QStringLiteral(", file now ") + shown(QString::fromLatin1(after.left(400))));
         const QStringList reread = readScheduleLines(cfg, INT_MAX);
-        FUZZ_CHECK(reread == loaded, about() + QStringLiteral(", rewritten file reads as ") + listText(reread));
+        FUZZ_CHECK(reread == loaded,
+                   about() + QStringLiteral(", rewritten file reads as ") + listText(reread));
     }
 
     // The settings store: untouched when the entry was there, made again when it was lost.
@@ -228,7 +229,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const auto next = [&] {
         return about() + QStringLiteral(" at %1: next %2 (documented %3), hint %4")
                              .arg(later.toString(), shown(form.nextLine()),
-                                  best < 0 ? QStringLiteral("none") : shown(loaded[best]), shown(form.status()));
+                                  best < 0 ? QStringLiteral("none") : shown(loaded[best]),
+                                  shown(form.status()));
     };
     FUZZ_CHECK(form.status().size() < 64, next());
     if (best < 0) {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "EventRunner.h"
-#include "EngineTest.h"
-#include "NoteFiles.h"
-#include "NoteView.h"
+#include "actions/EventRunner.h"
+#include "actions/NoteView.h"
+#include "schedule/NoteFiles.h"
+#include "tests/support/EngineTest.h"
 
 #include <QDir>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "NoteWindow.h"
-#include "EngineTest.h"
-#include "FormChecks.h"
-#include "NoteFiles.h"
+#include "actions/NoteWindow.h"
+#include "schedule/NoteFiles.h"
+#include "tests/support/EngineTest.h"
+#include "tests/support/FormChecks.h"
 #include "ui_NoteWindow.h"
 
 #include <QApplication>

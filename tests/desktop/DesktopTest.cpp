@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "AboutDialog.h"
-#include "EngineTest.h"
-#include "FormChecks.h"
-#include "MakerLinks.h"
-#include "TrayIcon.h"
+#include "desktop/AboutDialog.h"
+#include "desktop/MakerLinks.h"
+#include "desktop/TrayIcon.h"
+#include "tests/support/EngineTest.h"
+#include "tests/support/FormChecks.h"
 #include "ui_AboutDialog.h"
 
 #include <QApplication>

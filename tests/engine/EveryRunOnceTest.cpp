@@ -2,11 +2,11 @@
 // No reminder lost, none run twice: notes side by side, clock changes, held-up ticks, snoozes,
 // edits in the setup dialog and sleeps.
 
-#include "EngineTest.h"
-#include "EventRunner.h"
-#include "NoteFiles.h"
-#include "NoteView.h"
-#include "PinnedZone.h"
+#include "actions/EventRunner.h"
+#include "actions/NoteView.h"
+#include "schedule/NoteFiles.h"
+#include "tests/support/EngineTest.h"
+#include "tests/support/PinnedZone.h"
 
 namespace {
 

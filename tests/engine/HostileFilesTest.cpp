@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "EngineTest.h"
-#include "IniRegistryStore.h"
-#include "NoteFiles.h"
+#include "platform/IniRegistryStore.h"
+#include "schedule/NoteFiles.h"
+#include "tests/support/EngineTest.h"
 
 #include <QCoreApplication>
 #include <QDir>

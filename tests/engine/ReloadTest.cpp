@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "EngineTest.h"
+#include "tests/support/EngineTest.h"
 
 #include <QDir>
 #include <QFileInfo>

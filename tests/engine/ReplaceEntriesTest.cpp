@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The setup dialog's new schedule: every entry keeps its state by its text, wherever it moves.
 
-#include "EngineTest.h"
+#include "tests/support/EngineTest.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "EngineTest.h"
+#include "tests/support/EngineTest.h"
 
 #include <QDir>
 
@@ -150,7 +150,8 @@ TEST_F(EngineTest, AScheduleThatCannotBeWrittenIsReportedAndTheOldFileKept)
     // The program has seen the folder come: what it writes next cannot go there.
     ASSERT_TRUE(form->reloadIfChanged());
     EXPECT_FALSE(form->applyEdits({" 09:30 AM    ,,0,", " 10:30 AM    ,,0,"}));
-    EXPECT_EQ(fakes.errors.messages, QStringList({cfgPath() + " is a folder, not a file. Nothing was written to it."}));
+    EXPECT_EQ(fakes.errors.messages,
+              QStringList({cfgPath() + " is a folder, not a file. Nothing was written to it."}));
     EXPECT_TRUE(QFileInfo(cfgPath()).isDir());
     EXPECT_TRUE(QFile::exists(cfgPath() + "/keep"));
     // The schedule in memory is untouched.

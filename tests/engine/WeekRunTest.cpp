@@ -2,10 +2,10 @@
 // Seven days of ticks, as the timer delivers them, through a schedule of thirty mixed entries:
 // every entry runs exactly as often as its rule says.
 
-#include "EngineTest.h"
-#include "EventRunner.h"
-#include "NoteFiles.h"
-#include "NoteView.h"
+#include "actions/EventRunner.h"
+#include "actions/NoteView.h"
+#include "schedule/NoteFiles.h"
+#include "tests/support/EngineTest.h"
 
 #include <QMap>
 

@@ -3,11 +3,11 @@
 // the user is told, and the schedule lives on in memory. Needs a small file system of its own
 // in NUDGEON_FAULT_DIR, as run.sh mounts one.
 
-#include "EngineTest.h"
-#include "IniRegistryStore.h"
-#include "NoteFiles.h"
-#include "NoteWindow.h"
-#include "SetupDialog.h"
+#include "actions/NoteWindow.h"
+#include "platform/IniRegistryStore.h"
+#include "schedule/NoteFiles.h"
+#include "setup/SetupDialog.h"
+#include "tests/support/EngineTest.h"
 #include "ui_NoteWindow.h"
 #include "ui_SetupDialog.h"
 

@@ -2,8 +2,8 @@
 // Writes the calendar of a fixed schedule and, beside it, the runs the engine's own rules give
 // for the days checked, for check_calendar.py to compare. Usage: calendar_export_check ICS RUNS
 
-#include "CalendarExport.h"
-#include "Recurrence.h"
+#include "schedule/CalendarExport.h"
+#include "schedule/Recurrence.h"
 
 #include <QFile>
 #include <QMap>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "Entry.h"
+#include "schedule/Entry.h"
 
 #include <gtest/gtest.h>
 

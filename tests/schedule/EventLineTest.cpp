@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "EventLine.h"
-#include "RepeatRule.h"
+#include "schedule/EventLine.h"
+#include "schedule/RepeatRule.h"
 
 #include <gtest/gtest.h>
 

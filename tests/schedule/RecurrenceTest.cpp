@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "Recurrence.h"
-#include "PinnedZone.h"
+#include "schedule/Recurrence.h"
+#include "tests/support/PinnedZone.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "SetupDialog.h"
-#include "EngineTest.h"
-#include "FormChecks.h"
-#include "NoteFiles.h"
+#include "setup/SetupDialog.h"
+#include "schedule/NoteFiles.h"
+#include "tests/support/EngineTest.h"
+#include "tests/support/FormChecks.h"
 #include "ui_SetupDialog.h"
 
 #include <QApplication>

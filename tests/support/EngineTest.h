@@ -2,13 +2,13 @@
 #pragma once
 // An engine on fakes, with its program folder in a temporary folder.
 
-#include "Chime.h"
-#include "EventLine.h"
-#include "Fakes.h"
-#include "Files.h"
-#include "ProgramPaths.h"
-#include "ScheduleStore.h"
-#include "Scheduler.h"
+#include "engine/ScheduleStore.h"
+#include "engine/Scheduler.h"
+#include "platform/Chime.h"
+#include "platform/ProgramPaths.h"
+#include "schedule/EventLine.h"
+#include "tests/support/Fakes.h"
+#include "tests/support/Files.h"
 
 #include <QFile>
 #include <QTemporaryDir>

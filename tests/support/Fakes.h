@@ -2,17 +2,17 @@
 #pragma once
 // Fakes of the platform services, for tests.
 
-#include "Autostart.h"
-#include "Clipboard.h"
-#include "Clock.h"
-#include "ErrorBox.h"
-#include "FileChooser.h"
-#include "Launcher.h"
-#include "Notifications.h"
-#include "Platform.h"
-#include "RegistryStore.h"
-#include "Settings.h"
-#include "Sound.h"
+#include "platform/Autostart.h"
+#include "platform/Clipboard.h"
+#include "platform/Clock.h"
+#include "platform/ErrorBox.h"
+#include "platform/FileChooser.h"
+#include "platform/Launcher.h"
+#include "platform/Notifications.h"
+#include "platform/Platform.h"
+#include "platform/RegistryStore.h"
+#include "platform/Settings.h"
+#include "platform/Sound.h"
 
 #include <QDateTime>
 #include <QMap>
