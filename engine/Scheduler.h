@@ -52,6 +52,8 @@ public:
     // The status text of the tray tip.
     QString status() const { return statusText; }
     QList<Entry> entries() const override;
+    // The entry due next as a menu shows it: its time and the time left.
+    QString nextText() const { return nextDueText; }
     QString nextLine() const override;
     bool isDueToday(const QString& line) const override;
     QString lastNote() const override { return lastNoteName; }
@@ -127,6 +129,7 @@ private:
     std::function<void()> firstStartHook;
     QTimer timer;
     QString statusText;
+    QString nextDueText;
     QString lastNoteName;
     bool closed = false;
     // The entries in the schedule's order.
