@@ -33,12 +33,12 @@ bool NoteInSight::eventFilter(QObject* watched, QEvent* event)
     QMetaObject::invokeMethod(
         this,
         [this, other] {
-            QWindow* self = note.windowHandle();
-            if (!self || !note.isVisible())
+            QWindow* shownNote = note.windowHandle();
+            if (!shownNote || !note.isVisible())
                 return;
             const QSignalBlocker quiet(&note);
             note.hide();
-            self->setTransientParent(other);
+            shownNote->setTransientParent(other);
             note.show();
         },
         Qt::QueuedConnection);

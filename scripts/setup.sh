@@ -28,5 +28,5 @@ if [ ${#missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="${1:-RelWithDebInfo}"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="${1:-RelWithDebInfo}" -DNUDGEON_WERROR="${NUDGEON_WERROR:-OFF}"
 cmake --build build -j2

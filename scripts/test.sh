@@ -6,7 +6,8 @@
 # display start their own X server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+# Warnings fail the build here, as they do in CI.
+NUDGEON_WERROR=ON scripts/setup.sh
 
 failed=()
 ctest --test-dir build --output-on-failure -j2 || failed+=("tests")

@@ -72,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(Settings, NoteNotifierCases,
                                          NotifyCase{"OnWhenSetTo1", QString("1"), true, true},
                                          NotifyCase{"OffWhenSetTo0", QString("0"), true, false},
                                          NotifyCase{"NoneWithoutAServer", std::nullopt, false, false}),
-                         [](const testing::TestParamInfo<NotifyCase>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<NotifyCase>& testInfo) { return testInfo.param.name; });
 
 TEST(NoteNotifier, TheNoticeCarriesTheFirstLinesCutToLengthAndTheTwoButtons)
 {

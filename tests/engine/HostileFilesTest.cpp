@@ -85,8 +85,8 @@ INSTANTIATE_TEST_SUITE_P(
                       HostileCase{"header-missing-lines.cfg", 0}, HostileCase{"header-only.cfg", 0},
                       HostileCase{"odd-repeat-fields.cfg", 5}, HostileCase{"long-fields.cfg", 1},
                       HostileCase{"traversal-note.cfg", 2}),
-    [](const auto& info) {
-        QString name = QString::fromLatin1(info.param.file).section('.', 0, 0);
+    [](const auto& testInfo) {
+        QString name = QString::fromLatin1(testInfo.param.file).section('.', 0, 0);
         return name.replace('-', '_').toStdString();
     });
 
@@ -263,4 +263,4 @@ INSTANTIATE_TEST_SUITE_P(Nodes, NodeInPlace,
                                            NodeCase{"link_to_device", Node::LinkToDevice},
                                            NodeCase{"long_line", Node::LongLine},
                                            NodeCase{"oversized", Node::Oversized}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });

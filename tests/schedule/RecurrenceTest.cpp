@@ -228,7 +228,7 @@ INSTANTIATE_TEST_SUITE_P(
                 QDate(2026, 12, 7),
                 0,
                 {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST(Recurrence, ASeriesRunsOnAcrossMidnight)
 {
