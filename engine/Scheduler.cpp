@@ -553,6 +553,14 @@ void Scheduler::DoTime()
     setInterval((next ? next->place : 0) != ran ? 2000 : minuteInterval(after));
 }
 
+std::optional<DueEntry> Scheduler::nextDue() const
+{
+    const std::optional<Occurrence> next = nextToday(platform.clock.now().toMSecsSinceEpoch());
+    if (!next)
+        return std::nullopt;
+    return DueEntry{entries[next->place].line, local(next->at), false};
+}
+
 QString Scheduler::nextLine() const
 {
     const std::optional<Occurrence> next = nextToday(platform.clock.now().toMSecsSinceEpoch());

@@ -68,6 +68,8 @@ public:
 
     // The status text of the tray tip.
     QString status() const { return hint; }
+    // The entry due next today and its time; nothing when none is.
+    std::optional<DueEntry> nextDue() const;
     // The line of the entry due next today; the first line when none is.
     QString nextLine() const;
     // Whether the entry of this line falls due (again) later today.
