@@ -73,14 +73,22 @@ private:
         QString line;
     };
     void display(const Note& note);
+    // Sizes the window to show the whole text where the screen has room for it.
+    void fitToText(const QString& text);
 
     std::unique_ptr<Ui::NoteWindow> ui;
     std::unique_ptr<QMenu> noteMenu;
     std::unique_ptr<QMenu> snoozeMenu;
     Scheduler& scheduler;
     ErrorBox& errors;
+    // The size the window is designed at; a short note keeps it.
+    QSize designSize;
+    // The full path of the shown note's file: Save writes there.
+    QString shownPath;
     // The entry of the shown note: its snooze acts on that entry.
     QString shownLine;
+    // Only the start of the shown note is in the window.
+    bool shownCut = false;
     QList<Note> queue;
     TypingLimit* typingLimit = nullptr;
 };

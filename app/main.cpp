@@ -68,7 +68,8 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Nudgeon"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Nudgeon"));
+    // No display name: the desktop would append it to every window title, which names the program
+    // already ("Nudgeon Setup", "About Nudgeon").
     // The Wayland app id, the X11 window class and the notifications name the desktop file, so
     // that the desktop shows the program's name and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("example.nudgeon.Nudgeon"));
@@ -191,10 +192,9 @@ int main(int argc, char* argv[])
     TimerForm.TimeInit();
     if (TimerForm.isClosed())
         return 0;
-    // A store set aside is told of once the icon is up, from the event loop.
-    store.tellSetAside([&errors](const QString& aside) {
-        QTimer::singleShot(0,
-                           [&errors, aside] { errors.showError(IniRegistryStore::setAsideMessage(aside)); });
+    // A store set aside or refused is told of once the icon is up, from the event loop.
+    store.tellProblems([&errors](const QString& message) {
+        QTimer::singleShot(0, [&errors, message] { errors.showError(message); });
     });
     return QApplication::exec();
 }
