@@ -8,7 +8,7 @@
 #include "Recurrence.h"
 #include "ScheduleFile.h"
 #include "ScheduleGuard.h"
-#include "WholeFile.h"
+#include "UserFile.h"
 
 #include <QCommandLineParser>
 #include <QJsonDocument>
@@ -26,6 +26,7 @@ const QString nextName = QStringLiteral("next");
 const QString addName = QStringLiteral("add");
 const QString removeName = QStringLiteral("remove");
 const QString snoozeName = QStringLiteral("snooze");
+const QString exportName = QStringLiteral("export-ics");
 // How far ahead an entry's next occurrence is looked for: a day of the month comes within two.
 constexpr int LookAheadDays = 62;
 
@@ -188,7 +189,7 @@ CommandLine::Reply list(const InstanceChannel::Request& request, CommandLine::Sc
     const bool json = hasArgument(request, QStringLiteral("json"));
     QString out;
     for (int i = 0; i < lines.size(); ++i) {
-        const Item item = itemOf(lines[i], schedule.pgmDir(), now.date());
+        const Item item = itemOf(lines[i], schedule.pgmDir(), schedule.anchor(lines[i]));
         const std::optional<QDateTime> next = nextOccurrence(item.rule, now);
         if (json) {
             out +=
@@ -222,7 +223,7 @@ CommandLine::Reply next(const InstanceChannel::Request& request, CommandLine::Sc
     std::optional<CommandLine::Next> found = schedule.next();
     if (!found) {
         for (const QString& line : lines) {
-            const std::optional<QDateTime> at = nextOccurrence(Recurrence(line, now.date()), now);
+            const std::optional<QDateTime> at = nextOccurrence(Recurrence(line, schedule.anchor(line)), now);
             if (at && (!found || *at < found->due))
                 found = CommandLine::Next{line, *at, QString()};
         }
@@ -230,7 +231,7 @@ CommandLine::Reply next(const InstanceChannel::Request& request, CommandLine::Sc
     if (!found)
         return refused(CommandLine::tr("Nothing is due in the next %n day(s).", nullptr, LookAheadDays));
     const int number = int(lines.indexOf(found->line)) + 1;
-    const Item item = itemOf(found->line, schedule.pgmDir(), now.date());
+    const Item item = itemOf(found->line, schedule.pgmDir(), schedule.anchor(found->line));
     const qint64 left = (found->due.toMSecsSinceEpoch() - minuteStart(now.toMSecsSinceEpoch())) / 60000;
     if (hasArgument(request, QStringLiteral("json"))) {
         QJsonObject object{
@@ -376,23 +377,29 @@ CommandLine::Reply snooze(const InstanceChannel::Request& request, CommandLine::
             CommandLine::tr("Note %1 put off by %n minute(s).\n", nullptr, minutes).arg(note)};
 }
 
-CommandLine::Reply exportCalendar(const ProgramPaths& paths, const QString& file)
+// The calendar of the schedule, each entry's series from the day the engine counts it from.
+CommandLine::Reply exportCalendar(CommandLine::Schedule& schedule)
 {
-    // The running copy writes every change through to the file: the file is its schedule.
-    const QString pgmDir = paths.pgmDir;
-    const QDateTime now = QDateTime::currentDateTime();
-    const CalendarExport calendar(now.date(), now, [&pgmDir](const QString& noteFile) {
+    const QString pgmDir = schedule.pgmDir();
+    CalendarExport calendar(schedule.now().date(), schedule.now(), [&pgmDir](const QString& noteFile) {
         const std::optional<QString> text = readNoteFile(pgmDir + noteFile);
         return text ? text->section(QLatin1Char('\n'), 0, 0) : QString();
     });
-    const QStringList lines = readScheduleEntries(scheduleFile(pgmDir));
-    const QByteArray bytes = calendar.write(lines);
-    if (file.isEmpty())
-        return {CommandLine::Done, QString::fromUtf8(bytes)};
-    if (!writeWholeFile(file, bytes))
-        return refused(cannotCreateMessage(file));
-    return {CommandLine::Done,
-            CommandLine::tr("Wrote %n entries to %1.\n", nullptr, int(lines.size())).arg(file)};
+    calendar.setAnchorOf([&schedule](const QString& line) { return schedule.anchor(line); });
+    return {CommandLine::Done, QString::fromUtf8(calendar.write(schedule.lines()))};
+}
+
+// Where the calendar goes: the output, or a file of the caller's.
+CommandLine::Reply deliverCalendar(const CommandLine::Reply& calendar, const QString& file)
+{
+    if (calendar.status != CommandLine::Done || file.isEmpty())
+        return calendar;
+    QString problem;
+    if (!UserFile::write(file, calendar.text.toUtf8(), &problem))
+        return refused(problem.isEmpty() ? cannotCreateMessage(file) : problem);
+    return {CommandLine::Done, CommandLine::tr("Wrote %n event(s) to %1.\n", nullptr,
+                                               int(calendar.text.count(QLatin1String("BEGIN:VEVENT"))))
+                                   .arg(file)};
 }
 
 // The schedule file itself, while this process holds the lock: changed by someone else since
@@ -414,8 +421,9 @@ public:
             return CommandLine::tr(
                 "The schedule file was changed meanwhile; nothing was saved. Please try again.");
         const QByteArray bytes = scheduleBytes(lines);
-        if (!writeWholeFile(guard.path(), bytes))
-            return cannotCreateMessage(guard.path());
+        QString problem;
+        if (!UserFile::write(guard.path(), bytes, &problem))
+            return problem.isEmpty() ? cannotCreateMessage(guard.path()) : problem;
         guard.wrote(bytes);
         read = lines;
         return std::nullopt;
@@ -449,8 +457,7 @@ bool CommandLine::startsTrayProgram(const QStringList& arguments)
            arguments.first().compare(QLatin1String("/uninstall"), Qt::CaseInsensitive) == 0;
 }
 
-std::variant<InstanceChannel::Request, CommandLine::Reply> CommandLine::parse(const QStringList& arguments,
-                                                                              const ProgramPaths& paths)
+std::variant<InstanceChannel::Request, CommandLine::Reply> CommandLine::parse(const QStringList& arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(tr("Nudgeon, a reminder and scheduler that lives in the tray. Without "
@@ -535,9 +542,6 @@ std::variant<InstanceChannel::Request, CommandLine::Reply> CommandLine::parse(co
                                                 [&](const QCommandLineOption& o) { return parser.isSet(o); }))
         return badUsage(tr("--run, --args, --note, --mail, --every, --days and --monthly go with --add."));
 
-    if (parser.isSet(exportOption))
-        return exportCalendar(paths, positional.value(0));
-
     InstanceChannel::Request request;
     const auto pass = [&](const QString& key, const QString& value) {
         request.arguments.append(key + QLatin1Char('=') + escaped(value));
@@ -546,6 +550,11 @@ std::variant<InstanceChannel::Request, CommandLine::Reply> CommandLine::parse(co
         request.name = parser.isSet(listOption) ? listName : nextName;
         if (parser.isSet(json))
             pass(QStringLiteral("json"), QString());
+    } else if (parser.isSet(exportOption)) {
+        // The file is the caller's, written here: the running copy gives the calendar only.
+        request.name = exportName;
+        if (!positional.isEmpty())
+            pass(QStringLiteral("file"), positional.first());
     } else if (parser.isSet(removeOption)) {
         request.name = removeName;
         pass(QStringLiteral("number"), parser.value(removeOption));
@@ -600,6 +609,8 @@ CommandLine::Reply CommandLine::answer(const InstanceChannel::Request& request, 
         return remove(request, schedule);
     if (request.name == snoozeName)
         return snooze(request, schedule);
+    if (request.name == exportName)
+        return exportCalendar(schedule);
     return badUsage(tr("Unknown request '%1'.").arg(request.name));
 }
 
@@ -620,7 +631,7 @@ CommandLine::Reply CommandLine::decode(const QByteArray& bytes)
 
 int CommandLine::run(const QStringList& arguments, const ProgramPaths& paths)
 {
-    const std::variant<InstanceChannel::Request, Reply> parsed = parse(arguments, paths);
+    const std::variant<InstanceChannel::Request, Reply> parsed = parse(arguments);
     if (const auto* reply = std::get_if<Reply>(&parsed)) {
         print(*reply);
         return reply->status;
@@ -640,7 +651,8 @@ int CommandLine::run(const QStringList& arguments, const ProgramPaths& paths)
                 InstanceChannel::ask(InstanceChannel::besideLock(place.lockPath), request))
             reply = decode(*answered);
         else
-            reply = refused(tr("Nudgeon is running but did not answer; nothing was done."));
+            reply = refused(tr("Nudgeon is running but did not answer in time; --list shows whether "
+                               "the command was carried out."));
         break;
     case InstanceGuard::Claim::Ours: {
         FileSchedule schedule(paths.pgmDir);
@@ -651,6 +663,8 @@ int CommandLine::run(const QStringList& arguments, const ProgramPaths& paths)
         reply = refused(guard.failure());
         break;
     }
+    if (request.name == exportName)
+        reply = deliverCalendar(reply, argument(request, QStringLiteral("file")));
     print(reply);
     return reply.status;
 }

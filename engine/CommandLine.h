@@ -51,6 +51,8 @@ public:
         virtual QStringList lines() = 0;
         virtual QString pgmDir() const = 0;
         virtual QDateTime now() const = 0;
+        // The day the series of an entry starts on, as the engine counts it.
+        virtual QDate anchor(const QString&) const { return now().date(); }
         // Makes these lines the schedule and writes it; the reason when that is refused.
         virtual std::optional<QString> write(const QStringList& lines) = 0;
         // The engine's next entry today; nothing where no engine runs or nothing is due today.
@@ -67,10 +69,8 @@ public:
     // copy when one runs; prints its outcome and gives the exit status.
     static int run(const QStringList& arguments, const ProgramPaths& paths);
 
-    // The request of a command line; the reply itself for --help, --version, bad usage and the
-    // calendar export, which need no schedule's owner.
-    static std::variant<InstanceChannel::Request, Reply> parse(const QStringList& arguments,
-                                                               const ProgramPaths& paths);
+    // The request of a command line; the reply itself for --help, --version and bad usage.
+    static std::variant<InstanceChannel::Request, Reply> parse(const QStringList& arguments);
     // Carries a request out on a schedule.
     static Reply answer(const InstanceChannel::Request& request, Schedule& schedule);
 

@@ -25,6 +25,11 @@ QDateTime RunningSchedule::now() const
     return clock.now();
 }
 
+QDate RunningSchedule::anchor(const QString& line) const
+{
+    return scheduler.anchorOf(line);
+}
+
 std::optional<QString> RunningSchedule::write(const QStringList& lines)
 {
     scheduler.UpdateAlarms(lines);

@@ -22,6 +22,7 @@ public:
     QStringList lines() override;
     QString pgmDir() const override;
     QDateTime now() const override;
+    QDate anchor(const QString& line) const override;
     std::optional<QString> write(const QStringList& lines) override;
     std::optional<CommandLine::Next> next() override;
     std::optional<QString> snooze(const QString& noteFile, int minutes) override;

@@ -572,6 +572,15 @@ std::optional<DueEntry> Scheduler::nextDue() const
     return DueEntry{entries[next->place].line, local(next->at), false};
 }
 
+QDate Scheduler::anchorOf(const QString& line) const
+{
+    for (const Entry& e : entries) {
+        if (e.line == line)
+            return e.rule.anchorDay();
+    }
+    return platform.clock.now().date();
+}
+
 QString Scheduler::nextLine() const
 {
     const std::optional<Occurrence> next = nextToday(platform.clock.now().toMSecsSinceEpoch());

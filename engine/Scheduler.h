@@ -70,6 +70,8 @@ public:
     QString status() const { return hint; }
     // The entry due next today and its time; nothing when none is.
     std::optional<DueEntry> nextDue() const;
+    // The day the series of the entry of this line starts on; today when there is none such.
+    QDate anchorOf(const QString& line) const;
     // The line of the entry due next today; the first line when none is.
     QString nextLine() const;
     // Whether the entry of this line falls due (again) later today.

@@ -170,8 +170,9 @@ QByteArray CalendarExport::foldLine(const QByteArray& line)
 
 void CalendarExport::writeEntry(QList<QByteArray>& out, const QString& line, int copy) const
 {
-    const EntryParts entry = readEntry(line, anchor);
-    const QList<Series> series = seriesOf(entry.rule, anchor);
+    const QDate day = anchorOf ? anchorOf(line) : anchor;
+    const EntryParts entry = readEntry(line, day);
+    const QList<Series> series = seriesOf(entry.rule, day);
     const bool mailed = entry.program.toUpper() == mailProgram;
     const QString note = entry.noteFile.isEmpty() ? QString() : noteFirstLine(entry.noteFile).trimmed();
     QString summary = (entry.program + QLatin1Char(' ') + entry.parameters).trimmed();

@@ -25,6 +25,8 @@ public:
     // False when the time field is not a time: such an entry never falls due.
     bool isValid() const { return start.isValid(); }
     QTime startTime() const { return start; }
+    // The day a repeating entry's series starts on.
+    QDate anchorDay() const { return anchor; }
 
     enum class Kind
     {

@@ -106,7 +106,7 @@ scenario_files() {
     row 0 'Removed entry 3' "$tools|$bins" --remove 3
     [ ! -e "$pgm/3192300.txt" ] || fail "the removed entry's note file is still there"
     row 0 '^BEGIN:VCALENDAR' "$tools|$bins" --export-ics
-    row 0 'Wrote 2 entries' "$tools|$bins" --export-ics "$logs/out.ics"
+    row 0 'Wrote 3 event' "$tools|$bins" --export-ics "$logs/out.ics"
     grep -q 'SUMMARY:Take out the bins' "$logs/out.ics" || fail "the exported file lacks the note's event"
     cli_time=""
 }
