@@ -59,10 +59,26 @@ QString shownPart(const QString& text, bool* cut)
 } // namespace
 
 NoteWindow::NoteWindow(Scheduler& scheduler, ErrorBox& errors)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      ui(std::make_unique<Ui::NoteWindow>()), noteMenu(std::make_unique<QMenu>()),
-      snoozeMenu(std::make_unique<QMenu>()), scheduler(scheduler), errors(errors)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), scheduler(scheduler),
+      errors(errors)
 {
+    new NoteInSight(*this);
+    // A program closed while notes wait shows none of them.
+    connect(&scheduler, &Scheduler::closedDown, this, [this] {
+        queue.clear();
+        hide();
+    });
+}
+
+// The form is built when the first note shows: its text box lays text out and loads a font, which a program
+// that shows no note never needs.
+Ui::NoteWindow& NoteWindow::builtForm()
+{
+    if (ui)
+        return *ui;
+    ui = std::make_unique<Ui::NoteWindow>();
+    noteMenu = std::make_unique<QMenu>();
+    snoozeMenu = std::make_unique<QMenu>();
     ui->setupUi(this);
     designSize = size();
 
@@ -91,12 +107,18 @@ NoteWindow::NoteWindow(Scheduler& scheduler, ErrorBox& errors)
     connect(ui->closeAction, &QAction::triggered, this, &QWidget::hide);
     connect(snoozeMenu.get(), &QMenu::triggered, this, &NoteWindow::snooze);
     typingLimit = new TypingLimit(ui->noteEdit, MaxTyped);
-    new NoteInSight(*this);
-    // A program closed while notes wait shows none of them.
-    connect(&scheduler, &Scheduler::closedDown, this, [this] {
-        queue.clear();
-        hide();
-    });
+    return *ui;
+}
+
+QMenu* NoteWindow::menu()
+{
+    builtForm();
+    return noteMenu.get();
+}
+
+Ui::NoteWindow* NoteWindow::form()
+{
+    return &builtForm();
 }
 
 NoteWindow::~NoteWindow() = default;
@@ -104,7 +126,7 @@ NoteWindow::~NoteWindow() = default;
 bool NoteWindow::eventFilter(QObject* watched, QEvent* event)
 {
     // Any mouse button on the menu icon opens the menu.
-    if (watched == ui->menuButton && event->type() == QEvent::MouseButtonPress) {
+    if (ui && watched == ui->menuButton && event->type() == QEvent::MouseButtonPress) {
         showMenu();
         return true;
     }
@@ -145,6 +167,7 @@ void NoteWindow::showNote(const QString& text, const QString& path, const QStrin
 
 void NoteWindow::display(const Note& note)
 {
+    builtForm();
     QString shown = shownPart(note.text, &shownCut);
     if (shownCut)
         shown += QLatin1Char('\n') + tr("[... The rest of this note is in its file.]");

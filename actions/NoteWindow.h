@@ -31,8 +31,8 @@ public:
     int waiting() const { return static_cast<int>(queue.size()); }
 
     // The menu of the menu icon.
-    QMenu* menu() const { return noteMenu.get(); }
-    Ui::NoteWindow* form() const { return ui.get(); }
+    QMenu* menu();
+    Ui::NoteWindow* form();
     // The full path of the note file shown now; empty while the window is hidden.
     QString shownFile() const;
     // The line of the entry whose note is shown; empty while the window is hidden.
@@ -75,6 +75,7 @@ private:
     void display(const Note& note);
     // Sizes the window to show the whole text where the screen has room for it.
     void fitToText(const QString& text);
+    Ui::NoteWindow& builtForm();
 
     std::unique_ptr<Ui::NoteWindow> ui;
     std::unique_ptr<QMenu> noteMenu;

@@ -54,6 +54,8 @@ QStringList captions(const QList<QAction*>& actions)
 
 TEST_F(NoteWindowTest, IsAFramelessStickyNoteOnTopWithItsMenu)
 {
+    // The form is built when first asked for.
+    memo->form();
     EXPECT_EQ(memo->windowTitle(), "Zerir Irar");
     EXPECT_TRUE(memo->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(memo->windowFlags() & Qt::WindowStaysOnTopHint);
