@@ -4,8 +4,8 @@
 #include "Clock.h"
 #include "Scheduler.h"
 
-RunningSchedule::RunningSchedule(Scheduler& scheduler, const Clock& clock, Snoozer snoozer)
-    : scheduler(scheduler), clock(clock), snoozer(std::move(snoozer))
+RunningSchedule::RunningSchedule(Scheduler& engine, const Clock& engineClock, Snoozer snoozeNote)
+    : scheduler(engine), clock(engineClock), snoozer(std::move(snoozeNote))
 {}
 
 QStringList RunningSchedule::lines()

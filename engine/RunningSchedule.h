@@ -17,7 +17,7 @@ public:
     // Puts off the shown note of a file name; the reason when none such is shown.
     using Snoozer = std::function<std::optional<QString>(const QString& noteFile, int minutes)>;
 
-    RunningSchedule(Scheduler& scheduler, const Clock& clock, Snoozer snoozer);
+    RunningSchedule(Scheduler& engine, const Clock& engineClock, Snoozer snoozeNote);
 
     QStringList lines() override;
     QString pgmDir() const override;
