@@ -1,31 +1,32 @@
 // SPDX-License-Identifier: MIT
 // Nudgeon: a reminder and scheduler that lives in the tray.
 
-#include "CanberraSound.h"
-#include "CommandLine.h"
-#include "DBusNotifications.h"
-#include "DesktopLauncher.h"
-#include "DialogFileChooser.h"
-#include "EventRunner.h"
-#include "IniRegistryStore.h"
-#include "InstanceChannel.h"
-#include "LockFileGuard.h"
-#include "MakerLinks.h"
-#include "MessageErrorBox.h"
-#include "NoTrayNotice.h"
-#include "NoteNotifier.h"
-#include "NoteWindow.h"
-#include "ProgramPaths.h"
-#include "QtClipboard.h"
-#include "QtClock.h"
-#include "RunningSchedule.h"
-#include "ScheduleState.h"
-#include "Scheduler.h"
-#include "Settings.h"
-#include "SetupDialog.h"
-#include "TrayHostWatcher.h"
-#include "TrayIcon.h"
-#include "XdgAutostart.h"
+#include "actions/EventRunner.h"
+#include "actions/NoteWindow.h"
+#include "desktop/MakerLinks.h"
+#include "desktop/NoTrayNotice.h"
+#include "desktop/NoteNotifier.h"
+#include "desktop/TrayHostWatcher.h"
+#include "desktop/TrayIcon.h"
+#include "engine/CommandLine.h"
+#include "engine/RunningSchedule.h"
+#include "engine/ScheduleStore.h"
+#include "engine/Scheduler.h"
+#include "platform/CanberraSound.h"
+#include "platform/Chime.h"
+#include "platform/DBusNotifications.h"
+#include "platform/DesktopLauncher.h"
+#include "platform/DialogFileChooser.h"
+#include "platform/IniRegistryStore.h"
+#include "platform/InstanceChannel.h"
+#include "platform/LockFileGuard.h"
+#include "platform/MessageErrorBox.h"
+#include "platform/ProgramPaths.h"
+#include "platform/QtClipboard.h"
+#include "platform/QtClock.h"
+#include "platform/Settings.h"
+#include "platform/XdgAutostart.h"
+#include "setup/SetupDialog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -117,44 +118,51 @@ int main(int argc, char* argv[])
     DesktopLauncher launcher;
     QtClipboard clipboard;
     DialogFileChooser files;
-    ScheduleState schedule;
+    Chime chime(sound, clock, settings);
 
     MakerLinks links(launcher, QStringList{paths.pgmDir} + dataDirs);
 
-    Scheduler TimerForm(Platform{clock, sound, errors, settings}, schedule, paths);
-    TimerForm.setFirstStartHook([&links] { links.AboutUs(); });
+    ScheduleStore scheduleFile(paths.pgmDir, settings, errors);
+    Scheduler scheduler(Platform{clock, sound, errors, settings}, scheduleFile);
+    scheduler.setFirstStartHook([&links] { links.showAbout(); });
+    QObject::connect(&scheduler, &Scheduler::hourStarted, &app, [&chime] { chime.strikeHour(); });
     // How long the program waits for a tray before it tells the user it runs without one: at
     // log-on the panel often starts well after the programs started with it.
     const bool atLogOn = app.arguments().contains(QStringLiteral("--autostart"));
     TrayHostWatcher hostWatcher(atLogOn ? 30000 : 5000);
-    TrayIcon tray(TimerForm, links, hostWatcher.hostFound());
+    TrayIcon tray(links, hostWatcher.hostFound());
     QObject::connect(&hostWatcher, &TrayHostWatcher::hostAppeared, &app, [&tray] { tray.hostAppeared(); });
-    TimerForm.setTray(&tray);
-    NoteWindow MemoForm(TimerForm, errors);
+    QObject::connect(&scheduler, &Scheduler::started, &app, [&tray](const QString& tip) { tray.add(tip); });
+    QObject::connect(&scheduler, &Scheduler::statusChanged, &app,
+                     [&tray](const QString& tip) { tray.modify(tip); });
+    QObject::connect(&scheduler, &Scheduler::closedDown, &app, [&tray] { tray.remove(); });
+    QObject::connect(tray.closeItem(), &QAction::triggered, &scheduler, &Scheduler::closeDown);
+    NoteWindow noteWindow(errors);
+    QObject::connect(&noteWindow, &NoteWindow::snoozeRequested, &scheduler, &Scheduler::snooze);
+    QObject::connect(&scheduler, &Scheduler::closedDown, &noteWindow, &NoteWindow::closeAll);
     DBusNotifications notifications(TrayIcon::mainIcon().pixmap(48).toImage());
-    NoteNotifier noteNotifier(MemoForm, notifications, store,
-                              {[&MemoForm](const QString& path) {
-                                   if (MemoForm.shownFile() == path) {
-                                       MemoForm.raise();
-                                       MemoForm.activateWindow();
+    NoteNotifier noteNotifier(noteWindow, notifications, store,
+                              {[&noteWindow](const QString& path) {
+                                   if (noteWindow.shownFile() == path) {
+                                       noteWindow.raise();
+                                       noteWindow.activateWindow();
                                    }
                                },
-                               [&MemoForm](const QString& path, const QString& line, int minutes) {
-                                   MemoForm.snoozeNote(path, line, minutes);
+                               [&noteWindow](const QString& path, const QString& line, int minutes) {
+                                   noteWindow.snoozeNote(path, line, minutes);
                                }});
-    EventRunner runner(TimerForm,
-                       {launcher, clipboard, sound, clock, errors,
-                        helperProgram(QApplication::applicationFilePath(), EventRunner::mailProgram)},
+    EventRunner runner({launcher, clipboard, sound, clock, errors, chime, paths.pgmDir,
+                        helperProgram(QApplication::applicationFilePath(), Entry::mailProgram)},
                        noteNotifier);
-    QObject::connect(&TimerForm, &Scheduler::due, &MemoForm,
+    QObject::connect(&scheduler, &Scheduler::due, &noteWindow,
                      [&runner](const DueEntry& entry) { runner.run(entry); });
     QObject::connect(
-        &MemoForm, &NoteWindow::noteClosed, &MemoForm,
+        &noteWindow, &NoteWindow::noteClosed, &noteWindow,
         [&noteNotifier](const QString& path, const QString& line) { noteNotifier.noteClosed(path, line); });
-    const SetupDialog::Services setupServices{clock, errors, files, settings, [&links] {
-                                                  links.HelpIt();
-                                              }};
-    tray.setSetupOpener([&] { SetupDialog::openOn(TimerForm, setupServices); });
+    const SetupDialog::Services setupServices{
+        clock, errors, files, settings, [&links] { links.openHelp(); }, paths.pgmDir};
+    tray.setSetupOpener(
+        [&](bool newEntriesOnly) { SetupDialog::openOn(scheduler, setupServices, newEntriesOnly); });
     // Opens the setup dialog once the caller's own event is done, or brings an open one forward.
     const auto openSetup = [&app, &tray] {
         QMetaObject::invokeMethod(
@@ -164,7 +172,7 @@ int main(int argc, char* argv[])
                     open->raise();
                     open->activateWindow();
                 } else {
-                    tray.SetupClick(false);
+                    tray.openSetup(false);
                 }
             },
             Qt::QueuedConnection);
@@ -176,21 +184,22 @@ int main(int argc, char* argv[])
     channel.listen();
     QObject::connect(&channel, &InstanceChannel::startedAgain, &app, openSetup);
     // The command line's requests work on this copy's engine, as the setup dialog does.
-    RunningSchedule running(TimerForm, clock, [&MemoForm](const QString& noteFile, int minutes) {
-        const QString shown = MemoForm.shownFile();
-        if (shown.isEmpty() || namePart(shown) != noteFile)
-            return std::optional<QString>(
-                QCoreApplication::translate("main", "The note %1 is not shown now.").arg(noteFile));
-        MemoForm.snoozeNote(shown, MemoForm.shownEntry(), minutes);
-        return std::optional<QString>();
-    });
+    RunningSchedule running(
+        scheduler, clock, paths.pgmDir, [&noteWindow](const QString& noteFile, int minutes) {
+            const QString shown = noteWindow.shownFile();
+            if (shown.isEmpty() || namePart(shown) != noteFile)
+                return std::optional<QString>(
+                    QCoreApplication::translate("main", "The note %1 is not shown now.").arg(noteFile));
+            noteWindow.snoozeNote(shown, noteWindow.shownEntry(), minutes);
+            return std::optional<QString>();
+        });
     channel.setAnswerer([&running](const InstanceChannel::Request& request) {
         return CommandLine::encode(CommandLine::answer(request, running));
     });
-    QObject::connect(&TimerForm, &Scheduler::closedDown, &app, &QApplication::quit, Qt::QueuedConnection);
+    QObject::connect(&scheduler, &Scheduler::closedDown, &app, &QApplication::quit, Qt::QueuedConnection);
 
-    TimerForm.TimeInit();
-    if (TimerForm.isClosed())
+    scheduler.start();
+    if (scheduler.isClosed())
         return 0;
     // A store set aside or refused is told of once the icon is up, from the event loop.
     store.tellProblems([&errors](const QString& message) {

@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: MIT
-#include "CommandLine.h"
+#include "engine/CommandLine.h"
 
-#include "CalendarExport.h"
-#include "EventLine.h"
-#include "LockFileGuard.h"
-#include "NoteFiles.h"
-#include "Recurrence.h"
-#include "ScheduleFile.h"
-#include "ScheduleGuard.h"
-#include "UserFile.h"
+#include "platform/LockFileGuard.h"
+#include "platform/UserFile.h"
+#include "schedule/CalendarExport.h"
+#include "schedule/Entry.h"
+#include "schedule/EventLine.h"
+#include "schedule/NoteFiles.h"
+#include "schedule/Recurrence.h"
+#include "schedule/ScheduleFile.h"
+#include "schedule/ScheduleGuard.h"
 
 #include <QCommandLineParser>
 #include <QJsonDocument>
@@ -20,7 +21,6 @@
 
 namespace {
 
-const QString mailProgram = QStringLiteral("DARIZIZ.EXE");
 const QString listName = QStringLiteral("list");
 const QString nextName = QStringLiteral("next");
 const QString addName = QStringLiteral("add");
@@ -96,31 +96,30 @@ std::optional<QDateTime> nextOccurrence(const Recurrence& rule, const QDateTime&
     return std::nullopt;
 }
 
-QString weekdaysInWords(qint64 bits)
+QString weekdaysInWords(const RepeatRule& rule)
 {
-    // Monday first, as the setup dialog shows the days; bit 1 is Sunday.
+    // Monday first, as the setup dialog shows the days.
     QStringList names;
     for (int day = 1; day <= 7; ++day) {
-        const int bit = day % 7 + 1;
-        if (bits & (qint64(1) << bit))
+        if (rule.hasWeekday(day))
             names.append(QLocale::c().dayName(day, QLocale::LongFormat));
     }
     return names.join(QStringLiteral(", "));
 }
 
-QString repeatInWords(const Recurrence& rule)
+QString repeatInWords(const RepeatRule& rule)
 {
-    switch (rule.ruleKind()) {
-    case Recurrence::Kind::Interval:
-        if (rule.ruleValue() == 0 || rule.ruleValue() >= 1440)
+    switch (rule.kind()) {
+    case RepeatRule::Kind::Interval:
+        if (rule.value() == 0 || rule.value() >= 1440)
             return CommandLine::tr("every day");
-        return CommandLine::tr("every day, every %1 min from the start time").arg(rule.ruleValue());
-    case Recurrence::Kind::DayOfMonth:
-        return CommandLine::tr("on day %1 of every month").arg(rule.ruleValue());
-    case Recurrence::Kind::Weekdays:
-        if (weekdaysInWords(rule.ruleValue()).isEmpty())
+        return CommandLine::tr("every day, every %1 min from the start time").arg(rule.value());
+    case RepeatRule::Kind::DayOfMonth:
+        return CommandLine::tr("on day %1 of every month").arg(rule.value());
+    case RepeatRule::Kind::Weekdays:
+        if (weekdaysInWords(rule).isEmpty())
             return CommandLine::tr("never (no weekday chosen)");
-        return CommandLine::tr("every %1").arg(weekdaysInWords(rule.ruleValue()));
+        return CommandLine::tr("every %1").arg(weekdaysInWords(rule));
     }
     return QString();
 }
@@ -142,18 +141,17 @@ Item itemOf(const QString& line, const QString& pgmDir, const QDate& anchor)
 {
     Item item;
     item.line = line;
-    const EventFields fields = splitEventLine(cutText(line));
-    item.rule = Recurrence(fields, anchor);
-    const NoteReference ref = takeNoteReference(fields.parameters, MaxLineLength);
-    item.program = fields.program;
-    item.parameters = ref.parameters;
-    item.noteFile = ref.noteFile;
-    if (!ref.noteFile.isEmpty()) {
-        const std::optional<QString> text = readNoteFile(pgmDir + ref.noteFile);
+    const Entry entry(line);
+    item.rule = Recurrence(entry, anchor);
+    item.program = entry.program();
+    item.parameters = entry.parameters();
+    item.noteFile = entry.noteName();
+    if (!item.noteFile.isEmpty()) {
+        const std::optional<QString> text = readNoteFile(pgmDir + item.noteFile);
         item.note = text ? text->section(QLatin1Char('\n'), 0, 0).trimmed() : QString();
     }
     const QString command = (item.program + QLatin1Char(' ') + item.parameters).trimmed();
-    if (item.program.toUpper() == mailProgram) {
+    if (entry.kind() == Entry::Kind::Mail) {
         item.kind = QStringLiteral("mail");
         item.action = CommandLine::tr("e-mail to %1: %2").arg(item.parameters.trimmed(), item.note);
     } else if (item.program.isEmpty()) {
@@ -200,7 +198,7 @@ CommandLine::Reply list(const InstanceChannel::Request& request, CommandLine::Sc
                           {QStringLiteral("parameters"), item.parameters},
                           {QStringLiteral("noteFile"), item.noteFile},
                           {QStringLiteral("note"), item.note},
-                          {QStringLiteral("repeat"), repeatInWords(item.rule)},
+                          {QStringLiteral("repeat"), repeatInWords(item.rule.repeatRule())},
                           {QStringLiteral("next"), jsonTime(next)},
                           {QStringLiteral("line"), item.line}}) +
                 QLatin1Char('\n');
@@ -208,7 +206,7 @@ CommandLine::Reply list(const InstanceChannel::Request& request, CommandLine::Sc
             out += QStringLiteral("%1  %2  %3  %4  next: %5\n")
                        .arg(i + 1, 2)
                        .arg(item.rule.startTime().toString(QStringLiteral("HH:mm")), item.action,
-                            repeatInWords(item.rule), shownTime(next));
+                            repeatInWords(item.rule.repeatRule()), shownTime(next));
         }
     }
     return {CommandLine::Done, out};
@@ -261,8 +259,8 @@ std::variant<EventInput, CommandLine::Reply> inputOf(const InstanceChannel::Requ
         return badUsage(invalidTimeMessage(argument(request, QStringLiteral("time"))));
     in.start = QTime(start->hour(), start->minute());
     const QString mail = argument(request, QStringLiteral("mail"));
-    in.program =
-        hasArgument(request, QStringLiteral("mail")) ? mailProgram : argument(request, QStringLiteral("run"));
+    in.program = hasArgument(request, QStringLiteral("mail")) ? Entry::mailProgram
+                                                              : argument(request, QStringLiteral("run"));
     in.parameters =
         hasArgument(request, QStringLiteral("mail")) ? mail : argument(request, QStringLiteral("args"));
     if (in.program.contains(QLatin1Char(',')))
@@ -354,8 +352,7 @@ CommandLine::Reply remove(const InstanceChannel::Request& request, CommandLine::
         return refused(*problem);
     // As the setup dialog's Delete does, the note goes with its entry, unless another entry
     // still shows it.
-    const EventFields fields = splitEventLine(cutText(line));
-    const QString noteFile = takeNoteReference(fields.parameters, MaxLineLength).noteFile;
+    const QString noteFile = Entry(line).noteName();
     const QString reference = QLatin1Char('[') + noteFile + QLatin1Char(']');
     if (!noteFile.isEmpty() &&
         std::none_of(lines.cbegin(), lines.cend(), [&](const QString& l) { return l.contains(reference); }))

@@ -3,8 +3,8 @@
 // The program's commands for a terminal or a script: list, next, add, remove, snooze and the
 // calendar export, carried out by the running copy when one runs, on the files otherwise.
 
-#include "InstanceChannel.h"
-#include "ProgramPaths.h"
+#include "platform/InstanceChannel.h"
+#include "platform/ProgramPaths.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,23 +1,27 @@
 // SPDX-License-Identifier: MIT
-#include "RunningSchedule.h"
+#include "engine/RunningSchedule.h"
 
-#include "Clock.h"
-#include "Scheduler.h"
+#include "engine/Scheduler.h"
+#include "platform/Clock.h"
 
-RunningSchedule::RunningSchedule(Scheduler& engine, const Clock& engineClock, Snoozer snoozeNote)
-    : scheduler(engine), clock(engineClock), snoozer(std::move(snoozeNote))
+RunningSchedule::RunningSchedule(Scheduler& engine, const Clock& engineClock, const QString& programFolder,
+                                 Snoozer snoozeNote)
+    : scheduler(engine), clock(engineClock), folder(programFolder), snoozer(std::move(snoozeNote))
 {}
 
 QStringList RunningSchedule::lines()
 {
     // A change made to the file by hand counts before the request does.
     scheduler.reloadIfChanged();
-    return scheduler.state().EventList;
+    QStringList lines;
+    for (const Entry& entry : scheduler.entries())
+        lines.append(entry.line());
+    return lines;
 }
 
 QString RunningSchedule::pgmDir() const
 {
-    return scheduler.state().PgmDir;
+    return folder;
 }
 
 QDateTime RunningSchedule::now() const
@@ -32,11 +36,9 @@ QDate RunningSchedule::anchor(const QString& line) const
 
 std::optional<QString> RunningSchedule::write(const QStringList& lines)
 {
-    scheduler.UpdateAlarms(lines);
-    if (!scheduler.WriteCfgFile())
+    if (!scheduler.applyEdits(lines))
         return CommandLine::tr("Nudgeon could not save the schedule; it says why in its window.");
-    scheduler.setInterval(2000);
-    scheduler.NextTime();
+    scheduler.refreshStatus();
     // An open setup dialog shows the new list.
     emit scheduler.scheduleReloaded();
     return std::nullopt;
@@ -47,7 +49,7 @@ std::optional<CommandLine::Next> RunningSchedule::next()
     const std::optional<DueEntry> due = scheduler.nextDue();
     if (!due)
         return std::nullopt;
-    return CommandLine::Next{due->line, due->due, scheduler.status()};
+    return CommandLine::Next{due->entry.line(), due->due, scheduler.status()};
 }
 
 std::optional<QString> RunningSchedule::snooze(const QString& noteFile, int minutes)

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "CommandLine.h"
+#include "engine/CommandLine.h"
 
 #include <functional>
 
@@ -17,7 +17,9 @@ public:
     // Puts off the shown note of a file name; the reason when none such is shown.
     using Snoozer = std::function<std::optional<QString>(const QString& noteFile, int minutes)>;
 
-    RunningSchedule(Scheduler& engine, const Clock& engineClock, Snoozer snoozeNote);
+    // programFolder: the folder of the schedule and its notes, with a trailing "/".
+    RunningSchedule(Scheduler& engine, const Clock& engineClock, const QString& programFolder,
+                    Snoozer snoozeNote);
 
     QStringList lines() override;
     QString pgmDir() const override;
@@ -30,5 +32,6 @@ public:
 private:
     Scheduler& scheduler;
     const Clock& clock;
+    QString folder;
     Snoozer snoozer;
 };
