@@ -138,6 +138,8 @@ sys.exit(0 if n["tip"] == want and n["number"] == 2 else "tip %r for %d minutes"
     row 1 'is not shown' "$first|$bins" --snooze 1.txt 5
     row 0 'put off by 5' "$first|$bins" --snooze 3192230.txt 5
     poll 3000 no_note_window || fail "the snoozed note still shows"
+    # The engine took the snooze: the entry comes back five minutes on.
+    row 0 '"due":"2029-03-19T22:3[56]:.*"number":2' "$first|$bins" --next --json
     row 0 'Removed entry 2' "$first" --remove 2
     [ ! -e "$pgm/3192230.txt" ] || fail "the removed entry's note file is still there"
     row 0 '^BEGIN:VCALENDAR' "$first" --export-ics
