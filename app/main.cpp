@@ -132,9 +132,14 @@ int main(int argc, char* argv[])
     TrayHostWatcher hostWatcher(atLogOn ? 30000 : 5000);
     TrayIcon tray(links, hostWatcher.hostFound());
     QObject::connect(&hostWatcher, &TrayHostWatcher::hostAppeared, &app, [&tray] { tray.hostAppeared(); });
-    QObject::connect(&scheduler, &Scheduler::started, &app, [&tray](const QString& tip) { tray.add(tip); });
-    QObject::connect(&scheduler, &Scheduler::statusChanged, &app,
-                     [&tray](const QString& tip) { tray.modify(tip); });
+    QObject::connect(&scheduler, &Scheduler::started, &app, [&tray, &scheduler](const QString& tip) {
+        tray.add(tip);
+        tray.showNext(scheduler.nextText());
+    });
+    QObject::connect(&scheduler, &Scheduler::statusChanged, &app, [&tray, &scheduler](const QString& tip) {
+        tray.modify(tip);
+        tray.showNext(scheduler.nextText());
+    });
     QObject::connect(&scheduler, &Scheduler::closedDown, &app, [&tray] { tray.remove(); });
     QObject::connect(tray.closeItem(), &QAction::triggered, &scheduler, &Scheduler::closeDown);
     NoteWindow noteWindow(errors);

@@ -7,6 +7,12 @@
 TrayIcon::TrayIcon(MakerLinks& links, bool hostPresent)
     : trayMenu(std::make_unique<QMenu>()), helpSubmenu(std::make_unique<QMenu>()), hostPresent(hostPresent)
 {
+    // Where the desktop shows no tip (GNOME's AppIndicator), the menu tells what is due next.
+    nextAction = trayMenu->addAction(QString());
+    nextAction->setEnabled(false);
+    nextAction->setVisible(false);
+    nextSeparator = trayMenu->addSeparator();
+    nextSeparator->setVisible(false);
     newAction = trayMenu->addAction(tr("&New"));
     setupAction = trayMenu->addAction(tr("&Setup"));
     helpSubmenu->setTitle(tr("&Help"));
@@ -82,6 +88,14 @@ void TrayIcon::modify(const QString& tip)
     this->tip = tip.left(StatusTip::MaxLength);
     if (trayIcon && trayIcon->toolTip() != this->tip)
         trayIcon->setToolTip(this->tip);
+}
+
+void TrayIcon::showNext(const QString& text)
+{
+    nextAction->setText(text);
+    const bool shown = !text.isEmpty();
+    nextAction->setVisible(shown);
+    nextSeparator->setVisible(shown);
 }
 
 void TrayIcon::remove()

@@ -29,6 +29,8 @@ public:
 
     // A tray host has shown up: the icon, if added, appears in it now.
     void hostAppeared();
+    // The menu's first line: what is due next; none when empty.
+    void showNext(const QString& text);
 
     // What opens the setup dialog, for new entries only or on the whole schedule.
     void setSetupOpener(std::function<void(bool newEntriesOnly)> opener) { setupOpener = std::move(opener); }
@@ -39,6 +41,7 @@ public:
 
     QSystemTrayIcon* icon() const { return trayIcon.get(); }
     QMenu* menu() const { return trayMenu.get(); }
+    QAction* nextItem() const { return nextAction; }
     QAction* newItem() const { return newAction; }
     QAction* setupItem() const { return setupAction; }
     // Ends the program: its owner connects it to the engine's close-down.
@@ -47,6 +50,8 @@ public:
 
 private:
     std::unique_ptr<QMenu> trayMenu;
+    QAction* nextAction = nullptr;
+    QAction* nextSeparator = nullptr;
     QAction* newAction = nullptr;
     QAction* setupAction = nullptr;
     std::unique_ptr<QMenu> helpSubmenu;

@@ -331,7 +331,9 @@ void Scheduler::writeStatus(const QDateTime& now, qint64 nowMs, const std::optio
     if (key == statusKey)
         return;
     statusKey = key;
-    statusText = StatusTip::text(now.date(), next ? std::optional<qint64>(key.left) : std::nullopt, missed);
+    const std::optional<qint64> left = next ? std::optional<qint64>(key.left) : std::nullopt;
+    statusText = StatusTip::text(now.date(), left, missed);
+    nextDueText = StatusTip::nextText(now.date(), next ? local(next->at).time() : QTime(), left);
 }
 
 void Scheduler::run(const Occurrence& o, bool late)

@@ -56,6 +56,8 @@ public:
     std::optional<DueEntry> nextDue() const;
     // The day the series of the entry of this line starts on; today when there is none such.
     QDate anchorOf(const QString& line) const;
+    // The entry due next as a menu shows it: its time and the time left.
+    QString nextText() const { return nextDueText; }
     QString nextLine() const override;
     bool isDueToday(const QString& line) const override;
     QString lastNote() const override { return lastNoteName; }
@@ -131,6 +133,7 @@ private:
     std::function<void()> firstStartHook;
     QTimer timer;
     QString statusText;
+    QString nextDueText;
     QString lastNoteName;
     bool closed = false;
     // The entries in the schedule's order.

@@ -41,8 +41,10 @@ public:
 QStringList captions(const QMenu* menu)
 {
     QStringList texts;
-    for (const QAction* a : menu->actions())
-        texts.append(a->text());
+    for (const QAction* a : menu->actions()) {
+        if (a->isVisible())
+            texts.append(a->text());
+    }
     return texts;
 }
 
@@ -148,6 +150,10 @@ TEST_F(TrayTest, TheMenuOpensTheSetupDialogInItsModeAndClosesTheProgram)
     TrayIcon trayIcon(links);
     EXPECT_EQ(captions(trayIcon.menu()), QStringList({"&New", "&Setup", "&Help", "&Close"}));
     EXPECT_EQ(captions(trayIcon.helpMenu()), QStringList({"&Contents", "&Web page", "&E-mail us", "&About"}));
+    // Where no tip shows, the menu's first line tells what is due next, and cannot be chosen.
+    trayIcon.showNext(form->nextText());
+    EXPECT_EQ(captions(trayIcon.menu()).value(0), "Next: 9:30 AM, 30min");
+    EXPECT_FALSE(trayIcon.nextItem()->isEnabled());
 
     QList<bool> opened;
     trayIcon.setSetupOpener([&](bool newEntriesOnly) { opened.append(newEntriesOnly); });
