@@ -34,6 +34,8 @@ public:
     Ui::NoteWindow* form();
     // The full path of the note file shown now; empty while the window is hidden.
     QString shownFile() const;
+    // The line of the entry whose note is shown; empty while the window is hidden.
+    QString shownEntry() const { return shownFile().isEmpty() ? QString() : shownLine; }
     // Puts off the note of this file and entry by the given minutes: the shown one is hidden,
     // a waiting one waits no more.
     void snoozeNote(const QString& path, const QString& line, int minutes);

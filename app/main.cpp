@@ -8,6 +8,8 @@
 #include "desktop/NoteNotifier.h"
 #include "desktop/TrayHostWatcher.h"
 #include "desktop/TrayIcon.h"
+#include "engine/CommandLine.h"
+#include "engine/RunningSchedule.h"
 #include "engine/ScheduleStore.h"
 #include "engine/Scheduler.h"
 #include "platform/CanberraSound.h"
@@ -35,8 +37,36 @@
 
 #include <cstdio>
 
+namespace {
+
+void loadTranslation(QTranslator& translator)
+{
+    if (translator.load(QLocale(), QStringLiteral("nudgeon"), QStringLiteral("_"), QStringLiteral(":/i18n")))
+        QCoreApplication::installTranslator(&translator);
+}
+
+// A command runs without the desktop: no display is needed, and a bad option never starts the
+// tray program.
+int runCommand(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Nudgeon"));
+    QTranslator translator;
+    loadTranslation(translator);
+    return CommandLine::run(QCoreApplication::arguments().mid(1),
+                            ProgramPaths::forExecutable(QCoreApplication::applicationFilePath()));
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (!CommandLine::startsTrayProgram(arguments))
+        return runCommand(argc, argv);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Nudgeon"));
     // No display name: the desktop would append it to every window title, which names the program
@@ -46,8 +76,7 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("example.nudgeon.Nudgeon"));
     QApplication::setQuitOnLastWindowClosed(false);
     QTranslator translator;
-    if (translator.load(QLocale(), QStringLiteral("nudgeon"), QStringLiteral("_"), QStringLiteral(":/i18n")))
-        QApplication::installTranslator(&translator);
+    loadTranslation(translator);
 
     // A second copy hands over to the running one, which opens its setup dialog, and ends at
     // once: started from the applications menu, the program always leads somewhere. A second
@@ -159,6 +188,19 @@ int main(int argc, char* argv[])
     InstanceChannel channel(InstanceChannel::besideLock(place.lockPath));
     channel.listen();
     QObject::connect(&channel, &InstanceChannel::startedAgain, &app, openSetup);
+    // The command line's requests work on this copy's engine, as the setup dialog does.
+    RunningSchedule running(
+        scheduler, clock, paths.pgmDir, [&noteWindow](const QString& noteFile, int minutes) {
+            const QString shown = noteWindow.shownFile();
+            if (shown.isEmpty() || namePart(shown) != noteFile)
+                return std::optional<QString>(
+                    QCoreApplication::translate("main", "The note %1 is not shown now.").arg(noteFile));
+            noteWindow.snoozeNote(shown, noteWindow.shownEntry(), minutes);
+            return std::optional<QString>();
+        });
+    channel.setAnswerer([&running](const InstanceChannel::Request& request) {
+        return CommandLine::encode(CommandLine::answer(request, running));
+    });
     QObject::connect(&scheduler, &Scheduler::closedDown, &app, &QApplication::quit, Qt::QueuedConnection);
 
     scheduler.start();

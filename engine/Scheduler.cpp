@@ -459,6 +459,23 @@ void Scheduler::tick()
     setInterval((next ? next->place : 0) != ran ? 2000 : minuteInterval(after));
 }
 
+std::optional<DueEntry> Scheduler::nextDue() const
+{
+    const std::optional<Occurrence> next = nextToday(platform.clock.now().toMSecsSinceEpoch());
+    if (!next)
+        return std::nullopt;
+    return DueEntry{scheduled[next->place].entry, local(next->at), false};
+}
+
+QDate Scheduler::anchorOf(const QString& line) const
+{
+    for (const Scheduled& s : scheduled) {
+        if (s.entry.line() == line)
+            return s.rule.anchorDay();
+    }
+    return platform.clock.now().date();
+}
+
 QString Scheduler::nextLine() const
 {
     const std::optional<Occurrence> next = nextToday(platform.clock.now().toMSecsSinceEpoch());

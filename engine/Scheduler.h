@@ -52,6 +52,10 @@ public:
     // The status text of the tray tip.
     QString status() const { return statusText; }
     QList<Entry> entries() const override;
+    // The entry due next today and its time; nothing when none is.
+    std::optional<DueEntry> nextDue() const;
+    // The day the series of the entry of this line starts on; today when there is none such.
+    QDate anchorOf(const QString& line) const;
     // The entry due next as a menu shows it: its time and the time left.
     QString nextText() const { return nextDueText; }
     QString nextLine() const override;

@@ -154,7 +154,8 @@ QByteArray CalendarExport::foldLine(const QByteArray& line)
 void CalendarExport::writeEntry(QList<QByteArray>& out, const QString& line, int copy) const
 {
     const Entry entry(line);
-    const QList<Series> series = seriesOf(Recurrence(entry, anchor), anchor);
+    const QDate day = anchorOf ? anchorOf(line) : anchor;
+    const QList<Series> series = seriesOf(Recurrence(entry, day), day);
     const bool mailed = entry.kind() == Entry::Kind::Mail;
     const QString noteFile = entry.noteName();
     const QString note = noteFile.isEmpty() ? QString() : noteFirstLine(noteFile).trimmed();

@@ -25,6 +25,12 @@ public:
     // export.
     CalendarExport(const QDate& anchor, const QDateTime& stamp, NoteFirstLine noteFirstLine);
 
+    // Where entries were taken on at different days, the day each one's series starts on.
+    void setAnchorOf(std::function<QDate(const QString& line)> anchorOfLine)
+    {
+        anchorOf = std::move(anchorOfLine);
+    }
+
     // The calendar of the schedule's lines: folded, CR LF at the end of every line.
     QByteArray write(const QStringList& lines) const;
 
@@ -39,4 +45,5 @@ private:
     QDate anchor;
     QDateTime stamp;
     NoteFirstLine noteFirstLine;
+    std::function<QDate(const QString& line)> anchorOf;
 };

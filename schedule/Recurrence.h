@@ -25,6 +25,8 @@ public:
     bool isValid() const { return start.isValid(); }
     QTime startTime() const { return start; }
     const RepeatRule& repeatRule() const { return rule; }
+    // The day a repeating entry's series starts on.
+    QDate anchorDay() const { return anchor; }
 
     // A local day and the offset its clock keeps all day (nothing on a day the clock changes),
     // worked out once for the occurrences of every entry on it.

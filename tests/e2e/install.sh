@@ -38,7 +38,7 @@ cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || {
 
 for f in bin/nudgeon libexec/nudgeon/DARIZIZ.EXE libexec/nudgeon/nudgeon-sound share/nudgeon/ringin.wav share/nudgeon/Nudgeon.wav share/nudgeon/helpndg.html \
     share/applications/example.nudgeon.Nudgeon.desktop share/icons/hicolor/48x48/apps/nudgeon.png \
-    share/icons/hicolor/16x16/apps/nudgeon.png; do
+    share/icons/hicolor/16x16/apps/nudgeon.png share/man/man1/nudgeon.1.gz share/bash-completion/completions/nudgeon; do
     [ -f "$prefix/$f" ] || fail "the install has no $f"
 done
 [ -x "$prefix/bin/nudgeon" ] || fail "the installed program cannot be run"

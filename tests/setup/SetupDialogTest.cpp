@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "setup/SetupDialog.h"
+#include "engine/CommandLine.h"
+#include "engine/RunningSchedule.h"
 #include "schedule/NoteFiles.h"
 #include "tests/support/EngineTest.h"
 #include "tests/support/FormChecks.h"
@@ -618,4 +620,34 @@ TEST_F(SetupTest, AnEntryRemovedByHandMeanwhileIsNeitherUpdatedNorDeleted)
         EXPECT_EQ(listed(), QStringList({"06:00 PM    ,,30,[1200900.txt]"})) << update;
         EXPECT_EQ(ui().programEdit->text(), "/usr/bin/false") << update;
     }
+}
+
+TEST_F(SetupTest, TheCommandLinesAddAndRemoveReachAnOpenDialogAndTheFile)
+{
+    open(twoEntries);
+    choose(0);
+    RunningSchedule running(*form, fakes.clock, paths().pgmDir,
+                            [](const QString&, int) { return std::optional<QString>(); });
+    const auto ask = [&](const QStringList& arguments) {
+        const auto request = CommandLine::parse(arguments);
+        return CommandLine::answer(std::get<InstanceChannel::Request>(request), running);
+    };
+
+    const CommandLine::Reply added =
+        ask({"--add", "10:30PM", "--note", "Take out the bins\nand the glass", "--days", "Mo,Th"});
+    EXPECT_EQ(added.status, CommandLine::Done) << added.text.toStdString();
+    const QString line = "10:30 PM    ,,/25,[1262230.txt]";
+    EXPECT_EQ(listed(),
+              QStringList({" 08:00 AM    ,/usr/bin/true,0,", "06:00 PM    ,,30,[1200900.txt]", line}));
+    EXPECT_EQ(cfgBytes(), twoEntries + line.toUtf8() + "\r\n");
+    EXPECT_EQ(note("1262230.txt"), "Take out the bins\nand the glass");
+    EXPECT_EQ(ask({"--add", "22:30", "--run", "x", "--days", "Mo,Th"}).status, CommandLine::Done);
+
+    const CommandLine::Reply removed = ask({"--remove", "3"});
+    EXPECT_EQ(removed.status, CommandLine::Done) << removed.text.toStdString();
+    EXPECT_EQ(listed(), QStringList({" 08:00 AM    ,/usr/bin/true,0,", "06:00 PM    ,,30,[1200900.txt]",
+                                     "10:30 PM    ,x,/25,"}));
+    EXPECT_EQ(note("1262230.txt"), "<missing>");
+    EXPECT_EQ(ask({"--remove", "4"}).status, CommandLine::Refused);
+    EXPECT_TRUE(fakes.errors.messages.isEmpty());
 }
