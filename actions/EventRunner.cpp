@@ -69,11 +69,12 @@ void EventRunner::run(const DueEntry& entry)
 
 void EventRunner::showNote(const QString& path, const QString& timeText, const QString& line)
 {
-    const std::optional<QString> text = readNoteFile(path);
-    if (!text) {
-        services.errors.showError(cannotOpenMessage(path));
+    // A note larger than can be read comes in part: the note window shows it as cut.
+    const NoteText note = readNote(path);
+    if (!note.read) {
+        services.errors.showError(note.problem.isEmpty() ? cannotOpenMessage(path) : note.problem);
         return;
     }
     services.sound.beep();
-    noteView.showNote(*text, path, timeText, line);
+    noteView.showNote(note.text, path, timeText, line);
 }

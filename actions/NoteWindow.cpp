@@ -18,6 +18,41 @@
 
 const int NoteWindow::SnoozeMinutes[8] = {5, 15, 30, 60, 120, 240, 480, 1440};
 
+namespace {
+
+// What the window shows of a note: far more than fits, yet little enough to lay out at once.
+// A long line costs the text layout far more than its length says.
+constexpr qsizetype MaxShownCharacters = 8192;
+constexpr qsizetype MaxShownLine = 1024;
+// A note cut when it was read holds at least this many characters: the window shows it cut too.
+static_assert(MaxShownCharacters < MaxNoteBytes / 4);
+
+// The start of the text that is shown; *cut tells whether anything was left out.
+QString shownPart(const QString& text, bool* cut)
+{
+    QString shown;
+    *cut = false;
+    for (qsizetype from = 0; from <= text.size();) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), from);
+        if (end < 0)
+            end = text.size();
+        if (end - from > MaxShownLine)
+            *cut = true;
+        if (from > 0)
+            shown += QLatin1Char('\n');
+        shown += QStringView(text).mid(from, qMin(end - from, MaxShownLine));
+        if (shown.size() > MaxShownCharacters) {
+            shown.truncate(MaxShownCharacters);
+            *cut = true;
+            break;
+        }
+        from = end + 1;
+    }
+    return shown;
+}
+
+} // namespace
+
 NoteWindow::NoteWindow(Scheduler& scheduler, ErrorBox& errors)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       ui(std::make_unique<Ui::NoteWindow>()), noteMenu(std::make_unique<QMenu>()),
@@ -101,7 +136,17 @@ void NoteWindow::showNote(const QString& text, const QString& path, const QStrin
 
 void NoteWindow::display(const Note& note)
 {
-    typingLimit->load(note.text);
+    QString shown = shownPart(note.text, &shownCut);
+    if (shownCut)
+        shown += QLatin1Char('\n') + tr("[... The rest of this note is in its file.]");
+    typingLimit->load(shown);
+    // A note shown in part is never saved: that would cut the file. Any other keeps the
+    // editing state the last one was left in.
+    if (shownCut) {
+        ui->Memo->setReadOnly(true);
+        ui->Save->setEnabled(false);
+    }
+    ui->Edit->setEnabled(!shownCut && ui->Memo->isReadOnly());
     ui->FileName->setText(note.path);
     shownLine = note.line;
     ui->Timelbl->setText(note.timeText);
@@ -145,6 +190,8 @@ void NoteWindow::showMenu()
 
 void NoteWindow::edit()
 {
+    if (shownCut)
+        return;
     ui->Memo->setReadOnly(false);
     ui->Save->setEnabled(true);
     ui->Edit->setEnabled(false);
@@ -153,8 +200,11 @@ void NoteWindow::edit()
 void NoteWindow::save()
 {
     const QString path = ui->FileName->text();
-    if (!writeNoteFile(path, ui->Memo->toPlainText())) {
-        errors.showError(cannotCreateMessage(path));
+    if (shownCut)
+        return;
+    QString problem;
+    if (!writeNoteFile(path, ui->Memo->toPlainText(), &problem)) {
+        errors.showError(problem.isEmpty() ? cannotCreateMessage(path) : problem);
         return;
     }
     ui->Memo->setReadOnly(true);

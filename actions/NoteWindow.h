@@ -79,6 +79,8 @@ private:
     ErrorBox& errors;
     // The entry of the shown note: its snooze acts on that entry.
     QString shownLine;
+    // Only the start of the shown note is in the window.
+    bool shownCut = false;
     QList<Note> queue;
     TypingLimit* typingLimit = nullptr;
 };

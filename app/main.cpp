@@ -150,10 +150,9 @@ int main(int argc, char* argv[])
     TimerForm.TimeInit();
     if (TimerForm.isClosed())
         return 0;
-    // A store set aside is told of once the icon is up, from the event loop.
-    store.tellSetAside([&errors](const QString& aside) {
-        QTimer::singleShot(0,
-                           [&errors, aside] { errors.showError(IniRegistryStore::setAsideMessage(aside)); });
+    // A store set aside or refused is told of once the icon is up, from the event loop.
+    store.tellProblems([&errors](const QString& message) {
+        QTimer::singleShot(0, [&errors, message] { errors.showError(message); });
     });
     return QApplication::exec();
 }

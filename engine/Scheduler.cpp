@@ -10,7 +10,7 @@
 #include "Settings.h"
 #include "Sound.h"
 #include "TrayView.h"
-#include "WholeFile.h"
+#include "UserFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -133,7 +133,9 @@ bool Scheduler::reloadIfChanged()
 void Scheduler::reload()
 {
     guard->reading();
-    UpdateAlarms(readScheduleEntries(s.cfgFile()));
+    QString problem;
+    UpdateAlarms(readScheduleEntries(s.cfgFile(), &problem));
+    tellLater(problem);
     NextTime();
     if (trayView)
         trayView->modify(hint.left(63));
@@ -146,6 +148,7 @@ void Scheduler::loadSchedule()
 {
     ScheduleReader reader(s.cfgFile());
     std::optional<QString> line = reader.next();
+    tellLater(reader.problem());
     bool writeBack = false;
 
     if (const std::optional<Settings::Values> saved = platform.settings.load()) {
@@ -196,6 +199,13 @@ void Scheduler::NewConfig()
     QFile::remove(QStringLiteral("Nudgeon.cfg"));
 }
 
+void Scheduler::tellLater(const QString& problem)
+{
+    // After the icon shows and the schedule runs: a message box waits for the user.
+    if (!problem.isEmpty())
+        QTimer::singleShot(0, this, [this, problem] { platform.errors.showError(problem); });
+}
+
 bool Scheduler::WriteCfgFile()
 {
     // A change made on disk meanwhile is never written over: the file is read instead.
@@ -209,12 +219,13 @@ bool Scheduler::WriteCfgFile()
     // The old file stays whole when the new one cannot be written; the user hears of it, as
     // the change then lives only until the program ends.
     const QByteArray bytes = scheduleBytes(s.EventList.mid(0, s.EventCount));
-    if (writeWholeFile(s.cfgFile(), bytes)) {
+    QString problem;
+    if (UserFile::write(s.cfgFile(), bytes, &problem)) {
         if (guard)
             guard->wrote(bytes);
         return true;
     }
-    platform.errors.showError(cannotCreateMessage(s.cfgFile()));
+    platform.errors.showError(problem.isEmpty() ? cannotCreateMessage(s.cfgFile()) : problem);
     return false;
 }
 

@@ -120,6 +120,8 @@ private:
     void loadSchedule();
     // Takes the file's lines as the schedule, as the setup dialog's are, and ticks again soon.
     void reload();
+    // Shows the message once the event loop runs; nothing when it is empty.
+    void tellLater(const QString& problem);
     void loadSnoozes(const QDateTime& now);
     void storeSnooze(const Entry& entry);
     void dropSnooze(Entry& entry);

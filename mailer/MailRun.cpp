@@ -104,10 +104,11 @@ MailRunResult runMail(const MailRunInput& input, const RegistryStore& store, Sen
     const MailConfig& config = *settings.config;
 
     const QString notePath = QDir(input.workDir).filePath(request.noteFile);
-    const std::optional<QString> note = readNoteFile(notePath);
+    QString problem;
+    const std::optional<QString> note = readNoteFile(notePath, &problem);
     if (!note)
-        return run.finish(MailRefused,
-                          QStringLiteral("not sent: cannot read the note file %1").arg(notePath));
+        return run.finish(
+            MailRefused, QStringLiteral("not sent: cannot read the note file %1: %2").arg(notePath, problem));
 
     MailMessage m;
     m.from = config.from;

@@ -2,6 +2,7 @@
 #include "Outbox.h"
 
 #include "MailRequest.h"
+#include "UserFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,13 +11,15 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 Outbox::Outbox(const QString& workDir) : dir(QDir(workDir).filePath(QStringLiteral("outbox"))) {}
 
 QString Outbox::store(const QByteArray& message, QString* error)
 {
-    if (!QDir().mkpath(dir)) {
+    if (!UserFile::makeFolder(dir)) {
         *error = QStringLiteral("cannot create the folder %1").arg(dir);
         return {};
     }
@@ -33,7 +36,7 @@ QString Outbox::store(const QByteArray& message, QString* error)
     const QString temporary = QDir(dir).filePath(QLatin1Char('.') + name + QStringLiteral(".part"));
 
     QFile file(temporary);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFile::ReadOwner | QFile::WriteOwner)) {
         *error = QStringLiteral("cannot create %1: %2").arg(temporary, file.errorString());
         return {};
     }
@@ -65,10 +68,10 @@ QStringList Outbox::waiting() const
 
 std::optional<QByteArray> Outbox::read(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    UserFile::Contents contents = UserFile::readAll(path, MaxMessageBytes);
+    if (!contents.isRead() || contents.cut)
         return std::nullopt;
-    return file.readAll();
+    return std::move(contents.bytes);
 }
 
 bool Outbox::remove(const QString& path)
@@ -80,9 +83,19 @@ MailLog::MailLog(const QString& workDir) : file(QDir(workDir).filePath(QStringLi
 
 bool MailLog::append(const QString& text, const QDateTime& when)
 {
-    QFile log(file);
-    if (!log.open(QIODevice::WriteOnly | QIODevice::Append))
+    // Made private; never waits on a FIFO or writes into a device in the log's place.
+    const int fd = ::open(QFile::encodeName(file).constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0600);
+    struct stat st
+    {};
+    if (fd < 0)
         return false;
+    QFile log;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        !log.open(fd, QIODevice::WriteOnly | QIODevice::Append, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
     // One write of the whole line: copies running at the same time do not mix their lines.
     const int offset = when.offsetFromUtc() / 60;
     const QString stamp = when.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) +

@@ -26,7 +26,9 @@ public:
     // The paths of the stored messages, oldest first. Unfinished temporary files are not among them.
     QStringList waiting() const;
 
-    // The message's bytes; nothing when it cannot be read.
+    // Larger messages are never read: no note makes one.
+    static constexpr qint64 MaxMessageBytes = 8 * 1024 * 1024;
+    // The message's bytes; nothing when it cannot be read or is larger than MaxMessageBytes.
     static std::optional<QByteArray> read(const QString& path);
 
     bool remove(const QString& path);

@@ -29,9 +29,8 @@ int main(int argc, char* argv[])
     }
 
     IniRegistryStore store;
-    store.tellSetAside([](const QString& aside) {
-        const QString text =
-            IniRegistryStore::setAsideMessage(aside).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    store.tellProblems([](const QString& message) {
+        const QString text = QString(message).replace(QLatin1Char('\n'), QLatin1Char(' '));
         std::fprintf(stderr, "DARIZIZ.EXE: %s\n", text.toLocal8Bit().constData());
     });
     CurlSender sender;

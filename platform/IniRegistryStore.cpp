@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "IniRegistryStore.h"
 
+#include "UserFile.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -23,16 +25,25 @@ IniRegistryStore::IniRegistryStore()
 
 IniRegistryStore::IniRegistryStore(const QString& iniPath) : iniPath(iniPath) {}
 
-void IniRegistryStore::setAsideIfDamaged() const
+bool IniRegistryStore::usable() const
 {
-    if (!QFileInfo(iniPath).isFile())
-        return;
-    {
+    const UserFile::Contents contents = UserFile::readAll(iniPath, MaxStoreBytes);
+    if (contents.kind == UserFile::Kind::Missing)
+        return true;
+    if (!contents.isRead()) {
+        if (!std::exchange(refusalTold, true))
+            report(QCoreApplication::translate("IniRegistryStore",
+                                               "%1\nNudgeon goes on with its default settings and does "
+                                               "not save them there.")
+                       .arg(contents.problem));
+        return false;
+    }
+    if (!contents.cut) {
         QSettings ini(iniPath, QSettings::IniFormat);
         // Every section, so that damage anywhere is found.
         ini.allKeys();
         if (ini.status() != QSettings::FormatError)
-            return;
+            return true;
     }
     // Never over an older one: a second in the same second gets a number.
     const QString base = iniPath + QStringLiteral(".damaged-") +
@@ -40,21 +51,27 @@ void IniRegistryStore::setAsideIfDamaged() const
     QString aside = base;
     for (int n = 2; !QFile::rename(iniPath, aside); ++n) {
         if (!QFileInfo::exists(aside) || n > 99)
-            return; // It cannot be renamed: it stays, and so does QSettings' refusal.
+            return !contents.cut; // It cannot be renamed: it stays, and so does QSettings' refusal.
         aside = base + QLatin1Char('-') + QString::number(n);
     }
-    if (tell)
-        tell(aside);
-    else
-        untold.append(aside);
+    report(setAsideMessage(aside));
+    return true;
 }
 
-void IniRegistryStore::tellSetAside(std::function<void(const QString&)> tellUser)
+void IniRegistryStore::report(const QString& message) const
+{
+    if (tell)
+        tell(message);
+    else
+        untold.append(message);
+}
+
+void IniRegistryStore::tellProblems(std::function<void(const QString&)> tellUser)
 {
     tell = std::move(tellUser);
-    const QStringList paths = std::exchange(untold, {});
-    for (const QString& path : paths)
-        tell(path);
+    const QStringList messages = std::exchange(untold, {});
+    for (const QString& message : messages)
+        tell(message);
 }
 
 QString IniRegistryStore::setAsideMessage(const QString& asidePath)
@@ -79,7 +96,8 @@ QString IniRegistryStore::normalised(const QString& key)
 bool IniRegistryStore::keyExists(const QString& key) const
 {
     const QString k = normalised(key);
-    setAsideIfDamaged();
+    if (!usable())
+        return false;
     QSettings ini(iniPath, QSettings::IniFormat);
     ini.beginGroup(k);
     return !ini.allKeys().isEmpty();
@@ -88,7 +106,8 @@ bool IniRegistryStore::keyExists(const QString& key) const
 std::optional<QString> IniRegistryStore::readString(const QString& key, const QString& name) const
 {
     const QString k = normalised(key);
-    setAsideIfDamaged();
+    if (!usable())
+        return std::nullopt;
     QSettings ini(iniPath, QSettings::IniFormat);
     const QVariant v = ini.value(k + QLatin1Char('/') + name);
     if (!v.isValid())
@@ -99,7 +118,8 @@ std::optional<QString> IniRegistryStore::readString(const QString& key, const QS
 bool IniRegistryStore::writeString(const QString& key, const QString& name, const QString& value)
 {
     const QString k = normalised(key);
-    setAsideIfDamaged();
+    if (!prepareWrite())
+        return false;
     {
         QSettings ini(iniPath, QSettings::IniFormat);
         ini.setValue(k + QLatin1Char('/') + name, value);
@@ -110,9 +130,23 @@ bool IniRegistryStore::writeString(const QString& key, const QString& name, cons
     return readBack(k + QLatin1Char('/') + name) == value;
 }
 
+bool IniRegistryStore::prepareWrite() const
+{
+    if (!usable())
+        return false;
+    // A new store is private: QSettings keeps the mode of the file it replaces.
+    if (!UserFile::makeFolder(QFileInfo(iniPath).path()))
+        return false;
+    if (UserFile::kindAt(iniPath) == UserFile::Kind::Missing)
+        UserFile::write(iniPath, QByteArray());
+    return true;
+}
+
 std::optional<QString> IniRegistryStore::readBack(const QString& path) const
 {
     // A fresh reader sees what reached the disk: a full disk can fail a write unreported.
+    if (!usable())
+        return std::nullopt;
     const QSettings ini(iniPath, QSettings::IniFormat);
     const QVariant v = ini.value(path);
     if (!v.isValid())
@@ -123,7 +157,8 @@ std::optional<QString> IniRegistryStore::readBack(const QString& path) const
 bool IniRegistryStore::deleteValue(const QString& key, const QString& name)
 {
     const QString k = normalised(key);
-    setAsideIfDamaged();
+    if (!prepareWrite())
+        return false;
     {
         QSettings ini(iniPath, QSettings::IniFormat);
         ini.remove(k + QLatin1Char('/') + name);
@@ -139,7 +174,8 @@ bool IniRegistryStore::deleteKey(const QString& key)
     const QString k = normalised(key);
     if (k.isEmpty())
         return false;
-    setAsideIfDamaged();
+    if (!prepareWrite())
+        return false;
     {
         QSettings ini(iniPath, QSettings::IniFormat);
         ini.remove(k);

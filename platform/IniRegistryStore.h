@@ -23,22 +23,30 @@ public:
     bool deleteValue(const QString& key, const QString& name) override;
     bool deleteKey(const QString& key) override;
 
-    // From now on calls tell with the new name of every store file set aside; the ones set aside
-    // already are told at once.
-    void tellSetAside(std::function<void(const QString&)> tell);
+    // From now on calls tell with the message about every store file set aside or refused; the
+    // ones met already are told at once.
+    void tellProblems(std::function<void(const QString& message)> tell);
     // What the user is told of a store file set aside under this name.
     static QString setAsideMessage(const QString& asidePath);
 
     static QString configHome();
 
+    // A larger store is set aside as damaged: no setting the program writes makes one.
+    static constexpr qint64 MaxStoreBytes = 1024 * 1024;
+
 private:
-    // Sets the INI file aside when QSettings cannot parse it.
-    void setAsideIfDamaged() const;
+    // Sets the INI file aside when QSettings cannot parse it or it is too large. False when
+    // it is not a file: QSettings would wait on a FIFO and replace a device with a file.
+    bool usable() const;
+    // Makes the folder and a missing file private before QSettings writes them.
+    bool prepareWrite() const;
+    void report(const QString& message) const;
     std::optional<QString> readBack(const QString& path) const;
     static QString normalised(const QString& key);
 
     QString iniPath;
-    // Set aside and not told yet, and who to tell.
+    // Not told yet, and who to tell.
     mutable QStringList untold;
+    mutable bool refusalTold = false;
     std::function<void(const QString&)> tell;
 };

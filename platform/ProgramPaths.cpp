@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ProgramPaths.h"
 
+#include "UserFile.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -41,7 +43,7 @@ ProgramPaths ProgramPaths::forExecutable(const QString& executablePath)
         if (data.isEmpty() || !QDir::isAbsolutePath(data))
             data = QDir::homePath() + QStringLiteral("/.local/share");
         paths.pgmDir = data + QStringLiteral("/Nudgeon/");
-        QDir().mkpath(paths.pgmDir);
+        UserFile::makeFolder(paths.pgmDir);
     }
     return paths;
 }

@@ -2,7 +2,7 @@
 #include "XdgAutostart.h"
 
 #include "IniRegistryStore.h"
-#include "WholeFile.h"
+#include "UserFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,7 +28,7 @@ bool XdgAutostart::setEnabled(bool enabled)
         return !QFile::exists(path) || QFile::remove(path);
     // The path keeps its letter case: the file system tells letter cases apart.
     const QString exec = desktopExec(programPath);
-    if (exec.isEmpty() || !QDir().mkpath(folder))
+    if (exec.isEmpty() || !UserFile::makeFolder(folder))
         return false;
     const QString entry = QStringLiteral("[Desktop Entry]\n"
                                          "Type=Application\n"
@@ -38,7 +38,7 @@ bool XdgAutostart::setEnabled(bool enabled)
                                          "Terminal=false\n"
                                          "X-GNOME-Autostart-enabled=true\n")
                               .arg(exec);
-    return writeWholeFile(path, entry.toUtf8());
+    return UserFile::write(path, entry.toUtf8());
 }
 
 QString XdgAutostart::desktopExec(const QString& programPath)

@@ -2,7 +2,7 @@
 #include "NoteFiles.h"
 
 #include "ScheduleFile.h"
-#include "WholeFile.h"
+#include "UserFile.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -21,24 +21,35 @@ std::optional<QString> newNoteFileName(const QString& pgmDir, const QDate& today
     return std::nullopt;
 }
 
-std::optional<QString> readNoteFile(const QString& path)
+NoteText readNote(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QString text = decodeText(file.readAll());
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
+    const UserFile::Contents contents = UserFile::readAll(path, MaxNoteBytes);
+    NoteText note;
+    note.read = contents.isRead();
+    note.cut = contents.cut;
+    note.problem = contents.problem;
+    note.text = decodeText(contents.bytes, contents.cut);
+    note.text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    note.text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return note;
 }
 
-bool writeNoteFile(const QString& path, const QString& text)
+std::optional<QString> readNoteFile(const QString& path, QString* problem)
+{
+    NoteText note = readNote(path);
+    if (problem)
+        *problem = note.problem;
+    if (!note.read || note.cut)
+        return std::nullopt;
+    return std::move(note.text);
+}
+
+bool writeNoteFile(const QString& path, const QString& text, QString* problem)
 {
     QString content = text;
     content.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     content.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    const QByteArray bytes = content.toUtf8();
-    return writeWholeFile(path, bytes);
+    return UserFile::write(path, content.toUtf8(), problem);
 }
 
 void deleteNoteFile(const QString& path)

@@ -12,12 +12,28 @@
 // Nothing when no free name is found.
 std::optional<QString> newNoteFileName(const QString& pgmDir, const QDate& today, const QTime& start);
 
-// The text of a note: its lines joined by "\n". Nothing when the file cannot be read.
-std::optional<QString> readNoteFile(const QString& path);
+// Notes larger than this are shown in part and are never edited, saved or mailed.
+constexpr qint64 MaxNoteBytes = 64 * 1024;
+
+struct NoteText
+{
+    // Its lines joined by "\n"; at most the first MaxNoteBytes of the file.
+    QString text;
+    bool read = false;
+    // The file holds more than the text.
+    bool cut = false;
+    // Why it could not be read, in words naming the file and what it is.
+    QString problem;
+};
+NoteText readNote(const QString& path);
+
+// The whole text of a note. Nothing when the file cannot be read or is larger than
+// MaxNoteBytes; then *problem, when given, says why.
+std::optional<QString> readNoteFile(const QString& path, QString* problem = nullptr);
 
 // Writes the note's text with CR LF between lines and no line end after the last. The old
-// content is replaced only once the new one is completely written.
-bool writeNoteFile(const QString& path, const QString& text);
+// content is replaced only once the new one is completely written; a new file is private.
+bool writeNoteFile(const QString& path, const QString& text, QString* problem = nullptr);
 
 // Deletes a note file; a file that is not there is no error.
 void deleteNoteFile(const QString& path);

@@ -2,7 +2,6 @@
 #include "ScheduleFile.h"
 
 #include "EventLine.h"
-#include "WholeFile.h"
 
 #include <QStringDecoder>
 
@@ -16,9 +15,9 @@ QString decodeText(const QByteArray& bytes, bool cut)
     return text;
 }
 
-ScheduleReader::ScheduleReader(const QString& path) : file(path)
+ScheduleReader::ScheduleReader(const QString& path) : file(path, MaxScheduleBytes)
 {
-    finished = !file.open(QIODevice::ReadOnly);
+    finished = !file.isOpen();
 }
 
 bool ScheduleReader::fill()
@@ -27,7 +26,16 @@ bool ScheduleReader::fill()
     const qint64 got = file.read(buffer.data(), buffer.size());
     buffer.resize(got > 0 ? got : 0);
     pos = 0;
+    if (got == 0 && !cut)
+        cut = file.cut();
     return got > 0;
+}
+
+QString ScheduleReader::problem() const
+{
+    if (cut)
+        return UserFile::tooLargeMessage(file.path(), MaxScheduleBytes);
+    return file.kind() == UserFile::Kind::Missing ? QString() : file.problem();
 }
 
 std::optional<QString> ScheduleReader::next()
@@ -81,14 +89,17 @@ QStringList readScheduleLines(const QString& path, int maxLines)
     return lines;
 }
 
-QStringList readScheduleEntries(const QString& path)
+QStringList readScheduleEntries(const QString& path, QString* problem)
 {
     QStringList entries;
     ScheduleReader reader(path);
     while (entries.size() < MaxEvents) {
         const std::optional<QString> line = reader.next();
-        if (!line)
+        if (!line) {
+            if (problem)
+                *problem = reader.problem();
             break;
+        }
         // A time field that is not a time comes only from editing the file by hand: skipped.
         if (timeValue(splitEventLine(cutText(*line)).time.left(MaxTimeText)) >= 0)
             entries.append(*line);
@@ -109,5 +120,5 @@ QByteArray scheduleBytes(const QStringList& lines)
 
 bool writeScheduleLines(const QString& path, const QStringList& lines)
 {
-    return writeWholeFile(path, scheduleBytes(lines));
+    return UserFile::write(path, scheduleBytes(lines));
 }

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "ScheduleGuard.h"
 
+#include "ScheduleFile.h"
+#include "UserFile.h"
+
 #include <QCryptographicHash>
 #include <QFile>
 
@@ -28,11 +31,15 @@ ScheduleGuard::Stamp ScheduleGuard::stampOf(const QString& path)
 
 std::optional<QByteArray> ScheduleGuard::digestOf(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    UserFile file(path, ScheduleReader::MaxScheduleBytes);
+    if (!file.isOpen())
         return std::nullopt;
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!hash.addData(&file))
+    QByteArray chunk(65536, Qt::Uninitialized);
+    qint64 got;
+    while ((got = file.read(chunk.data(), chunk.size())) > 0)
+        hash.addData(QByteArrayView(chunk.constData(), got));
+    if (got < 0)
         return std::nullopt;
     return hash.result();
 }

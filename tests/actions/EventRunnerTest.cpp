@@ -171,8 +171,8 @@ TEST_F(RunnerTest, AnUnreadableNoteIsReportedAndTheEntryGoesOn)
     startWith(" 10:00 AM    ,,30,[4.txt]\r\n");
     QDir(dir.path()).mkdir("4.txt");
     tickTo(QTime(10, 31));
-    EXPECT_EQ(fakes.errors.messages, QStringList({"Cannot open file " + pgmDir() + "4.txt",
-                                                  "Cannot open file " + pgmDir() + "4.txt"}));
+    const QString folder = pgmDir() + "4.txt is a folder, not a file.";
+    EXPECT_EQ(fakes.errors.messages, QStringList({folder, folder}));
     EXPECT_TRUE(notes.shown.isEmpty());
     EXPECT_EQ(dueTimes(), QStringList({"6 10:00", "6 10:30"}));
 }

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFile>
 #include <QMouseEvent>
 
 namespace {
@@ -208,4 +209,29 @@ TEST_F(NoteWindowTest, ANoteSnoozedWhileItWaitsDoesNotShowUntilItsSnoozeEnds)
     EXPECT_FALSE(memo->isVisible());
     EXPECT_TRUE(form->isDueToday(other));
     EXPECT_EQ(form->status(), "Nudgeon:  5min");
+}
+
+TEST_F(NoteWindowTest, ANoteOfOneLongLineShowsItsStartAndIsNeverSavedCut)
+{
+    const QByteArray line(3 << 20, 'x');
+    {
+        QFile f(notePath());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_EQ(f.write(line), line.size());
+    }
+    const NoteText note = readNote(notePath());
+    ASSERT_TRUE(note.read);
+    showNote(note.text, notePath(), [&] {
+        const QString shown = memo->form()->Memo->toPlainText();
+        EXPECT_TRUE(shown.startsWith("xxxx"));
+        EXPECT_LT(shown.size(), 10000);
+        EXPECT_TRUE(shown.contains("rest of this note is in its file")) << shown.right(80).toStdString();
+        memo->form()->Edit->trigger();
+        EXPECT_TRUE(memo->form()->Memo->isReadOnly());
+        EXPECT_FALSE(memo->form()->Save->isEnabled());
+        memo->form()->Save->trigger();
+    });
+    QFile f(notePath());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), line);
 }

@@ -31,6 +31,9 @@
 #               minutes (a computer asleep) over two programs and a note entry; when it goes on,
 #               the note shows at once, late, with its file's text, while neither program nor
 #               the note entry's own program runs late, and the next entry runs in its minute.
+#   odd-notes   with the clock running 60 times faster: at 10:00 a note that is a FIFO (the user
+#               is told, the FIFO stays) and a note of one 3 MB line (its start shows); the
+#               program due at 10:01 runs at 10:01, and the program is idle afterwards.
 #
 # The faked clock: the program is started with libfaketime preloaded, FAKETIME="@<date time>"
 # (the clock starts there and runs on) or "@<date time> x60" (it runs 60 times faster; QTimer
@@ -48,14 +51,14 @@
 set -uo pipefail
 
 if [ $# -lt 2 ]; then
-    echo "usage: $0 <nudgeon executable> <build folder> [program|note|snooze|repeat|close-note|held-up|asleep]..." >&2
+    echo "usage: $0 <nudgeon executable> <build folder> [program|note|snooze|repeat|close-note|held-up|asleep|odd-notes]..." >&2
     exit 2
 fi
 program_exe=$(readlink -f "$1")
 build_dir=$(readlink -f "$2")
 shift 2
 scenarios=("$@")
-[ ${#scenarios[@]} -gt 0 ] || scenarios=(program note snooze repeat close-note held-up asleep)
+[ ${#scenarios[@]} -gt 0 ] || scenarios=(program note snooze repeat close-note held-up asleep odd-notes)
 suite=runner
 
 # shellcheck source=lib.sh
@@ -348,6 +351,44 @@ scenario_repeat() {
     end_scenario
 }
 
+# cpu_ticks PID: the processor time PID has used, in clock ticks.
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+
+scenario_odd_notes() {
+    begin_scenario odd-notes
+    local tools="$scenario_dir/tools"
+    write_recorder "$tools"
+    mkfifo "$pgm/fifo.txt"
+    head -c 3145728 /dev/zero | tr '\0' 'x' >"$pgm/long.txt"
+    cp "$pgm/long.txt" "$logs/long.txt.written"
+    write_schedule " 10:00 AM    ,,0,[fifo.txt]" " 10:00 AM    ,,0,[long.txt]" " 10:01 AM    ,$tools/record.sh,0,on-time"
+    start_trayer
+    start_program_at "@$FAKE_DATE 09:59:45 x60"
+    wait_for_dock
+
+    poll "$NOTE_LIMIT" program_window '^Nudgeon$' || die "no message about the FIFO showed within $NOTE_LIMIT ms"
+    log "the message about the FIFO showed after $polled_ms ms"
+    poll "$RUN_LIMIT" at_least_runs 1 on-time || die "the 10:01 entry did not run within $RUN_LIMIT ms"
+    local got
+    got=$(runs_by_minute)
+    log "runs: $(tr '\n' ',' <<<"$got")"
+    [ "$got" = "10:01 on-time" ] || fail "the runs came at $(tr '\n' ',' <<<"$got") rather than once at 10:01"
+    xdotool key Return
+    wait_for_note
+
+    # Idle: well under a tenth of a processor over two seconds.
+    local before after
+    before=$(cpu_ticks "$program_pid")
+    sleep 2
+    after=$(cpu_ticks "$program_pid")
+    log "processor time over 2 s afterwards: $((after - before)) ticks"
+    [ $((after - before)) -lt 20 ] || fail "the program used $((after - before)) clock ticks in 2 s after the notes"
+    [ -p "$pgm/fifo.txt" ] || fail "the FIFO note is no longer a FIFO"
+    check_unchanged long.txt
+    close_from_tray "$note"
+    end_scenario
+}
+
 scenario_close_note() {
     begin_scenario close-note
     write_note hello.txt $'Hello\n'
@@ -437,6 +478,7 @@ for s in "${scenarios[@]}"; do
         close-note) scenario_close_note ;;
         held-up) scenario_held_up ;;
         asleep) scenario_asleep ;;
+        odd-notes) scenario_odd_notes ;;
         *) die "no scenario named $s" ;;
     esac
 done

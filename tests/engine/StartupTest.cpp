@@ -151,7 +151,8 @@ TEST_F(EngineTest, AScheduleThatCannotBeWrittenIsReportedAndTheOldFileKept)
     state.EventList = QStringList{" 09:30 AM    ,,0,", " 10:30 AM    ,,0,"};
     state.EventCount = 2;
     EXPECT_FALSE(form->WriteCfgFile());
-    EXPECT_EQ(fakes.errors.messages, QStringList({"Cannot create file " + cfgPath()}));
+    EXPECT_EQ(fakes.errors.messages,
+              QStringList({cfgPath() + " is a folder, not a file. Nothing was written to it."}));
     EXPECT_TRUE(QFileInfo(cfgPath()).isDir());
     EXPECT_TRUE(QFile::exists(cfgPath() + "/keep"));
     // The schedule in memory is untouched.

@@ -4,6 +4,10 @@
 #include "Outbox.h"
 
 #include "Fakes.h"
+#include "IniRegistryStore.h"
+#include "NoteFiles.h"
+#include "ScheduleFile.h"
+#include "UserFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTimeZone>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -107,4 +112,40 @@ TEST(MailLog, AppendsOneLineForEachCallWithTheTimeAndItsOffset)
             .hasMatch())
         << lines[2].toStdString();
     EXPECT_TRUE(lines[3].isEmpty());
+}
+
+TEST(UserFiles, WhatTheProgramCreatesIsPrivateAndWhatItRewritesKeepsItsMode)
+{
+    QTemporaryDir work;
+    const mode_t oldMask = ::umask(022);
+    const auto modeOf = [](const QString& path) {
+        struct stat st
+        {};
+        ::stat(QFile::encodeName(path).constData(), &st);
+        return st.st_mode & 07777;
+    };
+    const QString data = work.filePath("share/Nudgeon");
+    ASSERT_TRUE(UserFile::makeFolder(data));
+    ASSERT_TRUE(writeNoteFile(data + "/1260930.txt", "private"));
+    ASSERT_TRUE(writeScheduleLines(data + "/Nudgeon.cfg", {" 09:30 AM    ,,0,"}));
+    IniRegistryStore store(work.filePath("config/Nudgeon/registry.ini"));
+    ASSERT_TRUE(store.writeString("Software/Nudgeon", "Settings", "1,0"));
+    Outbox outbox(data);
+    QString error;
+    const QString message = outbox.store("Subject: x\r\n\r\nx\r\n", &error);
+    ASSERT_FALSE(message.isEmpty()) << error.toStdString();
+    ASSERT_TRUE(MailLog(data).append("sent"));
+    // Someone made this one readable to others: a save keeps that.
+    writeFile(data + "/shared.txt", "old");
+    ::chmod(QFile::encodeName(data + "/shared.txt").constData(), 0644);
+    ASSERT_TRUE(writeNoteFile(data + "/shared.txt", "new"));
+    ::umask(oldMask);
+
+    for (const QString& folder : {data, work.filePath("config/Nudgeon"), outbox.folder()})
+        EXPECT_EQ(modeOf(folder), 0700u) << folder.toStdString();
+    for (const QString& file : {data + "/1260930.txt", data + "/Nudgeon.cfg",
+                                work.filePath("config/Nudgeon/registry.ini"), message, data + "/mail.log"})
+        EXPECT_EQ(modeOf(file), 0600u) << file.toStdString();
+    EXPECT_EQ(modeOf(data + "/shared.txt"), 0644u);
+    EXPECT_EQ(contents(data + "/shared.txt"), "new");
 }

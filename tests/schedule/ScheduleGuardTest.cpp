@@ -2,7 +2,7 @@
 #include "ScheduleGuard.h"
 #include "ScheduleFile.h"
 #include "ScheduleWatcher.h"
-#include "WholeFile.h"
+#include "UserFile.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -39,7 +39,7 @@ TEST(ScheduleGuard, SeesEveryChangeOnDiskAndNoneThatKeepsTheContent)
     const Case cases[] = {
         {"nothing", [](const QString&) {}, false},
         {"saved again unchanged by renaming a copy over it",
-         [](const QString& p) { writeWholeFile(p, schedule); }, false},
+         [](const QString& p) { UserFile::write(p, schedule); }, false},
         {"touched", [](const QString& p) { ::utime(QFile::encodeName(p).constData(), nullptr); }, false},
         {"a line appended in place",
          [](const QString& p) {
@@ -65,7 +65,7 @@ TEST(ScheduleGuard, SeesEveryChangeOnDiskAndNoneThatKeepsTheContent)
              ::utime(QFile::encodeName(p).constData(), &times);
          },
          true},
-        {"replaced by rename", [](const QString& p) { writeWholeFile(p, " 11:30 AM    ,,0,\r\n"); }, true},
+        {"replaced by rename", [](const QString& p) { UserFile::write(p, " 11:30 AM    ,,0,\r\n"); }, true},
         {"deleted", [](const QString& p) { QFile::remove(p); }, true},
         {"turned into a folder",
          [](const QString& p) {
@@ -97,7 +97,7 @@ TEST(ScheduleGuard, TheProgramsOwnWriteIsNoChangeButAnEditRightAfterIt)
     EXPECT_FALSE(guard.changed()); // missing, and still missing
 
     const QByteArray bytes = scheduleBytes({" 09:30 AM    ,,0,", "10:30 PM    ,,0,"});
-    ASSERT_TRUE(writeWholeFile(path, bytes));
+    ASSERT_TRUE(UserFile::write(path, bytes));
     guard.wrote(bytes);
     EXPECT_FALSE(guard.changed());
     EXPECT_FALSE(guard.changed());
@@ -156,7 +156,7 @@ TEST(ScheduleWatcher, FollowsEditorsThatRenameAndIgnoresTheProgramsOwnWrites)
     // Twice, so that the watch set again on the new file is seen to work.
     for (const QByteArray& edit :
          {QByteArray(" 11:30 AM    ,,0,\r\n"), QByteArray(" 11:45 AM    ,,0,\r\n")}) {
-        ASSERT_TRUE(writeWholeFile(path, edit));
+        ASSERT_TRUE(UserFile::write(path, edit));
         EXPECT_EQ(changesWithin(watcher, wait), 1) << edit.toStdString();
         guard.reading();
     }
@@ -170,7 +170,7 @@ TEST(ScheduleWatcher, FollowsEditorsThatRenameAndIgnoresTheProgramsOwnWrites)
     guard.reading();
 
     const QByteArray own = scheduleBytes({" 07:00 AM    ,,0,"});
-    ASSERT_TRUE(writeWholeFile(path, own));
+    ASSERT_TRUE(UserFile::write(path, own));
     guard.wrote(own);
     EXPECT_EQ(changesWithin(watcher, wait), 0);
 }
