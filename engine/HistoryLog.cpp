@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "HistoryLog.h"
 
+#include "UserFile.h"
+
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -12,47 +14,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-// Makes the folder and its missing parents, each private.
-bool makePrivateFolders(const QString& folder)
-{
-    if (QFileInfo(folder).isDir())
-        return true;
-    const QString parent = QFileInfo(folder).path();
-    if (parent != folder && !makePrivateFolders(parent))
-        return false;
-    return ::mkdir(QFile::encodeName(folder).constData(), 0700) == 0 || errno == EEXIST;
-}
-
-// The bytes of a regular file, up to cap; nothing for anything else. Never blocks on a FIFO.
-QByteArray readRegularFile(const QString& path, qint64 cap)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return {};
-    QByteArray bytes;
-    struct stat st;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-        const qint64 size = qMin<qint64>(st.st_size, cap);
-        // The newest lines are at the end: a file grown past the cap by hand is read from there.
-        if (::lseek(fd, st.st_size - size, SEEK_SET) >= 0) {
-            bytes.resize(size);
-            qint64 done = 0;
-            while (done < size) {
-                const ssize_t n = ::read(fd, bytes.data() + done, size - done);
-                if (n <= 0)
-                    break;
-                done += n;
-            }
-            bytes.truncate(done);
-        }
-    }
-    ::close(fd);
-    return bytes;
-}
-
-} // namespace
 
 HistoryLog::HistoryLog(const QString& path, qint64 cap) : filePath(path), cap(cap) {}
 
@@ -71,7 +32,7 @@ QString HistoryLog::rotatedPath() const
 
 int HistoryLog::openForAppend()
 {
-    if (!makePrivateFolders(QFileInfo(filePath).path()))
+    if (!UserFile::makeFolder(QFileInfo(filePath).path()))
         return -1;
     const int fd =
         ::open(QFile::encodeName(filePath).constData(),
@@ -116,7 +77,7 @@ QList<Firing> HistoryLog::recent(int count) const
 {
     QList<Firing> firings;
     for (const QString& path : {filePath, rotatedPath()}) {
-        const QList<QByteArray> lines = readRegularFile(path, 2 * cap).split('\n');
+        const QList<QByteArray> lines = UserFile::readAll(path, 2 * cap).bytes.split('\n');
         for (auto it = lines.rbegin(); it != lines.rend() && firings.size() < count; ++it) {
             if (const auto firing = Firing::fromLine(QString::fromUtf8(*it)))
                 firings.append(*firing);
