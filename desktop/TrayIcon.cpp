@@ -4,6 +4,8 @@
 #include "MakerLinks.h"
 #include "Scheduler.h"
 
+#include <QPainter>
+
 // The tip holds at most this many characters.
 constexpr int MaxTipLength = 63;
 
@@ -13,6 +15,7 @@ TrayIcon::TrayIcon(Scheduler& scheduler, MakerLinks& links, bool hostPresent)
 {
     NewNote = trayMenu->addAction(tr("&New"));
     Setup = trayMenu->addAction(tr("&Setup"));
+    historyAction = trayMenu->addAction(tr("&History..."));
     HelpItem->setTitle(tr("&Help"));
     QObject::connect(HelpItem->addAction(tr("&Contents")), &QAction::triggered, [&links] { links.HelpIt(); });
     QObject::connect(HelpItem->addAction(tr("&Web page")), &QAction::triggered,
@@ -69,7 +72,8 @@ void TrayIcon::add(const QString& tip)
                                      &scheduler, [this] { SetupClick(false); }, Qt::QueuedConnection);
                          });
     }
-    trayIcon->setToolTip(this->tip);
+    trayIcon->setIcon(failureMark.isEmpty() ? mainIcon() : markedIcon());
+    trayIcon->setToolTip(shownTip());
     trayIcon->show();
 }
 
@@ -87,8 +91,44 @@ void TrayIcon::modify(const QString& tip)
     if (!added)
         return;
     this->tip = tip.left(MaxTipLength);
-    if (trayIcon && trayIcon->toolTip() != this->tip)
-        trayIcon->setToolTip(this->tip);
+    if (trayIcon && trayIcon->toolTip() != shownTip())
+        trayIcon->setToolTip(shownTip());
+}
+
+void TrayIcon::setFailureMark(const QString& mark)
+{
+    if (failureMark == mark)
+        return;
+    failureMark = mark;
+    if (!trayIcon)
+        return;
+    trayIcon->setIcon(mark.isEmpty() ? mainIcon() : markedIcon());
+    trayIcon->setToolTip(shownTip());
+}
+
+QString TrayIcon::shownTip() const
+{
+    if (failureMark.isEmpty())
+        return tip;
+    return (failureMark + QStringLiteral(" - ") + tip).left(MaxTipLength);
+}
+
+QIcon TrayIcon::markedIcon()
+{
+    QIcon marked;
+    const QIcon plain = mainIcon();
+    for (int size : {16, 22, 32, 48, 64, 128}) {
+        QPixmap pixmap = plain.pixmap(size, size);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(Qt::white, qMax(1, size / 16)));
+        painter.setBrush(QColor(0xd0, 0x20, 0x20));
+        const int dot = size / 2;
+        painter.drawEllipse(QRect(size - dot, size - dot, dot - 1, dot - 1));
+        painter.end();
+        marked.addPixmap(pixmap);
+    }
+    return marked;
 }
 
 void TrayIcon::remove()

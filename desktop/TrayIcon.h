@@ -35,13 +35,19 @@ public:
     // Opens the setup dialog, for new entries only or on the whole schedule, unless it is open.
     void SetupClick(bool newMode);
 
+    // Marks the icon and starts the tip with the mark, e.g. "1 failed"; an empty mark takes it off.
+    void setFailureMark(const QString& mark);
+
     // The program's icon, "MAINICON", in all its sizes.
     static QIcon mainIcon();
+    // The icon with a red dot: something failed that the user has not looked at.
+    static QIcon markedIcon();
 
     QSystemTrayIcon* icon() const { return trayIcon.get(); }
     QMenu* menu() const { return trayMenu.get(); }
     QAction* newItem() const { return NewNote; }
     QAction* setupItem() const { return Setup; }
+    QAction* historyItem() const { return historyAction; }
     QAction* closeItem() const { return CloseItem; }
     QMenu* helpMenu() const { return HelpItem.get(); }
 
@@ -50,11 +56,15 @@ private:
     std::unique_ptr<QMenu> trayMenu;
     QAction* NewNote = nullptr;
     QAction* Setup = nullptr;
+    QAction* historyAction = nullptr;
     std::unique_ptr<QMenu> HelpItem;
     QAction* CloseItem = nullptr;
     std::function<void()> openSetup;
     std::unique_ptr<QSystemTrayIcon> trayIcon;
     bool added = false;
     bool hostPresent;
+    QString shownTip() const;
+
     QString tip;
+    QString failureMark;
 };

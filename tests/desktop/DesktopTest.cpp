@@ -131,7 +131,7 @@ TEST_F(TrayTest, TheMenuOpensTheSetupDialogOnlyWhileNoneIsOpen)
     FakeLauncher launcher;
     MakerLinks links(launcher, {dir.path() + "/"});
     TrayIcon trayIcon(*form, links);
-    EXPECT_EQ(captions(trayIcon.menu()), QStringList({"&New", "&Setup", "&Help", "&Close"}));
+    EXPECT_EQ(captions(trayIcon.menu()), QStringList({"&New", "&Setup", "&History...", "&Help", "&Close"}));
     EXPECT_EQ(captions(trayIcon.helpMenu()), QStringList({"&Contents", "&Web page", "&E-mail us", "&About"}));
 
     QList<bool> opened;
