@@ -13,7 +13,12 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTextDocument>
 #include <QTimer>
+#include <QToolButton>
+#include <QtMath>
 #include <algorithm>
 
 const int NoteWindow::SnoozeMinutes[8] = {5, 15, 30, 60, 120, 240, 480, 1440};
@@ -54,34 +59,9 @@ QString shownPart(const QString& text, bool* cut)
 } // namespace
 
 NoteWindow::NoteWindow(Scheduler& scheduler, ErrorBox& errors)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      ui(std::make_unique<Ui::NoteWindow>()), noteMenu(std::make_unique<QMenu>()),
-      snoozeMenu(std::make_unique<QMenu>()), scheduler(scheduler), errors(errors)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), scheduler(scheduler),
+      errors(errors)
 {
-    ui->setupUi(this);
-    setFixedSize(size());
-
-    // Grey strip above the note, pale yellow note with maroon text, as the desktop paints them.
-    QPalette strip = palette();
-    strip.setColor(QPalette::Window, strip.color(QPalette::Disabled, QPalette::WindowText));
-    setPalette(strip);
-    setAutoFillBackground(true);
-    QPalette note = ui->Memo->palette();
-    note.setColor(QPalette::Base, note.color(QPalette::ToolTipBase));
-    note.setColor(QPalette::Text, QColor(0x80, 0x00, 0x00));
-    ui->Memo->setPalette(note);
-    ui->MenuIcon->setToolTip(QString());
-
-    snoozeMenu->addActions({ui->m5, ui->m15, ui->m30, ui->h1, ui->h2, ui->h4, ui->h8, ui->d1});
-    ui->Snoose->setMenu(snoozeMenu.get());
-    noteMenu->addActions({ui->Edit, ui->Save, ui->Snoose, ui->CloseItem});
-
-    ui->MenuIcon->installEventFilter(this);
-    connect(ui->Edit, &QAction::triggered, this, &NoteWindow::edit);
-    connect(ui->Save, &QAction::triggered, this, &NoteWindow::save);
-    connect(ui->CloseItem, &QAction::triggered, this, &QWidget::hide);
-    connect(snoozeMenu.get(), &QMenu::triggered, this, &NoteWindow::snooze);
-    typingLimit = new TypingLimit(ui->Memo, MaxTyped);
     new NoteInSight(*this);
     // A program closed while notes wait shows none of them.
     connect(&scheduler, &Scheduler::closedDown, this, [this] {
@@ -90,12 +70,63 @@ NoteWindow::NoteWindow(Scheduler& scheduler, ErrorBox& errors)
     });
 }
 
+// The form is built when the first note shows: its text box lays text out and loads a font, which a program
+// that shows no note never needs.
+Ui::NoteWindow& NoteWindow::builtForm()
+{
+    if (ui)
+        return *ui;
+    ui = std::make_unique<Ui::NoteWindow>();
+    noteMenu = std::make_unique<QMenu>();
+    snoozeMenu = std::make_unique<QMenu>();
+    ui->setupUi(this);
+    designSize = size();
+
+    // Grey strip above the note, pale yellow note with maroon text, as the desktop paints them.
+    QPalette strip = palette();
+    strip.setColor(QPalette::Window, strip.color(QPalette::Disabled, QPalette::WindowText));
+    setPalette(strip);
+    setAutoFillBackground(true);
+    QPalette note = ui->noteEdit->palette();
+    note.setColor(QPalette::Base, note.color(QPalette::ToolTipBase));
+    note.setColor(QPalette::Text, QColor(0x80, 0x00, 0x00));
+    ui->noteEdit->setPalette(note);
+    ui->menuButton->setToolTip(QString());
+
+    snoozeMenu->addActions({ui->snooze5MinutesAction, ui->snooze15MinutesAction, ui->snooze30MinutesAction,
+                            ui->snooze1HourAction, ui->snooze2HoursAction, ui->snooze4HoursAction,
+                            ui->snooze8HoursAction, ui->snooze1DayAction});
+    ui->snoozeAction->setMenu(snoozeMenu.get());
+    noteMenu->addActions({ui->editAction, ui->saveAction, ui->snoozeAction, ui->closeAction});
+
+    ui->menuButton->installEventFilter(this);
+    // The keyboard reaches the menu too: Space on the focused button.
+    connect(ui->menuButton, &QToolButton::clicked, this, &NoteWindow::showMenu);
+    connect(ui->editAction, &QAction::triggered, this, &NoteWindow::edit);
+    connect(ui->saveAction, &QAction::triggered, this, &NoteWindow::save);
+    connect(ui->closeAction, &QAction::triggered, this, &QWidget::hide);
+    connect(snoozeMenu.get(), &QMenu::triggered, this, &NoteWindow::snooze);
+    typingLimit = new TypingLimit(ui->noteEdit, MaxTyped);
+    return *ui;
+}
+
+QMenu* NoteWindow::menu()
+{
+    builtForm();
+    return noteMenu.get();
+}
+
+Ui::NoteWindow* NoteWindow::form()
+{
+    return &builtForm();
+}
+
 NoteWindow::~NoteWindow() = default;
 
 bool NoteWindow::eventFilter(QObject* watched, QEvent* event)
 {
     // Any mouse button on the menu icon opens the menu.
-    if (watched == ui->MenuIcon && event->type() == QEvent::MouseButtonPress) {
+    if (ui && watched == ui->menuButton && event->type() == QEvent::MouseButtonPress) {
         showMenu();
         return true;
     }
@@ -106,7 +137,7 @@ void NoteWindow::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
     emit hidden();
-    emit noteClosed(ui->FileName->text(), shownLine);
+    emit noteClosed(shownPath, shownLine);
     returnFreeMemory();
     // The next waiting note shows once this one is fully gone.
     if (!queue.isEmpty())
@@ -128,7 +159,7 @@ void NoteWindow::showNote(const QString& text, const QString& path, const QStrin
     const auto same = [&note](const Note& n) {
         return n.path == note.path && n.line == note.line;
     };
-    if ((isVisible() && ui->FileName->text() == path && shownLine == line) ||
+    if ((isVisible() && shownPath == path && shownLine == line) ||
         std::any_of(queue.begin(), queue.end(), same))
         return;
     queue.append(note);
@@ -136,6 +167,7 @@ void NoteWindow::showNote(const QString& text, const QString& path, const QStrin
 
 void NoteWindow::display(const Note& note)
 {
+    builtForm();
     QString shown = shownPart(note.text, &shownCut);
     if (shownCut)
         shown += QLatin1Char('\n') + tr("[... The rest of this note is in its file.]");
@@ -143,17 +175,20 @@ void NoteWindow::display(const Note& note)
     // A note shown in part is never saved: that would cut the file. Any other keeps the
     // editing state the last one was left in.
     if (shownCut) {
-        ui->Memo->setReadOnly(true);
-        ui->Save->setEnabled(false);
+        ui->noteEdit->setReadOnly(true);
+        ui->saveAction->setEnabled(false);
     }
-    ui->Edit->setEnabled(!shownCut && ui->Memo->isReadOnly());
-    ui->FileName->setText(note.path);
+    ui->editAction->setEnabled(!shownCut && ui->noteEdit->isReadOnly());
+    shownPath = note.path;
     shownLine = note.line;
-    ui->Timelbl->setText(note.timeText);
-    ui->Timelbl->adjustSize();
+    ui->timeLabel->setText(note.timeText);
 
-    if (!isVisible())
+    if (!isVisible()) {
+        fitToText(shown);
         NotePlacement::place(*this);
+    }
+    // Each note opens with the keyboard in its text, before the menu button.
+    ui->noteEdit->setFocus();
     show();
     raise();
     activateWindow();
@@ -164,12 +199,12 @@ void NoteWindow::display(const Note& note)
 
 QString NoteWindow::shownFile() const
 {
-    return isVisible() ? ui->FileName->text() : QString();
+    return isVisible() ? shownPath : QString();
 }
 
 void NoteWindow::snoozeNote(const QString& path, const QString& line, int minutes)
 {
-    if (isVisible() && ui->FileName->text() == path && shownLine == line) {
+    if (isVisible() && shownPath == path && shownLine == line) {
         scheduler.Snooze(line, namePart(path), minutes);
         hide();
         return;
@@ -183,6 +218,30 @@ void NoteWindow::snoozeNote(const QString& path, const QString& line, int minute
     scheduler.Snooze(line, namePart(path), minutes);
 }
 
+void NoteWindow::fitToText(const QString& text)
+{
+    // The note grows with its text up to a third of the screen's width and half its height;
+    // only a longer text scrolls.
+    const QScreen* shownOn = screen();
+    const QRect room = shownOn ? shownOn->availableGeometry() : QRect();
+    const QSize largest = designSize.expandedTo(QSize(room.width() / 3, room.height() / 2));
+    QPlainTextEdit* edit = ui->noteEdit;
+    QTextDocument measure;
+    measure.setDefaultFont(edit->font());
+    measure.setDocumentMargin(edit->document()->documentMargin());
+    measure.setDefaultTextOption(edit->document()->defaultTextOption());
+    measure.setPlainText(text);
+    const int frame = 2 * edit->frameWidth();
+    const int width = std::clamp(qCeil(measure.idealWidth()) + frame, designSize.width(), largest.width());
+    measure.setTextWidth(width - frame);
+    const int strip = ui->stripLayout->sizeHint().height();
+    // The edit wants a little room below its last line before it stops scrolling.
+    const int slack = edit->fontMetrics().lineSpacing() / 2;
+    const int height = std::clamp(strip + qCeil(measure.size().height()) + frame + slack, designSize.height(),
+                                  largest.height());
+    resize(width, height);
+}
+
 void NoteWindow::showMenu()
 {
     noteMenu->popup(frameGeometry().topLeft() + QPoint(20, 12));
@@ -192,24 +251,24 @@ void NoteWindow::edit()
 {
     if (shownCut)
         return;
-    ui->Memo->setReadOnly(false);
-    ui->Save->setEnabled(true);
-    ui->Edit->setEnabled(false);
+    ui->noteEdit->setReadOnly(false);
+    ui->saveAction->setEnabled(true);
+    ui->editAction->setEnabled(false);
 }
 
 void NoteWindow::save()
 {
-    const QString path = ui->FileName->text();
+    const QString path = shownPath;
     if (shownCut)
         return;
     QString problem;
-    if (!writeNoteFile(path, ui->Memo->toPlainText(), &problem)) {
+    if (!writeNoteFile(path, ui->noteEdit->toPlainText(), &problem)) {
         errors.showError(problem.isEmpty() ? cannotCreateMessage(path) : problem);
         return;
     }
-    ui->Memo->setReadOnly(true);
-    ui->Save->setEnabled(false);
-    ui->Edit->setEnabled(true);
+    ui->noteEdit->setReadOnly(true);
+    ui->saveAction->setEnabled(false);
+    ui->editAction->setEnabled(true);
 }
 
 void NoteWindow::snooze(QAction* item)
@@ -217,5 +276,5 @@ void NoteWindow::snooze(QAction* item)
     const int position = static_cast<int>(snoozeMenu->actions().indexOf(item));
     if (position < 0 || position >= 8)
         return;
-    snoozeNote(ui->FileName->text(), shownLine, SnoozeMinutes[position]);
+    snoozeNote(shownPath, shownLine, SnoozeMinutes[position]);
 }

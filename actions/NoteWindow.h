@@ -31,8 +31,8 @@ public:
     int waiting() const { return static_cast<int>(queue.size()); }
 
     // The menu of the menu icon.
-    QMenu* menu() const { return noteMenu.get(); }
-    Ui::NoteWindow* form() const { return ui.get(); }
+    QMenu* menu();
+    Ui::NoteWindow* form();
     // The full path of the note file shown now; empty while the window is hidden.
     QString shownFile() const;
     // Puts off the note of this file and entry by the given minutes: the shown one is hidden,
@@ -71,12 +71,19 @@ private:
         QString line;
     };
     void display(const Note& note);
+    // Sizes the window to show the whole text where the screen has room for it.
+    void fitToText(const QString& text);
+    Ui::NoteWindow& builtForm();
 
     std::unique_ptr<Ui::NoteWindow> ui;
     std::unique_ptr<QMenu> noteMenu;
     std::unique_ptr<QMenu> snoozeMenu;
     Scheduler& scheduler;
     ErrorBox& errors;
+    // The size the window is designed at; a short note keeps it.
+    QSize designSize;
+    // The full path of the shown note's file: Save writes there.
+    QString shownPath;
     // The entry of the shown note: its snooze acts on that entry.
     QString shownLine;
     // Only the start of the shown note is in the window.

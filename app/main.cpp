@@ -38,7 +38,8 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Nudgeon"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Nudgeon"));
+    // No display name: the desktop would append it to every window title, which names the program
+    // already ("Nudgeon Setup", "About Nudgeon").
     // The Wayland app id, the X11 window class and the notifications name the desktop file, so
     // that the desktop shows the program's name and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("example.nudgeon.Nudgeon"));

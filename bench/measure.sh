@@ -1,21 +1,26 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Measures the real program on a virtual X display (Xvfb) with a real tray (trayer), each run
-# with a schedule of 30 entries, and prints a table of medians and ranges.
+# Measures the real program beside a bare Qt tray program (nudgeon_bare_tray: the same icon,
+# nothing else) on virtual X displays (Xvfb) with a real tray (trayer), each Nudgeon run with a
+# schedule of 30 entries, and prints one table of both programs' medians, ranges and ratios,
+# then one of the figures only Nudgeon has.
 #
 # Usage: bench/measure.sh [--runs N] [--memory-runs M] [--idle-seconds S] [--only PARTS]
-#                         [--keep] [nudgeon executable]
+#                         [--bare BARE_EXECUTABLE] [--keep] [nudgeon executable]
 #
-#   launch   from the launch until the tray icon is docked and shown, N runs (7 unless told)
-#            after one warm-up run that is not counted; the resident memory 2.5 s after the
-#            icon docked, too.
+#   launch   both programs in turn, N runs each (7 unless told) after one warm-up run each
+#            that is not counted: from the launch until the tray icon is docked and shown, and
+#            the resident memory 5 s after the icon docked (VmRSS, and Pss/Pss_Anon from
+#            /proc/PID/smaps_rollup), once the start sound's client has been let go. The last run of each leaves its /proc/PID/smaps, and the
+#            resident memory Nudgeon has beyond the bare program is listed by mapping.
 #   memory   M programs (3 unless told), each: resident memory after start-up, after the setup
 #            dialog was opened (a left click on the icon) and closed (its Close button) ten
 #            times, and after ten notes were shown and closed from their menus. The program runs
 #            on a faked clock (libfaketime, 30 times faster) so that its ten notes come due, one
 #            a faked minute, within 35 seconds.
-#   idle     one program left alone with its icon docked for S seconds (120 unless told): the
-#            CPU time and the wake-ups of each thread, also scaled to 10 minutes.
+#   idle     both programs left alone at the same time, each on a display and tray of its own,
+#            with their icons docked for S seconds (120 unless told): the CPU time and the
+#            wake-ups of each thread, also per minute and scaled to 10 minutes.
 #   tick     from the start of an entry's due minute until the program it runs has started (a
 #            script that records `date +%s.%N`): three programs started 8, 5 and 3 seconds before
 #            a minute on the real clock, on a second X display without a tray, while the idle
@@ -23,11 +28,12 @@
 #            long the tick itself takes from the timer's wake-up to the start of the program.
 #
 # PARTS is a comma-separated list of these names (all of them unless told). --keep leaves the
-# temporary folders with the logs (and the traced run's strace output) in place. The program is
-# build/nudgeon unless another executable is named. Every run has its own temporary folders:
-# the program folder (the executable, its sounds, the schedule file and notes), XDG_RUNTIME_DIR,
-# HOME and the XDG folders. There is no session bus and no sound server. Every process this
-# script starts is ended by its process id; the temporary folders are removed at the end.
+# temporary folders with the logs (and the traced run's strace output) in place. The programs
+# are build/nudgeon and build/nudgeon_bare_tray unless others are named. Every run has its own
+# temporary folders: the program folder (the executable, its sounds, the schedule file and
+# notes), XDG_RUNTIME_DIR, HOME and the XDG folders. There is no session bus and no sound
+# server. Every process this script starts is ended by its process id; the temporary folders
+# are removed at the end.
 
 set -uo pipefail
 
@@ -39,6 +45,10 @@ memory_runs=3
 idle_seconds=120
 parts=launch,memory,idle,tick
 program_exe=$repo_dir/build/nudgeon
+bare_exe=$repo_dir/build/nudgeon_bare_tray
+# How long after docking the memory is read: the sound client of the start sound goes 3 s after
+# the sound ended.
+settle_seconds=5
 keep=0
 while [ $# -gt 0 ]; do
     case $1 in
@@ -46,6 +56,7 @@ while [ $# -gt 0 ]; do
         --memory-runs) memory_runs=$2; shift 2 ;;
         --idle-seconds) idle_seconds=$2; shift 2 ;;
         --only) parts=$2; shift 2 ;;
+        --bare) bare_exe=$2; shift 2 ;;
         --keep) keep=1; shift ;;
         -h | --help) sed -n '2,/^$/s/^# \{0,1\}//p' "$0"; exit 0 ;;
         -*) echo "unknown option $1" >&2; exit 2 ;;
@@ -53,6 +64,7 @@ while [ $# -gt 0 ]; do
     esac
 done
 program_exe=$(readlink -f "$program_exe")
+bare_exe=$(readlink -f "$bare_exe")
 want() { [[ ",$parts," == *",$1,"* ]]; }
 
 # --- bookkeeping -----------------------------------------------------------------------------
@@ -72,10 +84,14 @@ cd "$work" || exit 1
 run_marker="$$-$RANDOM$RANDOM"
 started=()   # process ids started and not yet waited for
 faked=()     # process ids that ran with libfaketime preloaded
-results=()   # rows of the final table: "name|median|range|runs|target|verdict"
+results=()   # rows of Nudgeon's own table: "name|median|range|runs|target|verdict"
+pairs=()     # rows of the side-by-side table, made by add_pair
+loads=()     # the load average (1 min) at each launch run
+load_begin=$(cut -d' ' -f1 /proc/loadavg)
 failures=0
 tick_pids=()
 tick_started=()
+declare -A exe_of # program folder -> the executable in it
 
 fail() {
     failures=$((failures + 1))
@@ -175,6 +191,9 @@ for tool in Xvfb xauth trayer xdotool xwininfo xprop python3; do
     command -v "$tool" >/dev/null || { echo "missing tool: $tool (see scripts/setup.sh)" >&2; exit 1; }
 done
 [ -x "$program_exe" ] || { echo "no program at $program_exe" >&2; exit 1; }
+if want launch || want idle; then
+    [ -x "$bare_exe" ] || { echo "no bare tray program at $bare_exe (built as nudgeon_bare_tray)" >&2; exit 1; }
+fi
 libfaketime=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
 if want memory && [ ! -e "$libfaketime" ]; then
     echo "missing $libfaketime (Debian package faketime)" >&2
@@ -213,6 +232,28 @@ add_row() {
     shift 4
     read -r median lo hi n <<<"$(stats "$@")"
     results+=("$name|$median $unit|$lo – $hi|$n|$target|$verdict")
+}
+
+# add_pair NAME UNIT HOW LIMIT GOAL_TEXT BARE_ARRAY NUDGEON_ARRAY: one row of the side-by-side
+# table: both medians and ranges, their ratio and difference; HOW says what LIMIT bounds: the
+# ratio, the difference, or Nudgeon's own median (value).
+add_pair() {
+    local name=$1 unit=$2 how=$3 limit=$4 goal=$5
+    local -n p_bare=$6 p_nudgeon=$7
+    local bm bl bh bn nm nl nh nn ratio diff verdict_text=""
+    read -r bm bl bh bn <<<"$(stats "${p_bare[@]}")"
+    read -r nm nl nh nn <<<"$(stats "${p_nudgeon[@]}")"
+    ratio=$(awk -v b="$bm" -v n="$nm" 'BEGIN { if (b + 0 == 0) print "-"; else printf "%.2f", n / b }')
+    diff=$(awk -v b="$bm" -v n="$nm" 'BEGIN { printf "%+.4g", n - b }')
+    [ "$bn" -gt 0 ] && [ "$nn" -gt 0 ] || { ratio=-; diff=-; }
+    if [ -n "$limit" ] && [ "$nn" -gt 0 ]; then
+        case $how in
+            ratio) [ "$ratio" != - ] && verdict_text=$(verdict "$ratio" "$limit") ;;
+            value) verdict_text=$(verdict "$nm" "$limit") ;;
+            difference) [ "$diff" != - ] && verdict_text=$(verdict "${diff#+}" "$limit") ;;
+        esac
+    fi
+    pairs+=("$name|$bm $unit|$bl – $bh|$nm $unit|$nl – $nh|$bn / $nn|$ratio|$diff $unit|$goal|$verdict_text")
 }
 
 # verdict VALUE LIMIT: "met" when VALUE <= LIMIT.
@@ -325,6 +366,8 @@ prepare() {
     chmod 700 "$dir/runtime"
     cp "$program_exe" "$dir/program/nudgeon"
     cp "$exe_dir/ringin.wav" "$exe_dir/Nudgeon.wav" "$dir/program/"
+    # The sound player, where the program has one.
+    [ -x "$exe_dir/nudgeon-sound" ] && cp "$exe_dir/nudgeon-sound" "$dir/program/"
     printf 'autospawn = no\n' >"$dir/pulse-client.conf"
     : >"$dir/program/Nudgeon.cfg"
     for line in "$@"; do
@@ -335,6 +378,17 @@ prepare() {
         fi
     done
     [ "$(grep -c . "$dir/program/Nudgeon.cfg")" -eq 30 ] || fail "schedule in $dir has not 30 lines"
+    exe_of[$dir]=$dir/program/nudgeon
+}
+
+# prepare_bare DIR: a program folder with the bare tray program, and the user's folders.
+prepare_bare() {
+    local dir=$1
+    mkdir -p "$dir"/{program,runtime,home,config,data,cache,logs}
+    chmod 700 "$dir/runtime"
+    cp "$bare_exe" "$dir/program/"
+    printf 'autospawn = no\n' >"$dir/pulse-client.conf"
+    exe_of[$dir]=$dir/program/${bare_exe##*/}
 }
 
 # launch DIR DISPLAY [ENV=VALUE...] [-- PREFIX...]: starts the program of DIR on DISPLAY with
@@ -350,7 +404,7 @@ launch() {
         XDG_RUNTIME_DIR="$dir/runtime" HOME="$dir/home" XDG_CONFIG_HOME="$dir/config" \
         XDG_DATA_HOME="$dir/data" XDG_CACHE_HOME="$dir/cache" \
         PULSE_SERVER="unix:$dir/no-sound-server" PULSE_CLIENTCONFIG="$dir/pulse-client.conf" \
-        "${extra[@]}" "${prefix[@]}" "$dir/program/nudgeon"
+        "${extra[@]}" "${prefix[@]}" "${exe_of[$dir]}"
     program_pid=$started_pid
 }
 
@@ -379,7 +433,8 @@ start_docked() {
     start_trayer "$dir/logs" || return 1
     start_bg "$dir/logs/watch.out" "$dir/logs/watch.err" python3 "$bench_dir/xdockwatch.py" 12
     watcher=$started_pid
-    poll 5000 0.01 grep -qx ready "$dir/logs/watch.out" 2>/dev/null || { fail "the dock watcher did not start"; return 1; }
+    # Python and Xlib may take seconds to start on a busy machine.
+    poll 30000 0.01 grep -qx ready "$dir/logs/watch.out" 2>/dev/null || { fail "the dock watcher did not start"; return 1; }
     launch "$dir" "$DISPLAY" "$@"
     wait_docked "$dir" "$trayer_pid" "$dir/logs/watch.out"
     local ok=$?
@@ -389,35 +444,96 @@ start_docked() {
 
 # --- launch: from the launch to the docked icon ----------------------------------------------
 
-measure_launch() {
-    local i dir dock=() reparent=() rss=() hwm=()
-    log "== launch: $runs runs after a warm-up run"
-    for ((i = 0; i <= runs; i++)); do
-        dir="$work/launch-$i"
+# smaps_kb PID FIELD: a field of /proc/PID/smaps_rollup in kB.
+smaps_kb() { awk -v f="$2:" '$1 == f { print $2 }' "/proc/$1/smaps_rollup" 2>/dev/null; }
+
+# launch_once SUBJECT N: one launch of SUBJECT (nudgeon or bare) to its docked icon, its memory
+# $settle_seconds s later; run 0 is the warm-up and counts for nothing. Appends to SUBJECT's launch_* arrays.
+launch_once() {
+    local subject=$1 i=$2 dir="$work/launch-$1-$2-$RANDOM"
+    local -n l_dock=launch_dock_$subject l_rep=launch_reparent_$subject l_rss=launch_rss_$subject
+    local -n l_pss=launch_pss_$subject l_anon=launch_pssanon_$subject l_hwm=launch_hwm_$subject
+    if [ "$subject" = nudgeon ]; then
         prepare "$dir" "${schedule_idle[@]}"
-        start_docked "$dir" || { stop_all_of_run; continue; }
-        sleep 2.5
-        local r h
-        r=$(status_kb "$program_pid" VmRSS)
-        h=$(status_kb "$program_pid" VmHWM)
-        if [ "$i" -eq 0 ]; then
-            log "warm-up run: docked after $dock_ms ms (not counted)"
-        else
-            log "run $i: reparented after $reparent_ms ms, shown after $dock_ms ms; VmRSS $r kB, VmHWM $h kB"
-            dock+=("$dock_ms")
-            reparent+=("$reparent_ms")
-            rss+=("$(kb_to_mb "$r")")
-            hwm+=("$(kb_to_mb "$h")")
-        fi
-        stop_all_of_run
+    else
+        prepare_bare "$dir"
+    fi
+    loads+=("$(cut -d' ' -f1 /proc/loadavg)")
+    start_docked "$dir" || { stop_all_of_run; return 1; }
+    sleep "$settle_seconds"
+    local r h p pa
+    r=$(status_kb "$program_pid" VmRSS)
+    h=$(status_kb "$program_pid" VmHWM)
+    p=$(smaps_kb "$program_pid" Pss)
+    pa=$(smaps_kb "$program_pid" Pss_Anon)
+    if [ "$i" -eq 0 ]; then
+        log "$subject warm-up run: docked after $dock_ms ms (not counted)"
+    else
+        log "$subject run $i: reparented after $reparent_ms ms, shown after $dock_ms ms; VmRSS $r kB, Pss $p kB (anonymous $pa kB), VmHWM $h kB"
+        l_dock+=("$dock_ms")
+        l_rep+=("$reparent_ms")
+        l_rss+=("$(kb_to_mb "$r")")
+        l_pss+=("$(kb_to_mb "$p")")
+        l_anon+=("$(kb_to_mb "$pa")")
+        l_hwm+=("$(kb_to_mb "$h")")
+        # The last run's mappings, for the list of what Nudgeon holds beyond the bare program.
+        cp "/proc/$program_pid/smaps" "$work/smaps-$subject" 2>/dev/null
+    fi
+    stop_all_of_run
+}
+
+measure_launch() {
+    local i s
+    for s in bare nudgeon; do
+        declare -g -a "launch_dock_$s=()" "launch_reparent_$s=()" "launch_rss_$s=()" \
+            "launch_pss_$s=()" "launch_pssanon_$s=()" "launch_hwm_$s=()"
     done
-    local median
-    read -r median _ <<<"$(stats "${dock[@]}")"
-    add_row "launch → icon docked and shown" ms "≤ 150 ms median" "$(verdict "$median" 150)" "${dock[@]}"
-    add_row "launch → icon reparented into the tray" ms "" "" "${reparent[@]}"
-    read -r median _ <<<"$(stats "${rss[@]}")"
-    add_row "VmRSS 2.5 s after docking" MB "≤ 35 MB" "$(verdict "$median" 35)" "${rss[@]}"
-    add_row "VmHWM 2.5 s after docking" MB "" "" "${hwm[@]}"
+    log "== launch: $runs runs of each program after a warm-up run of each, taking turns"
+    for ((i = 0; i <= runs; i++)); do
+        # Turn about which goes first, so that neither always follows the other; a run that
+        # could not be taken is tried again, twice at most.
+        for s in $( ((i % 2)) && echo nudgeon bare || echo bare nudgeon); do
+            launch_once "$s" "$i" || launch_once "$s" "$i" || launch_once "$s" "$i"
+        done
+    done
+    add_pair "launch → icon docked and shown" ms ratio 1.2 "≤ 1.2 × bare" launch_dock_bare launch_dock_nudgeon
+    add_pair "launch → icon reparented into the tray" ms "" "" "" launch_reparent_bare launch_reparent_nudgeon
+    add_pair "VmRSS $settle_seconds s after docking" MB difference 4 "≤ bare + 4 MB" launch_rss_bare launch_rss_nudgeon
+    add_pair "Pss $settle_seconds s after docking" MB difference "" "" launch_pss_bare launch_pss_nudgeon
+    add_pair "  of it anonymous (Pss_Anon)" MB difference "" "" launch_pssanon_bare launch_pssanon_nudgeon
+    add_pair "VmHWM $settle_seconds s after docking" MB difference "" "" launch_hwm_bare launch_hwm_nudgeon
+}
+
+# by_mapping: Nudgeon's resident memory beyond the bare program's, by mapping, from the smaps of
+# the last run of each (differences of 64 kB and more).
+by_mapping() {
+    [ -s "$work/smaps-bare" ] && [ -s "$work/smaps-nudgeon" ] || return
+    python3 - "$work/smaps-bare" "$work/smaps-nudgeon" <<'PY'
+import re, sys
+def read(path):
+    rss, pss, name = {}, {}, None
+    for line in open(path):
+        if re.match(r"^[0-9a-f]+-[0-9a-f]+ ", line):
+            parts = line.split(None, 5)
+            name = parts[5].strip() if len(parts) > 5 else "[anonymous]"
+            name = re.sub(r".*/", "", name) if name.startswith("/") else name
+        elif line.startswith("Rss:"):
+            rss[name] = rss.get(name, 0) + int(line.split()[1])
+        elif line.startswith("Pss:"):
+            pss[name] = pss.get(name, 0) + int(line.split()[1])
+    return rss, pss
+(br, bp), (nr, np) = read(sys.argv[1]), read(sys.argv[2])
+rows = []
+for name in set(br) | set(nr):
+    d = nr.get(name, 0) - br.get(name, 0)
+    if abs(d) >= 64:
+        rows.append((d, name, br.get(name, 0), nr.get(name, 0), np.get(name, 0) - bp.get(name, 0)))
+rows.sort(reverse=True)
+print("mapping|bare Rss kB|Nudgeon Rss kB|Rss difference kB|Pss difference kB")
+for d, name, b, n, dp in rows:
+    print(f"{name}|{b}|{n}|{d:+d}|{dp:+d}")
+print(f"all mappings|{sum(br.values())}|{sum(nr.values())}|{sum(nr.values()) - sum(br.values()):+d}|{sum(np.values()) - sum(bp.values()):+d}")
+PY
 }
 
 # Ends the program and trayer of one run.
@@ -572,18 +688,39 @@ thread_counters() {
 # process_ticks PID: utime + stime of the whole process, in clock ticks.
 process_ticks() { sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }
 
+# idle_figures PID BEFORE AFTER SECONDS NAME: per thread "role|name|wake-ups|involuntary|CPU
+# ms|wake-ups in 10 min|per minute" over the window, from thread_counters before and after.
+idle_figures() {
+    awk -v main="$1" -v secs="$4" -v scale="$(awk -v s="$4" 'BEGIN { printf "%.4f", 600 / s }')" -v prog="$5" '
+        NR == FNR { v0[$1] = $3; n0[$1] = $4; c0[$1] = $5; next }
+        {
+            dv = $3 - v0[$1]; dn = $4 - n0[$1]; dc = ($5 - c0[$1]) / 1e6
+            role = ($1 == main) ? "main thread" : "thread"
+            printf "%s|%s|%s|%d|%d|%.3f|%.1f|%.2f\n", prog, role, $2, dv, dn, dc, dv * scale, dv / secs * 60
+        }' <(echo "$2") <(echo "$3")
+}
+
 measure_idle() {
-    local dir="$work/idle" pid before after t0 t1 hz
-    hz=$(getconf CLK_TCK)
-    log "== idle: $idle_seconds s with the icon docked"
+    local dir="$work/idle" bare_dir="$work/idle-bare" pid bare_pid bare_trayer t0 t1
+    log "== idle: both programs for $idle_seconds s with their icons docked, each on a display of its own"
+    # The bare program on a display and tray of its own, so that the two do not wake each other.
+    [ -n "${C:-}" ] || start_x C
+    prepare_bare "$bare_dir"
+    DISPLAY=$C start_docked "$bare_dir" || { stop_all_of_run; DISPLAY=$C start_docked "$bare_dir"; } ||
+        { stop_all_of_run; return; }
+    bare_pid=$program_pid
+    bare_trayer=$trayer_pid
+    program_pid=""
+    trayer_pid=""
     prepare "$dir" "${schedule_idle[@]}"
-    start_docked "$dir" || { stop_all_of_run; return; }
+    start_docked "$dir" || { stop_all_of_run; start_docked "$dir"; } ||
+        { stop_all_of_run; stop_pid "$bare_pid"; stop_pid "$bare_trayer"; return; }
     pid=$program_pid
     # The first tick comes 2 s after start-up and sets the timer to its minute.
     sleep 5
+    local before bare_before after bare_after
     before=$(thread_counters "$pid")
-    local ticks0 ticks1
-    ticks0=$(process_ticks "$pid")
+    bare_before=$(thread_counters "$bare_pid")
     t0=$EPOCHREALTIME
     idle_started=$t0
     want tick && measure_tick_during_idle
@@ -591,42 +728,39 @@ measure_idle() {
     left=$(awk -v a="$t0" -v n="$EPOCHREALTIME" -v s="$idle_seconds" 'BEGIN { d = s - (n - a); print (d > 0 ? d : 0) }')
     sleep "$left"
     after=$(thread_counters "$pid")
-    ticks1=$(process_ticks "$pid")
+    bare_after=$(thread_counters "$bare_pid")
     t1=$EPOCHREALTIME
-    running "$pid" || fail "the program ended while idle"
+    running "$pid" || fail "Nudgeon ended while idle"
+    running "$bare_pid" || fail "the bare program ended while idle"
     stop_all_of_run
+    stop_pid "$bare_pid"
+    stop_pid "$bare_trayer"
 
-    local seconds scale
+    local seconds
     seconds=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.1f", b - a }')
-    scale=$(awk -v s="$seconds" 'BEGIN { printf "%.4f", 600 / s }')
     log "idle window: $seconds s; per thread (tid name voluntary nonvoluntary cpu_ns ticks):"
-    log "before: $(echo "$before" | tr '\n' ';')"
-    log "after:  $(echo "$after" | tr '\n' ';')"
-    # Per thread: the wake-ups (voluntary switches) and CPU time in the window.
-    local per_thread
-    per_thread=$(awk -v main="$pid" -v secs="$seconds" -v scale="$scale" '
-        NR == FNR { v0[$1] = $3; n0[$1] = $4; c0[$1] = $5; next }
-        {
-            dv = $3 - v0[$1]; dn = $4 - n0[$1]; dc = ($5 - c0[$1]) / 1e6
-            # Threads other than the main one that carry the program name: the sound worker is
-            # the only one.
-            role = ($1 == main) ? "main thread" : ($2 == "nudgeon") ? "sound worker" : "thread"
-            printf "%s|%s|%d|%d|%.3f|%.1f|%.2f\n", role, $2, dv, dn, dc, dv * scale, dv / secs * 60
-        }' <(echo "$before") <(echo "$after"))
-    idle_threads=$per_thread
-    local main_wakes cpu_ms_total ticks_ms
-    main_wakes=$(awk -F'|' '$1 == "main thread" { print $3 }' <<<"$per_thread")
-    cpu_ms_total=$(awk -F'|' '{ s += $5 } END { printf "%.3f", s }' <<<"$per_thread")
-    ticks_ms=$(awk -v a="$ticks0" -v b="$ticks1" -v hz="$hz" 'BEGIN { printf "%.0f", (b - a) * 1000 / hz }')
-    local per_min cpu10 ticks10
-    per_min=$(awk -v w="$main_wakes" -v s="$seconds" 'BEGIN { printf "%.2f", w / s * 60 }')
-    cpu10=$(awk -v c="$cpu_ms_total" -v k="$scale" 'BEGIN { printf "%.2f", c * k }')
-    ticks10=$(awk -v c="$ticks_ms" -v k="$scale" 'BEGIN { printf "%.0f", c * k }')
-    # The tick itself needs one wake-up a minute; one more a minute is allowed.
-    add_row "main thread wake-ups per minute (idle)" "/min" "≤ 2 /min (tick + 1)" "$(verdict "$per_min" 2)" "$per_min"
-    add_row "main thread wake-ups, 10 min (×$scale)" "" "" "" "$(awk -v w="$main_wakes" -v k="$scale" 'BEGIN { printf "%.0f", w * k }')"
-    add_row "CPU time in 10 idle min (schedstat ×$scale)" ms "≤ 20 ms" "$(verdict "$cpu10" 20)" "$cpu10"
-    add_row "CPU time in 10 idle min (utime+stime ×$scale)" ms "" "" "$ticks10"
+    log "Nudgeon before: $(echo "$before" | tr '\n' ';')"
+    log "Nudgeon after:  $(echo "$after" | tr '\n' ';')"
+    log "bare before: $(echo "$bare_before" | tr '\n' ';')"
+    log "bare after:  $(echo "$bare_after" | tr '\n' ';')"
+    local per_nudgeon per_bare
+    per_nudgeon=$(idle_figures "$pid" "$before" "$after" "$seconds" Nudgeon)
+    per_bare=$(idle_figures "$bare_pid" "$bare_before" "$bare_after" "$seconds" bare)
+    idle_threads=$per_bare$'\n'$per_nudgeon
+    # Per minute of the window: the main thread's wake-ups, every thread's, and the CPU time.
+    local f
+    for f in per_nudgeon per_bare; do
+        local -n figures=$f
+        local -n main_min=idle_main_${f#per_} all_min=idle_all_${f#per_} cpu_min=idle_cpu_${f#per_}
+        main_min=("$(awk -F'|' -v s="$seconds" '$2 == "main thread" { printf "%.2f", $4 / s * 60 }' <<<"$figures")")
+        all_min=("$(awk -F'|' -v s="$seconds" '{ w += $4 } END { printf "%.2f", w / s * 60 }' <<<"$figures")")
+        cpu_min=("$(awk -F'|' -v s="$seconds" '{ c += $6 } END { printf "%.3f", c / s * 60 }' <<<"$figures")")
+        unset -n figures main_min all_min cpu_min
+    done
+    # The tick needs one wake-up a minute; what Qt itself wakes for, the bare program wakes for too.
+    add_pair "main thread wake-ups per idle minute" /min difference 1 "≤ bare + 1 /min" idle_main_bare idle_main_nudgeon
+    add_pair "wake-ups of all threads per idle minute" /min difference 1 "≤ bare + 1 /min" idle_all_bare idle_all_nudgeon
+    add_pair "CPU time per idle minute (schedstat)" ms value "" "" idle_cpu_bare idle_cpu_nudgeon
     idle_window=$seconds
 }
 
@@ -764,23 +898,43 @@ fi
 # --- the table -------------------------------------------------------------------------------
 
 echo
-echo "Nudgeon measurements: $program_exe"
+echo "Nudgeon measured beside a bare Qt tray program"
+echo "Nudgeon: $program_exe"
+echo "bare:    $bare_exe"
 echo "$(nproc) CPUs, $(lscpu | sed -n 's/^Model name: *//p' | head -n 1), $(free -m | awk '/^Mem:/ { print $2 " MB" }'), kernel $(uname -r), Qt $(dpkg-query -W -f='${Version}' libqt6core6 2>/dev/null)"
-echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg) (other work on the machine slows the figures)"
-echo "launch: $runs runs after a warm-up run; time to the docked icon is taken by an X event watcher (at most ~1 ms late)"
-[ -n "${idle_window:-}" ] && echo "idle: measured over ${idle_window} s and scaled to 10 minutes"
-echo
-{
-    echo "what|median|range|runs|target|verdict"
-    printf '%s\n' "${results[@]}"
-} | table
+echo "load average (1 min): $load_begin at the start, $(cut -d' ' -f1 /proc/loadavg) at the end$([ ${#loads[@]} -gt 0 ] && echo ", $(stats "${loads[@]}" | awk '{ printf "median %s, %s – %s", $1, $2, $3 }') over the launch runs") (other work on the machine slows the figures)"
+want launch && echo "launch: $runs runs of each program, taking turns, after a warm-up run of each; time to the docked icon is taken by an X event watcher (at most ~1 ms late)"
+[ -n "${idle_window:-}" ] && echo "idle: both programs at once over ${idle_window} s"
+if [ ${#pairs[@]} -gt 0 ]; then
+    echo
+    {
+        echo "what|bare|range|Nudgeon|range|runs|Nudgeon / bare|Nudgeon − bare|goal|verdict"
+        printf '%s\n' "${pairs[@]}"
+    } | table
+fi
+if [ ${#results[@]} -gt 0 ]; then
+    echo
+    echo "Nudgeon alone:"
+    {
+        echo "what|median|range|runs|target|verdict"
+        printf '%s\n' "${results[@]}"
+    } | table
+fi
 if [ -n "${idle_threads:-}" ]; then
     echo
     echo "idle, per thread over ${idle_window} s:"
     {
-        echo "thread|name|wake-ups|involuntary|CPU ms|wake-ups in 10 min|per minute"
+        echo "program|thread|name|wake-ups|involuntary|CPU ms|wake-ups in 10 min|per minute"
         echo "$idle_threads"
     } | table
+fi
+if want launch; then
+    mappings=$(by_mapping)
+    if [ -n "$mappings" ]; then
+        echo
+        echo "resident memory by mapping, the last launch run of each (differences of 64 kB and more):"
+        echo "$mappings" | table
+    fi
 fi
 echo
 if [ "$failures" -gt 0 ]; then

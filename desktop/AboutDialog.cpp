@@ -3,17 +3,24 @@
 
 #include "ui_AboutDialog.h"
 
+#include <QIcon>
+#include <QLayout>
 #include <QMouseEvent>
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::AboutDialog>())
 {
     ui->setupUi(this);
-    setFixedSize(size());
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    ui->Image1->installEventFilter(this);
-    ui->EmailLbl->installEventFilter(this);
-    connect(ui->OKButton, &QPushButton::clicked, this, &QDialog::accept);
-    ui->OKButton->setFocus();
+    // Pictures through icons: an icon picks the file drawn for the screen's scale.
+    ui->programIcon->setPixmap(windowIcon().pixmap(QSize(16, 16)));
+    ui->webBanner->setPixmap(QIcon(QStringLiteral(":/icons/about-banner.png")).pixmap(QSize(140, 34)));
+    // A fixed border, at the design size or what a larger font needs.
+    ensurePolished();
+    setFixedSize(size().expandedTo(layout()->totalMinimumSize()));
+    ui->webBanner->installEventFilter(this);
+    ui->emailLabel->installEventFilter(this);
+    connect(ui->okButton, &QPushButton::clicked, this, &QDialog::accept);
+    ui->okButton->setFocus();
 }
 
 AboutDialog::~AboutDialog() = default;
@@ -22,11 +29,11 @@ bool AboutDialog::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        if (watched == ui->Image1) {
+        if (watched == ui->webBanner) {
             emit webPageClicked();
             return true;
         }
-        if (watched == ui->EmailLbl) {
+        if (watched == ui->emailLabel) {
             emit emailClicked();
             return true;
         }

@@ -79,6 +79,11 @@ QByteArray angled(const QString& address)
 
 } // namespace
 
+long CurlSender::conversationLimit(int timeout, qsizetype messageSize)
+{
+    return 3L * timeout + static_cast<long>(messageSize / minimumRate);
+}
+
 SendResult CurlSender::send(const MailConfig& config, const Envelope& envelope, const QByteArray& message)
 {
     SendResult result;
@@ -122,8 +127,11 @@ SendResult CurlSender::send(const MailConfig& config, const Envelope& envelope, 
     curl_easy_setopt(c, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(message.size()));
     curl_easy_setopt(c, CURLOPT_USE_SSL, config.startTls ? long(CURLUSESSL_ALL) : long(CURLUSESSL_NONE));
     curl_easy_setopt(c, CURLOPT_NETRC, long(CURL_NETRC_OPTIONAL));
-    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, long(connectTimeout));
-    curl_easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(answerTimeout));
+    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, long(config.timeout));
+    curl_easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(config.timeout));
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, minimumRate);
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, long(config.timeout));
+    curl_easy_setopt(c, CURLOPT_TIMEOUT, conversationLimit(config.timeout, message.size()));
     curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);
     curl_easy_setopt(c, CURLOPT_DEBUGFUNCTION, trace);

@@ -60,9 +60,14 @@ MailConfigResult readMailConfig(const RegistryStore& store, const QString& store
     config.from = value("From");
     config.user = value("User");
     const QString startTls = value("StartTLS");
+    const QString timeout = value("Timeout");
 
     if (config.server.isEmpty())
         return refuse(QStringLiteral("Server is not set (e.g. smtp://mail.example.org:587)"));
+    // Before anything that shows the address: whatever stands before an "@" may be a password.
+    if (config.server.contains(QLatin1Char('@')))
+        return refuse(QStringLiteral("Server must not hold a login or password: set User, and the "
+                                     "password in ~/.netrc"));
     const QUrl url(config.server, QUrl::StrictMode);
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || (scheme != QLatin1String("smtp") && scheme != QLatin1String("smtps")) ||
@@ -72,9 +77,6 @@ MailConfigResult readMailConfig(const RegistryStore& store, const QString& store
     if (url.port() < 1)
         return refuse(QStringLiteral("Server \"%1\" names no port (e.g. smtp://%2:587 or smtps://%2:465)")
                           .arg(printable(config.server), url.host()));
-    if (!url.userInfo().isEmpty())
-        return refuse(QStringLiteral("Server must not hold a login or password: set User, and the "
-                                     "password in ~/.netrc"));
     if (url.hasQuery() || url.hasFragment())
         return refuse(
             QStringLiteral("Server \"%1\" holds a query or fragment").arg(printable(config.server)));
@@ -95,6 +97,13 @@ MailConfigResult readMailConfig(const RegistryStore& store, const QString& store
             return refuse(QStringLiteral("StartTLS is \"%1\", not one of true/false, yes/no, on/off, 1/0")
                               .arg(printable(startTls)));
         config.startTls = *on;
+    }
+    if (!timeout.isEmpty()) {
+        bool ok = false;
+        config.timeout = timeout.toInt(&ok);
+        if (!ok || config.timeout < 1 || config.timeout > 3600)
+            return refuse(QStringLiteral("Timeout is \"%1\", not a number of seconds from 1 to 3600")
+                              .arg(printable(timeout)));
     }
     // An smtps:// server speaks TLS from the first byte, whatever StartTLS says.
     if (scheme == QLatin1String("smtp") && !config.startTls && !isLoopbackHost(url.host()))

@@ -15,6 +15,9 @@ struct MailConfig
     // For smtp:// only (smtps:// is TLS from the start): the connection must turn to TLS with
     // STARTTLS before anything else is sent, or nothing is sent.
     bool startTls = true;
+    // The longest the server may keep the program waiting at any one step: the connection, each
+    // answer, or a message that stops moving.
+    int timeout = 60;
 };
 
 struct MailConfigResult
@@ -26,8 +29,10 @@ struct MailConfigResult
 // The key of the mail settings in the store.
 extern const QString mailConfigKey;
 
-// Reads Server, From, User and StartTLS. Server must be an smtp:// or smtps:// address with a
-// host and a port, and without a login or password in it; From a plain address. StartTLS is
+// Reads Server, From, User, StartTLS and Timeout. Server must be an smtp:// or smtps:// address
+// with a host and a port, and without a login or password in it (refused without repeating it,
+// so that a password put there is never written anywhere); From a plain address; Timeout whole
+// seconds from 1 to 3600, 60 when not set. StartTLS is
 // a boolean (readBoolean) and on when not set; for smtp:// it may be off only for a server on this machine (a
 // loopback address or "localhost"), so that no mail or login crosses a network unencrypted.
 // storeName names the store (the INI file) in the error messages.

@@ -6,19 +6,22 @@
 #include <QString>
 #include <QStringList>
 
+#include <list>
 #include <memory>
 #include <optional>
-#include <thread>
 
-// Sounds through libcanberra, the desktop's event-sound library. play() and beep() only find the file and
-// queue the request: a thread of this object talks to libcanberra, so a sound server that hangs cannot hang
-// the caller. The first request makes that thread and the libcanberra context (application name "Nudgeon");
-// the destructor ends both, or after a second leaves behind a thread stuck in such a server. No request waits
-// for its sound to finish.
+class QProcess;
+
+// Sounds through libcanberra, the desktop's event-sound library, each played by a process of its own, the
+// sound player (nudgeon-sound), which ends when its sound has: the sound server's client and the codecs stay
+// in memory only while a sound plays, and a sound server that hangs holds up neither the caller nor this
+// object. play() and beep() find the file and start the player; no request waits for its sound to finish.
+// The destructor ends the players still running.
 class CanberraSound : public Sound
 {
 public:
-    // What a request finally asked libcanberra for, a file or an event id, and its result code (0 = success).
+    // What a request finally asked libcanberra for, a file or an event id, and its result code (0 = success;
+    // -1 when the player could not run).
     struct Attempt
     {
         QString fileName;
@@ -26,8 +29,9 @@ public:
         int result = 0;
     };
 
-    // A bare file name is looked for in the current folder, then in each of searchDirs.
-    explicit CanberraSound(const QStringList& searchDirs);
+    // A bare file name is looked for in the current folder, then in each of searchDirs. player is the sound
+    // player's path; by default the one installed beside the program or in its helper folder.
+    explicit CanberraSound(const QStringList& searchDirs, const QString& player = defaultPlayer());
     ~CanberraSound() override;
 
     void play(const QString& fileName) override;
@@ -36,14 +40,18 @@ public:
     // The last finished request once none is left, waiting up to timeoutMs; none if nothing finished in time.
     std::optional<Attempt> lastAttempt(int timeoutMs) const;
 
+    static QString defaultPlayer();
+
 private:
-    struct Worker;
+    struct Request;
 
     QString findFile(const QString& fileName) const;
     void request(const QString& path);
+    void forgetEnded();
 
     QStringList searchDirs;
-    // Shared with the thread, so that a thread stuck in libcanberra can outlive this object.
-    std::shared_ptr<Worker> worker;
-    std::thread thread;
+    QString player;
+    // Filled in as the players report, also while lastAttempt() waits for them.
+    mutable std::list<Request> requests;
+    mutable std::optional<Attempt> last;
 };

@@ -53,6 +53,14 @@ EventFields splitEventLine(const QString& line)
 
 std::optional<QTime> parseTimeText(const QString& text)
 {
+    // Only these characters can make up a time: any other turns the text down at once, without
+    // the cost of a match.
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (!((u >= '0' && u <= '9') || u == ':' || u == ' ' || u == '\t' || u == 'A' || u == 'a' ||
+              u == 'P' || u == 'p' || u == 'M' || u == 'm'))
+            return std::nullopt;
+    }
     static const QRegularExpression form(QRegularExpression::anchoredPattern(
         QStringLiteral("[ \\t]*(\\d{1,2}):(\\d{2})(?::(\\d{2}))?[ \\t]*(?:([AaPp])[Mm])?[ \\t]*")));
     const QRegularExpressionMatch m = form.match(text);

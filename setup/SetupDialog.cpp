@@ -6,7 +6,6 @@
 #include "FileChooser.h"
 #include "FreeMemory.h"
 #include "NoteFiles.h"
-#include "ScheduleListWidth.h"
 #include "Scheduler.h"
 #include "Settings.h"
 #include "TypingLimit.h"
@@ -14,11 +13,12 @@
 
 #include <QCheckBox>
 #include <QFileInfo>
-#include <QLabel>
+#include <QLayout>
 #include <QLocale>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QToolButton>
 
 namespace {
 
@@ -29,27 +29,6 @@ QString invalidIntegerMessage(const QString& text)
     return SetupDialog::tr("'%1' is not a valid integer value").arg(text);
 }
 
-// The form's places were made for a narrower font than desktops here use. A caption that does
-// not fit widens its control: a label to the left, since it stands before its field, a check
-// box or radio button to the right.
-void fitCaptions(QWidget* form)
-{
-    const QList<QWidget*> widgets = form->findChildren<QWidget*>();
-    for (QWidget* w : widgets) {
-        const bool label = qobject_cast<QLabel*>(w) != nullptr;
-        if (!label && !qobject_cast<QCheckBox*>(w) && !qobject_cast<QRadioButton*>(w))
-            continue;
-        const int need = w->sizeHint().width();
-        if (need <= w->width())
-            continue;
-        QRect place = w->geometry();
-        if (label)
-            place.moveLeft(qMax(0, place.left() + place.width() - need));
-        place.setWidth(need);
-        w->setGeometry(place);
-    }
-}
-
 } // namespace
 
 SetupDialog::SetupDialog(Scheduler& scheduler, const Services& services, QWidget* parent)
@@ -57,57 +36,83 @@ SetupDialog::SetupDialog(Scheduler& scheduler, const Services& services, QWidget
       services(services)
 {
     ui->setupUi(this);
-    fitCaptions(this);
-    ScheduleListWidth::fit(*this, *ui->ScheduleGrp, *ui->EventBox);
-    // In a large font a widened caption may reach past the form's edge: the form grows to hold it.
-    resize(qMax(width(), childrenRect().right() + 1 + ui->ScheduleGrp->x()), height());
-    setFixedSize(size());
+    fitListToTimeField();
+    fitToForm();
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    noteLimit = new TypingLimit(ui->Memo, MaxNoteTyped);
+    noteLimit = new TypingLimit(ui->noteEdit, MaxNoteTyped);
 
-    QPalette note = ui->Memo->palette();
+    QPalette note = ui->noteEdit->palette();
     note.setColor(QPalette::Base, note.color(QPalette::ToolTipBase));
-    ui->Memo->setPalette(note);
-    ui->AddBtn->setIcon(style()->standardIcon(QStyle::SP_FileDialogNewFolder));
-    ui->UpdateBtn->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-    ui->DelBtn->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
-    ui->CancelBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    ui->noteEdit->setPalette(note);
 
-    connect(ui->EventBox, &QListWidget::currentRowChanged, this, &SetupDialog::entryChosen);
-    connect(ui->AddBtn, &QPushButton::clicked, this, &SetupDialog::addEntry);
-    connect(ui->UpdateBtn, &QPushButton::clicked, this, &SetupDialog::updateEntry);
-    connect(ui->DelBtn, &QPushButton::clicked, this, &SetupDialog::deleteEntry);
-    connect(ui->CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    connect(ui->PgmName, &QLineEdit::textChanged, this, &SetupDialog::markChanged);
-    connect(ui->RunParms, &QLineEdit::textChanged, this, &SetupDialog::markChanged);
-    connect(ui->Memo, &QPlainTextEdit::textChanged, this, &SetupDialog::markChanged);
-    connect(ui->RepeatMin, &QSpinBox::valueChanged, this, &SetupDialog::markChanged);
-    connect(ui->Chime, &QCheckBox::toggled, this, &SetupDialog::markChanged);
-    connect(ui->AutoStart, &QCheckBox::toggled, this, &SetupDialog::markChanged);
-    connect(ui->TimePicker, &QTimeEdit::timeChanged, this, &SetupDialog::markChanged);
-    connect(ui->Current, &QPushButton::clicked, this, &SetupDialog::setTimeToNow);
-    for (QRadioButton* interval : {ui->Daily, ui->Weekly, ui->Monthly}) {
+    connect(ui->scheduleList, &QListWidget::currentRowChanged, this, &SetupDialog::entryChosen);
+    connect(ui->addButton, &QPushButton::clicked, this, &SetupDialog::addEntry);
+    connect(ui->updateButton, &QPushButton::clicked, this, &SetupDialog::updateEntry);
+    connect(ui->deleteButton, &QPushButton::clicked, this, &SetupDialog::deleteEntry);
+    connect(ui->closeButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui->programEdit, &QLineEdit::textChanged, this, &SetupDialog::markChanged);
+    connect(ui->parametersEdit, &QLineEdit::textChanged, this, &SetupDialog::markChanged);
+    connect(ui->noteEdit, &QPlainTextEdit::textChanged, this, &SetupDialog::markChanged);
+    connect(ui->repeatSpin, &QSpinBox::valueChanged, this, &SetupDialog::markChanged);
+    connect(ui->chimeCheck, &QCheckBox::toggled, this, &SetupDialog::markChanged);
+    connect(ui->autoStartCheck, &QCheckBox::toggled, this, &SetupDialog::markChanged);
+    connect(ui->startTimeEdit, &QTimeEdit::timeChanged, this, &SetupDialog::markChanged);
+    connect(ui->nowButton, &QToolButton::clicked, this, &SetupDialog::setTimeToNow);
+    for (QRadioButton* interval : {ui->dailyRadio, ui->weeklyRadio, ui->monthlyRadio}) {
         connect(interval, &QRadioButton::toggled, this, [this](bool on) {
             if (on)
                 showRepeatKind();
         });
     }
-    for (QRadioButton* unit : {ui->Minutes, ui->Hours}) {
+    for (QRadioButton* unit : {ui->minutesRadio, ui->hoursRadio}) {
         connect(unit, &QRadioButton::toggled, this, [this](bool on) {
             if (on)
                 switchRepeatUnit();
         });
     }
-    for (QCheckBox* day :
-         {ui->Monday, ui->Tuesday, ui->Wednesday, ui->Thursday, ui->Friday, ui->Saturday, ui->Sunday})
+    for (QCheckBox* day : {ui->mondayCheck, ui->tuesdayCheck, ui->wednesdayCheck, ui->thursdayCheck,
+                           ui->fridayCheck, ui->saturdayCheck, ui->sundayCheck})
         connect(day, &QCheckBox::toggled, this, &SetupDialog::markChanged);
-    connect(ui->BrowseBtn, &QPushButton::clicked, this, &SetupDialog::browseForProgram);
-    connect(ui->Email, &QCheckBox::toggled, this, &SetupDialog::toggleMail);
-    connect(ui->HelpBtn, &QPushButton::clicked, this, &SetupDialog::showHelp);
+    connect(ui->browseButton, &QToolButton::clicked, this, &SetupDialog::browseForProgram);
+    connect(ui->emailCheck, &QCheckBox::toggled, this, &SetupDialog::toggleMail);
+    connect(ui->helpButton, &QToolButton::clicked, this, &SetupDialog::showHelp);
     connect(&scheduler, &Scheduler::scheduleReloaded, this, &SetupDialog::refreshList);
 }
 
 SetupDialog::~SetupDialog() = default;
+
+bool SetupDialog::event(QEvent* event)
+{
+    const bool handled = QDialog::event(event);
+    // The layout has taken in a change (another interval's controls, a new font): the border
+    // follows it.
+    if (event->type() == QEvent::LayoutRequest)
+        fitToForm();
+    return handled;
+}
+
+void SetupDialog::fitToForm()
+{
+    // A dialog's fixed border, as desktops expect of a dialog (sway floats only a fixed-size
+    // window), yet as large as the form needs: a larger font or the weekday boxes widen it.
+    ensurePolished();
+    const QSize need = size().expandedTo(layout()->totalMinimumSize());
+    if (minimumSize() != need || maximumSize() != need)
+        setFixedSize(need);
+}
+
+void SetupDialog::fitListToTimeField()
+{
+    // The list stays narrow, but "10:01 AM" and "10:01 PM" must never look alike: it is as wide as
+    // an entry's time field beside the scroll bar, in whatever font.
+    QListWidget* list = ui->scheduleList;
+    list->ensurePolished();
+    const QString timeField = QStringLiteral(" 00:00 PM");
+    const int itemMargin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
+    const int scrollBar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    list->setFixedWidth(list->fontMetrics().horizontalAdvance(timeField) + 2 * itemMargin + scrollBar +
+                        2 * list->frameWidth());
+}
 
 void SetupDialog::openOn(Scheduler& scheduler, const Services& services)
 {
@@ -128,30 +133,30 @@ void SetupDialog::openOn(Scheduler& scheduler, const Services& services)
 void SetupDialog::fill()
 {
     {
-        const QSignalBlocker quiet(ui->EventBox);
-        ui->EventBox->clear();
+        const QSignalBlocker quiet(ui->scheduleList);
+        ui->scheduleList->clear();
         for (int i = 0; i < s.EventCount && i < s.EventList.size(); ++i)
-            ui->EventBox->addItem(s.EventList.at(i));
+            ui->scheduleList->addItem(s.EventList.at(i));
     }
     // The list is sorted and a file edited by hand need not be: the entry due next is found by
     // its text.
     if (!s.EventList.isEmpty())
         selectRow(findLine(items(), scheduler.nextLine()));
-    ui->Chime->setChecked(s.ChimeOn);
-    ui->AutoStart->setChecked(s.AutoStartOn);
+    ui->chimeCheck->setChecked(s.ChimeOn);
+    ui->autoStartCheck->setChecked(s.AutoStartOn);
     entryChosen();
-    ui->PageCtl->setCurrentWidget(s.EventNote.isEmpty() ? ui->RunTab : ui->MemoTab);
-    if (ui->EventBox->isEnabled())
-        ui->EventBox->setFocus();
+    ui->pageTabs->setCurrentWidget(s.EventNote.isEmpty() ? ui->runTab : ui->noteTab);
+    if (ui->scheduleList->isEnabled())
+        ui->scheduleList->setFocus();
 }
 
 void SetupDialog::refreshList()
 {
     {
-        const QSignalBlocker quiet(ui->EventBox);
-        ui->EventBox->clear();
+        const QSignalBlocker quiet(ui->scheduleList);
+        ui->scheduleList->clear();
         for (int i = 0; i < s.EventCount && i < s.EventList.size(); ++i)
-            ui->EventBox->addItem(s.EventList.at(i));
+            ui->scheduleList->addItem(s.EventList.at(i));
     }
     selectRow(chosenLine.isEmpty() ? -1 : findLine(items(), chosenLine));
     updateButtons();
@@ -172,46 +177,46 @@ int SetupDialog::selectedRow() const
 {
     // A mouse press moves the current row before the selection, and the entry is loaded when
     // the current row moves: the current row is the one chosen.
-    const int current = ui->EventBox->currentRow();
+    const int current = ui->scheduleList->currentRow();
     if (current >= 0)
         return current;
-    const QList<QListWidgetItem*> selected = ui->EventBox->selectedItems();
-    return selected.isEmpty() ? -1 : ui->EventBox->row(selected.first());
+    const QList<QListWidgetItem*> selected = ui->scheduleList->selectedItems();
+    return selected.isEmpty() ? -1 : ui->scheduleList->row(selected.first());
 }
 
 void SetupDialog::selectRow(int row)
 {
     // Selecting from code loads nothing: only the user's choice does.
-    const QSignalBlocker quiet(ui->EventBox);
-    if (row >= 0 && row < ui->EventBox->count()) {
-        ui->EventBox->setCurrentRow(row);
+    const QSignalBlocker quiet(ui->scheduleList);
+    if (row >= 0 && row < ui->scheduleList->count()) {
+        ui->scheduleList->setCurrentRow(row);
     } else {
-        ui->EventBox->setCurrentRow(-1);
-        ui->EventBox->clearSelection();
+        ui->scheduleList->setCurrentRow(-1);
+        ui->scheduleList->clearSelection();
     }
 }
 
 QStringList SetupDialog::items() const
 {
     QStringList lines;
-    for (int i = 0; i < ui->EventBox->count(); ++i)
-        lines.append(ui->EventBox->item(i)->text());
+    for (int i = 0; i < ui->scheduleList->count(); ++i)
+        lines.append(ui->scheduleList->item(i)->text());
     return lines;
 }
 
 int SetupDialog::repeatKind() const
 {
-    return ui->Weekly->isChecked() ? 1 : ui->Monthly->isChecked() ? 2 : 0;
+    return ui->weeklyRadio->isChecked() ? 1 : ui->monthlyRadio->isChecked() ? 2 : 0;
 }
 
 void SetupDialog::setRepeatKind(int kind)
 {
-    (kind == 1 ? ui->Weekly : kind == 2 ? ui->Monthly : ui->Daily)->setChecked(true);
+    (kind == 1 ? ui->weeklyRadio : kind == 2 ? ui->monthlyRadio : ui->dailyRadio)->setChecked(true);
 }
 
 void SetupDialog::setHours(bool hours)
 {
-    (hours ? ui->Hours : ui->Minutes)->setChecked(true);
+    (hours ? ui->hoursRadio : ui->minutesRadio)->setChecked(true);
 }
 
 void SetupDialog::entryChosen()
@@ -220,14 +225,14 @@ void SetupDialog::entryChosen()
     if (!scheduler.newMode()) {
         loadEntry();
         const int row = selectedRow();
-        const bool dueToday = row >= 0 && scheduler.isDueToday(ui->EventBox->item(row)->text());
+        const bool dueToday = row >= 0 && scheduler.isDueToday(ui->scheduleList->item(row)->text());
         setWindowTitle(dueToday
                            ? tr("Nudgeon Setup - ") +
                                  QLocale::system().toString(services.clock.now().date(), QLocale::LongFormat)
                            : tr("Nudgeon Setup"));
     }
-    ui->UpdateBtn->setEnabled(false);
-    ui->AddBtn->setEnabled(false);
+    ui->updateButton->setEnabled(false);
+    ui->addButton->setEnabled(false);
     updateButtons();
     entryLoaded = true;
 }
@@ -236,9 +241,10 @@ bool SetupDialog::loadRepeat(const QString& field)
 {
     if (field.startsWith(QLatin1Char('/'))) {
         setRepeatKind(1);
-        const std::pair<QCheckBox*, char> days[] = {
-            {ui->Monday, '2'}, {ui->Tuesday, '3'},  {ui->Wednesday, '4'}, {ui->Thursday, '5'},
-            {ui->Friday, '6'}, {ui->Saturday, '7'}, {ui->Sunday, '1'}};
+        const std::pair<QCheckBox*, char> days[] = {{ui->mondayCheck, '2'},    {ui->tuesdayCheck, '3'},
+                                                    {ui->wednesdayCheck, '4'}, {ui->thursdayCheck, '5'},
+                                                    {ui->fridayCheck, '6'},    {ui->saturdayCheck, '7'},
+                                                    {ui->sundayCheck, '1'}};
         for (const auto& [box, digit] : days)
             box->setChecked(field.contains(QLatin1Char(digit)));
         return true;
@@ -251,13 +257,13 @@ bool SetupDialog::loadRepeat(const QString& field)
     }
     if (field.startsWith(QLatin1Char('-'))) {
         setRepeatKind(2);
-        ui->RepeatMin->setValue(n == INT_MIN ? 31 : qAbs(n));
+        ui->repeatSpin->setValue(n == INT_MIN ? 31 : qAbs(n));
         return true;
     }
     setRepeatKind(0);
-    ui->RepeatMin->setMaximum(1440);
+    ui->repeatSpin->setMaximum(1440);
     setHours(false);
-    ui->RepeatMin->setValue(n);
+    ui->repeatSpin->setValue(n);
     if (n > 60 && n % 60 == 0)
         setHours(true);
     return true;
@@ -265,7 +271,7 @@ bool SetupDialog::loadRepeat(const QString& field)
 
 void SetupDialog::loadEntry()
 {
-    if (ui->EventBox->count() == 0) {
+    if (ui->scheduleList->count() == 0) {
         scheduler.setNewMode(true);
         chosenLine.clear();
         // A new entry starts from fresh controls, whatever the last one shown held.
@@ -276,7 +282,7 @@ void SetupDialog::loadEntry()
     }
     if (selectedRow() < 0)
         selectRow(0);
-    entryLine = ui->EventBox->item(selectedRow())->text();
+    entryLine = ui->scheduleList->item(selectedRow())->text();
     chosenLine = entryLine;
     const EventFields fields = splitEventLine(entryLine);
     if (!fields.hasComma)
@@ -287,34 +293,34 @@ void SetupDialog::loadEntry()
         services.errors.showError(invalidTimeMessage(fields.time));
         return;
     }
-    ui->TimePicker->setTime(*start);
-    ui->PgmName->setText(fields.program);
-    ui->RunParms->setText(fields.parameters);
+    ui->startTimeEdit->setTime(*start);
+    ui->programEdit->setText(fields.program);
+    ui->parametersEdit->setText(fields.parameters);
     if (!loadRepeat(fields.repeat))
         return;
 
     {
         // The box follows the loaded program without emptying or filling the Program box.
-        const QSignalBlocker quiet(ui->Email);
-        ui->Email->setChecked(ui->PgmName->text() == mailProgram);
+        const QSignalBlocker quiet(ui->emailCheck);
+        ui->emailCheck->setChecked(ui->programEdit->text() == mailProgram);
     }
-    ui->PgmName->setEnabled(!ui->Email->isChecked());
-    ui->BrowseBtn->setEnabled(!ui->Email->isChecked());
+    ui->programEdit->setEnabled(!ui->emailCheck->isChecked());
+    ui->browseButton->setEnabled(!ui->emailCheck->isChecked());
 
     noteFileName.clear();
     const NoteReference ref = takeNoteReference(fields.parameters, MaxLineLength);
     if (ref.parameters != fields.parameters || !ref.noteFile.isEmpty()) {
-        ui->RunParms->setText(ref.parameters);
+        ui->parametersEdit->setText(ref.parameters);
         noteFileName = ref.noteFile;
     }
     noteLimit->load(QString());
 
     if (noteFileName.isEmpty()) {
-        if (ui->PageCtl->currentWidget() == ui->MemoTab)
-            ui->PageCtl->setCurrentWidget(ui->RunTab);
+        if (ui->pageTabs->currentWidget() == ui->noteTab)
+            ui->pageTabs->setCurrentWidget(ui->runTab);
     } else {
-        if (ui->PageCtl->currentWidget() == ui->RunTab && ui->PgmName->text().isEmpty())
-            ui->PageCtl->setCurrentWidget(ui->MemoTab);
+        if (ui->pageTabs->currentWidget() == ui->runTab && ui->programEdit->text().isEmpty())
+            ui->pageTabs->setCurrentWidget(ui->noteTab);
         const QString path = s.PgmDir + noteFileName;
         if (QFileInfo::exists(path)) {
             const std::optional<QString> text = readNoteFile(path);
@@ -330,68 +336,68 @@ void SetupDialog::loadEntry()
 void SetupDialog::resetForNewEntry()
 {
     noteFileName.clear();
-    ui->Email->setChecked(false);
-    ui->TimePicker->setTime(services.clock.now().time());
-    ui->PgmName->clear();
-    ui->RunParms->clear();
+    ui->emailCheck->setChecked(false);
+    ui->startTimeEdit->setTime(services.clock.now().time());
+    ui->programEdit->clear();
+    ui->parametersEdit->clear();
     setRepeatKind(0);
-    ui->RepeatMin->setValue(0);
-    ui->DelBtn->setEnabled(false);
+    ui->repeatSpin->setValue(0);
+    ui->deleteButton->setEnabled(false);
 }
 
 void SetupDialog::updateButtons()
 {
     if (scheduler.newMode()) {
-        ui->EventBox->setEnabled(false);
-        ui->AddBtn->setEnabled(true);
-        ui->DelBtn->setEnabled(false);
+        ui->scheduleList->setEnabled(false);
+        ui->addButton->setEnabled(true);
+        ui->deleteButton->setEnabled(false);
     } else {
-        ui->EventBox->setEnabled(true);
-        ui->AddBtn->setEnabled(ui->UpdateBtn->isEnabled());
-        if (ui->EventBox->count() > 0)
-            ui->DelBtn->setEnabled(true);
+        ui->scheduleList->setEnabled(true);
+        ui->addButton->setEnabled(ui->updateButton->isEnabled());
+        if (ui->scheduleList->count() > 0)
+            ui->deleteButton->setEnabled(true);
     }
-    ui->CancelBtn->setText(ui->UpdateBtn->isEnabled() ? tr("&Cancel") : tr("&Close"));
+    ui->closeButton->setText(ui->updateButton->isEnabled() ? tr("&Cancel") : tr("&Close"));
 }
 
 void SetupDialog::markChanged()
 {
     if (!scheduler.newMode() && entryLoaded)
-        ui->UpdateBtn->setEnabled(true);
+        ui->updateButton->setEnabled(true);
     updateButtons();
 }
 
 void SetupDialog::setTimeToNow()
 {
-    ui->TimePicker->setTime(services.clock.now().time());
+    ui->startTimeEdit->setTime(services.clock.now().time());
     markChanged();
 }
 
 void SetupDialog::showRepeatKind()
 {
-    ui->DateLabel->setVisible(false);
+    ui->monthDayLabel->setVisible(false);
     switch (repeatKind()) {
     case 1:
-        ui->DailyGrp->setVisible(false);
-        ui->WeeklyBox->setVisible(true);
+        ui->unitGroup->setVisible(false);
+        ui->weekdaysGroup->setVisible(true);
         // The weekday boxes take the number's place.
-        ui->RepeatMin->setVisible(false);
+        ui->repeatSpin->setVisible(false);
         break;
     case 2:
-        ui->DailyGrp->setVisible(false);
-        ui->WeeklyBox->setVisible(false);
-        ui->RepeatMin->setVisible(true);
-        ui->RepeatMin->raise();
-        ui->DateLabel->setVisible(true);
+        ui->unitGroup->setVisible(false);
+        ui->weekdaysGroup->setVisible(false);
+        ui->repeatSpin->setVisible(true);
+        ui->repeatSpin->raise();
+        ui->monthDayLabel->setVisible(true);
         // A day of the month: "-0" would read back as a daily rule.
-        ui->RepeatMin->setRange(1, 31);
+        ui->repeatSpin->setRange(1, 31);
         break;
     default:
-        ui->DailyGrp->setVisible(true);
-        ui->WeeklyBox->setVisible(false);
-        ui->RepeatMin->setVisible(true);
-        ui->RepeatMin->raise();
-        ui->RepeatMin->setMinimum(0);
+        ui->unitGroup->setVisible(true);
+        ui->weekdaysGroup->setVisible(false);
+        ui->repeatSpin->setVisible(true);
+        ui->repeatSpin->raise();
+        ui->repeatSpin->setMinimum(0);
         switchRepeatUnit();
         break;
     }
@@ -400,22 +406,22 @@ void SetupDialog::showRepeatKind()
 
 void SetupDialog::switchRepeatUnit()
 {
-    if (ui->Hours->isChecked()) {
-        const int value = ui->RepeatMin->value();
+    if (ui->hoursRadio->isChecked()) {
+        const int value = ui->repeatSpin->value();
         const int hours = value > 24 ? value / 60 : value;
-        ui->RepeatMin->setMaximum(24);
-        ui->RepeatMin->setValue(hours);
+        ui->repeatSpin->setMaximum(24);
+        ui->repeatSpin->setValue(hours);
     } else {
-        ui->RepeatMin->setMaximum(1440);
+        ui->repeatSpin->setMaximum(1440);
     }
 }
 
 void SetupDialog::toggleMail()
 {
-    const bool mail = ui->Email->isChecked();
-    ui->PgmName->setText(mail ? mailProgram : QString());
-    ui->PgmName->setEnabled(!mail);
-    ui->BrowseBtn->setEnabled(!mail);
+    const bool mail = ui->emailCheck->isChecked();
+    ui->programEdit->setText(mail ? mailProgram : QString());
+    ui->programEdit->setEnabled(!mail);
+    ui->browseButton->setEnabled(!mail);
     markChanged();
 }
 
@@ -423,7 +429,7 @@ void SetupDialog::browseForProgram()
 {
     const std::optional<QString> file = services.files.chooseProgram(tr("Select file"));
     if (file)
-        ui->PgmName->setText(*file);
+        ui->programEdit->setText(*file);
 }
 
 void SetupDialog::showHelp()
@@ -434,11 +440,11 @@ void SetupDialog::showHelp()
 
 bool SetupDialog::composeEntry()
 {
-    const bool hasNote = !ui->Memo->toPlainText().isEmpty();
+    const bool hasNote = !ui->noteEdit->toPlainText().isEmpty();
     if (hasNote) {
         if (noteFileName.isEmpty()) {
             const std::optional<QString> name =
-                newNoteFileName(s.PgmDir, services.clock.now().date(), ui->TimePicker->time());
+                newNoteFileName(s.PgmDir, services.clock.now().date(), ui->startTimeEdit->time());
             if (!name) {
                 services.errors.showError(cannotCreateMessage(s.PgmDir));
                 return false;
@@ -446,7 +452,7 @@ bool SetupDialog::composeEntry()
             noteFileName = *name;
         }
         const QString path = cutText(s.PgmDir + noteFileName);
-        if (!writeNoteFile(path, ui->Memo->toPlainText())) {
+        if (!writeNoteFile(path, ui->noteEdit->toPlainText())) {
             services.errors.showError(cannotCreateMessage(path));
             return false;
         }
@@ -455,23 +461,24 @@ bool SetupDialog::composeEntry()
     }
 
     EventInput in;
-    in.start = ui->TimePicker->time();
-    in.program = ui->PgmName->text();
+    in.start = ui->startTimeEdit->time();
+    in.program = ui->programEdit->text();
     in.kind = static_cast<RepeatKind>(repeatKind());
-    in.hours = ui->Hours->isChecked();
-    in.repeatValue = ui->RepeatMin->value();
-    in.weekdays = {ui->Monday->isChecked(),   ui->Tuesday->isChecked(), ui->Wednesday->isChecked(),
-                   ui->Thursday->isChecked(), ui->Friday->isChecked(),  ui->Saturday->isChecked(),
-                   ui->Sunday->isChecked()};
-    in.parameters = ui->RunParms->text();
+    in.hours = ui->hoursRadio->isChecked();
+    in.repeatValue = ui->repeatSpin->value();
+    in.weekdays = {ui->mondayCheck->isChecked(),    ui->tuesdayCheck->isChecked(),
+                   ui->wednesdayCheck->isChecked(), ui->thursdayCheck->isChecked(),
+                   ui->fridayCheck->isChecked(),    ui->saturdayCheck->isChecked(),
+                   ui->sundayCheck->isChecked()};
+    in.parameters = ui->parametersEdit->text();
     in.hasNote = hasNote;
     in.noteFile = noteFileName;
     entryLine = composeEventLine(in);
 
     const QStringList lines = items();
     if (findLine(lines, entryLine) < 0 && lines.size() < MaxEvents) {
-        const QSignalBlocker quiet(ui->EventBox);
-        ui->EventBox->addItem(entryLine);
+        const QSignalBlocker quiet(ui->scheduleList);
+        ui->scheduleList->addItem(entryLine);
     }
     selectRow(findLine(items(), entryLine));
     return true;
@@ -479,31 +486,31 @@ bool SetupDialog::composeEntry()
 
 void SetupDialog::saveSchedule()
 {
-    if (!noteFileName.isEmpty() && ui->Memo->toPlainText().isEmpty())
+    if (!noteFileName.isEmpty() && ui->noteEdit->toPlainText().isEmpty())
         deleteNoteFile(s.PgmDir + noteFileName);
     scheduler.UpdateAlarms(items());
     scheduler.WriteCfgFile();
-    if (ui->Chime->isChecked() != s.ChimeOn || ui->AutoStart->isChecked() != s.AutoStartOn) {
-        s.ChimeOn = ui->Chime->isChecked();
-        s.AutoStartOn = ui->AutoStart->isChecked();
+    if (ui->chimeCheck->isChecked() != s.ChimeOn || ui->autoStartCheck->isChecked() != s.AutoStartOn) {
+        s.ChimeOn = ui->chimeCheck->isChecked();
+        s.AutoStartOn = ui->autoStartCheck->isChecked();
         services.settings.save({s.ChimeOn, s.AutoStartOn});
     }
     entryChosen();
-    if (ui->EventBox->isEnabled())
-        ui->EventBox->setFocus();
+    if (ui->scheduleList->isEnabled())
+        ui->scheduleList->setFocus();
     scheduler.setInterval(2000);
 }
 
 void SetupDialog::addEntry()
 {
-    if (ui->Memo->toPlainText().isEmpty() && ui->PgmName->text().isEmpty())
+    if (ui->noteEdit->toPlainText().isEmpty() && ui->programEdit->text().isEmpty())
         return;
     catchUpWithFile(false);
     noteFileName.clear();
     if (!composeEntry())
         return;
     saveSchedule();
-    ui->AddBtn->setEnabled(false);
+    ui->addButton->setEnabled(false);
 }
 
 void SetupDialog::updateEntry()
@@ -513,21 +520,21 @@ void SetupDialog::updateEntry()
     const int row = selectedRow();
     QString removed;
     if (row >= 0) {
-        const QSignalBlocker quiet(ui->EventBox);
-        removed = ui->EventBox->item(row)->text();
-        delete ui->EventBox->takeItem(row);
+        const QSignalBlocker quiet(ui->scheduleList);
+        removed = ui->scheduleList->item(row)->text();
+        delete ui->scheduleList->takeItem(row);
     }
     if (!composeEntry()) {
         // The entry stays as it was, in the list as in the schedule.
         if (!removed.isEmpty()) {
-            const QSignalBlocker quiet(ui->EventBox);
-            ui->EventBox->addItem(removed);
+            const QSignalBlocker quiet(ui->scheduleList);
+            ui->scheduleList->addItem(removed);
             selectRow(findLine(items(), removed));
         }
         return;
     }
     saveSchedule();
-    ui->UpdateBtn->setEnabled(false);
+    ui->updateButton->setEnabled(false);
 }
 
 void SetupDialog::deleteEntry()
@@ -536,9 +543,9 @@ void SetupDialog::deleteEntry()
         return;
     const int row = selectedRow();
     if (row >= 0) {
-        const QSignalBlocker quiet(ui->EventBox);
-        entryLine = ui->EventBox->item(row)->text();
-        delete ui->EventBox->takeItem(row);
+        const QSignalBlocker quiet(ui->scheduleList);
+        entryLine = ui->scheduleList->item(row)->text();
+        delete ui->scheduleList->takeItem(row);
     }
     if (!noteFileName.isEmpty())
         deleteNoteFile(s.PgmDir + noteFileName);

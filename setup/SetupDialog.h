@@ -53,7 +53,13 @@ public:
     // Typing in the note stops at this many characters.
     static constexpr int MaxNoteTyped = 1024;
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
+    void fitListToTimeField();
+    // Fixes the dialog's size at what the form needs now, never less than it has.
+    void fitToForm();
     // The user chose another entry in the list: its fields are loaded into the controls.
     void entryChosen();
     void loadEntry();

@@ -169,6 +169,14 @@ ExpectedNote expectedNote(const QString& parametersField, int maxNameLength)
     QString name;
     for (qsizetype i = open + 1; i < parametersField.size() - 1 && name.size() < maxNameLength; ++i)
         name += parametersField.at(i);
+    // Cut as a line is: never between the two halves of a character of two UTF-16 units.
+    const qsizetype next = open + 1 + name.size();
+    if (!name.isEmpty() && next < parametersField.size() - 1) {
+        const ushort last = name.back().unicode();
+        const ushort after = parametersField.at(next).unicode();
+        if (last >= 0xD800 && last <= 0xDBFF && after >= 0xDC00 && after <= 0xDFFF)
+            name.chop(1);
+    }
     for (const QChar c : name) {
         if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() == 0)
             return {true, note.parameters, QString()};

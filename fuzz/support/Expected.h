@@ -37,7 +37,8 @@ int expectedRepeat(const QString& repeatField, const QDate& today);
 
 // The note reference of a parameters field: from the first "[" to the end, when a ".txt]"
 // in any letter case begins after that "[". The name is what lies between the "[" and the
-// last character, cut to maxNameLength, and no name at all when it holds "/", "\" or NUL, or
+// last character, cut to maxNameLength (one fewer when the cut would split a character of two
+// UTF-16 units), and no name at all when it holds "/", "\" or NUL, or
 // is "." or "..".
 // The parameters are the text before the "[".
 struct ExpectedNote

@@ -14,9 +14,9 @@
 #include "ScheduleFile.h"
 #include "Scheduler.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <climits>
 
 namespace {
@@ -91,10 +91,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QTime later = timeFrom(laterHour, in.byte());
     const QByteArray file = in.rest();
 
-    QTemporaryDir dir;
-    FUZZ_CHECK(dir.isValid(), QStringLiteral("no temporary folder"));
-    const ProgramPaths paths{dir.path() + QStringLiteral("/Tools/nudgeon"), dir.path() + QStringLiteral("/")};
+    // One program folder for every input, emptied of all but the schedule before each: making and
+    // removing a folder per input cost more than the load itself.
+    static const QString folder = QDir::tempPath() + QStringLiteral("/program");
+    static const bool made = QDir().mkpath(folder);
+    FUZZ_CHECK(made, QStringLiteral("cannot make ") + folder);
+    const ProgramPaths paths{folder + QStringLiteral("/Tools/nudgeon"), folder + QStringLiteral("/")};
     const QString cfg = paths.pgmDir + QStringLiteral("Nudgeon.cfg");
+    QDir program(folder);
+    for (const QString& name :
+         program.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        if (name != QLatin1String("Nudgeon.cfg"))
+            FUZZ_CHECK(QFileInfo(program.filePath(name)).isDir()
+                           ? QDir(program.filePath(name)).removeRecursively()
+                           : program.remove(name),
+                       QStringLiteral("cannot remove ") + program.filePath(name));
+    }
     {
         QFile f(cfg);
         FUZZ_CHECK(f.open(QIODevice::WriteOnly) && f.write(file) == file.size(),
@@ -103,18 +115,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // What the file holds, read as documented.
     QStringList lines = readScheduleLines(cfg, INT_MAX);
-    const QString fileAbout = QStringLiteral("file (%1 bytes) %2 read as %3")
-                                  .arg(file.size())
-                                  .arg(shown(QString::fromLatin1(file.left(400))), listText(lines));
-    if (isAscii(file))
-        FUZZ_CHECK(lines == asciiLines(file),
-                   fileAbout + QStringLiteral(", documented ") + listText(asciiLines(file)));
+    const auto fileAbout = [&] {
+        return QStringLiteral("file (%1 bytes) %2 read as %3")
+            .arg(file.size())
+            .arg(shown(QString::fromLatin1(file.left(400))), listText(lines));
+    };
+    if (isAscii(file)) {
+        const QStringList documented = asciiLines(file);
+        FUZZ_CHECK(lines == documented, fileAbout() + QStringLiteral(", documented ") + listText(documented));
+    }
     for (const QString& l : lines) {
         FUZZ_CHECK(l.size() <= MaxLineLength && !l.contains(QLatin1Char('\r')) &&
                        !l.contains(QLatin1Char('\n')),
-                   fileAbout);
+                   fileAbout());
         // Cutting a line keeps whole characters: never half of a surrogate pair.
-        FUZZ_CHECK(l.isValidUtf16(), fileAbout + QStringLiteral(", line ") + shown(l));
+        FUZZ_CHECK(l.isValidUtf16(), fileAbout() + QStringLiteral(", line ") + shown(l));
     }
 
     const bool header = !hasSettings && lines.size() >= 2 && !lines[1].contains(QLatin1Char(','));
@@ -139,51 +154,52 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     form.setTray(&tray);
     form.TimeInit();
 
-    const QString about =
-        fileAbout + QStringLiteral(" (settings %1, %2 %3) loaded %4")
-                        .arg(hasSettings ? settings : QStringLiteral("lost"), day.toString(Qt::ISODate),
-                             start.toString(), listText(state.EventList));
-    FUZZ_CHECK(state.EventCount >= 0 && state.EventCount <= MaxEvents, about);
-    FUZZ_CHECK(state.EventCount == state.EventList.size(), about);
-    FUZZ_CHECK(state.EventList == expected, about + QStringLiteral(", documented ") + listText(expected));
+    const auto about = [&] {
+        return fileAbout() + QStringLiteral(" (settings %1, %2 %3) loaded %4")
+                                 .arg(hasSettings ? settings : QStringLiteral("lost"),
+                                      day.toString(Qt::ISODate), start.toString(), listText(state.EventList));
+    };
+    FUZZ_CHECK(state.EventCount >= 0 && state.EventCount <= MaxEvents, about());
+    FUZZ_CHECK(state.EventCount == state.EventList.size(), about());
+    FUZZ_CHECK(state.EventList == expected, about() + QStringLiteral(", documented ") + listText(expected));
     FUZZ_CHECK(state.ChimeOn == expectedFlags.chime && state.AutoStartOn == expectedFlags.autoStart,
-               about + QStringLiteral(", chime %1 autostart %2").arg(state.ChimeOn).arg(state.AutoStartOn));
+               about() + QStringLiteral(", chime %1 autostart %2").arg(state.ChimeOn).arg(state.AutoStartOn));
 
     // The file: left alone, or after a header, exactly the loaded entries.
     const QByteArray after = fileBytes(cfg);
     if (!header) {
         FUZZ_CHECK(after == file,
-                   about + QStringLiteral(", file now ") + shown(QString::fromLatin1(after.left(400))));
+                   about() + QStringLiteral(", file now ") + shown(QString::fromLatin1(after.left(400))));
     } else {
         QByteArray written;
         for (const QString& l : state.EventList)
             written += l.toUtf8() + "\r\n";
         FUZZ_CHECK(after == written,
-                   about + QStringLiteral(", file now ") + shown(QString::fromLatin1(after.left(400))));
+                   about() + QStringLiteral(", file now ") + shown(QString::fromLatin1(after.left(400))));
         const QStringList reread = readScheduleLines(cfg, INT_MAX);
         FUZZ_CHECK(reread == state.EventList,
-                   about + QStringLiteral(", rewritten file reads as ") + listText(reread));
+                   about() + QStringLiteral(", rewritten file reads as ") + listText(reread));
     }
 
     // The settings store: untouched when the entry was there, made again when it was lost.
     if (hasSettings) {
-        FUZZ_CHECK(fakes.store.writes == 0, about);
+        FUZZ_CHECK(fakes.store.writes == 0, about());
     } else {
         const QString key = Settings::uninstallKey + QLatin1Char('|');
         FUZZ_CHECK(fakes.store.values.value(key + QStringLiteral("Settings")) ==
                        (expectedFlags.chime ? QStringLiteral("1,0") : QStringLiteral("0,0")),
-                   about);
+                   about());
         FUZZ_CHECK(fakes.store.values.value(key + QStringLiteral("UninstallString")) ==
                        paths.programPath + QStringLiteral(" /uninstall"),
-                   about);
-        FUZZ_CHECK(fakes.autostart.enabled == false, about);
+                   about());
+        FUZZ_CHECK(fakes.autostart.enabled == false, about());
     }
     FUZZ_CHECK(fakes.errors.messages.isEmpty(),
-               about + QStringLiteral(", errors ") + fakes.errors.messages.join('|'));
+               about() + QStringLiteral(", errors ") + fakes.errors.messages.join('|'));
     FUZZ_CHECK(tray.calls == QStringList{QStringLiteral("add:") + form.status()},
-               about + tray.calls.join('|'));
-    FUZZ_CHECK(fakes.sound.played == QStringList{QStringLiteral("ringin.wav")}, about);
-    FUZZ_CHECK(form.status().size() < 64, about + QStringLiteral(", hint ") + shown(form.status()));
+               about() + tray.calls.join('|'));
+    FUZZ_CHECK(fakes.sound.played == QStringList{QStringLiteral("ringin.wav")}, about());
+    FUZZ_CHECK(form.status().size() < 64, about() + QStringLiteral(", hint ") + shown(form.status()));
 
     // The entry due next at another time of the day, nothing having run: of the entries due
     // today the earliest time not passed, a repeating one's start time and every interval
@@ -206,17 +222,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             bestAt = at;
         }
     }
-    const QString next = about + QStringLiteral(" at %1: next %2 (documented %3), hint %4")
-                                     .arg(later.toString(), shown(form.nextLine()),
-                                          best < 0 ? QStringLiteral("none") : shown(state.EventList[best]),
-                                          shown(form.status()));
-    FUZZ_CHECK(form.status().size() < 64, next);
+    const auto next = [&] {
+        return about() + QStringLiteral(" at %1: next %2 (documented %3), hint %4")
+                             .arg(later.toString(), shown(form.nextLine()),
+                                  best < 0 ? QStringLiteral("none") : shown(state.EventList[best]),
+                                  shown(form.status()));
+    };
+    FUZZ_CHECK(form.status().size() < 64, next());
     if (best < 0) {
-        FUZZ_CHECK(form.status().startsWith(QLatin1String("No ")), next);
-        FUZZ_CHECK(form.nextLine() == state.EventList.value(0), next);
+        FUZZ_CHECK(form.status().startsWith(QLatin1String("No ")), next());
+        FUZZ_CHECK(form.nextLine() == state.EventList.value(0), next());
     } else {
         const int minutes = bestAt - now;
-        FUZZ_CHECK(form.nextLine() == state.EventList[best], next);
+        FUZZ_CHECK(form.nextLine() == state.EventList[best], next());
         QString hours;
         if (minutes / 60 == 1)
             hours = QStringLiteral("1hr");
@@ -224,7 +242,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             hours = QString::number(minutes / 60) + QStringLiteral("hrs");
         const QString text = minutes == 0 ? QStringLiteral("Running...")
                                           : QStringLiteral("Nudgeon: %1 %2min").arg(hours).arg(minutes % 60);
-        FUZZ_CHECK(form.status() == text, next);
+        FUZZ_CHECK(form.status() == text, next());
     }
     return 0;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "NoteWindow.h"
 #include "EngineTest.h"
+#include "FormChecks.h"
 #include "NoteFiles.h"
 #include "ui_NoteWindow.h"
 
@@ -8,6 +9,8 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QMouseEvent>
+#include <QScreen>
+#include <QScrollBar>
 
 namespace {
 
@@ -51,20 +54,19 @@ QStringList captions(const QList<QAction*>& actions)
 
 TEST_F(NoteWindowTest, IsAFramelessStickyNoteOnTopWithItsMenu)
 {
+    // The form is built when first asked for.
+    memo->form();
     EXPECT_EQ(memo->windowTitle(), "Zerir Irar");
     EXPECT_TRUE(memo->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(memo->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(memo->size(), QSize(143, 89));
-    EXPECT_EQ(memo->form()->Memo->geometry(), QRect(0, 16, 141, 73));
-    EXPECT_EQ(memo->form()->MenuIcon->geometry(), QRect(2, -1, 19, 17));
-    EXPECT_FALSE(memo->form()->FileName->isVisibleTo(memo.get()));
     EXPECT_EQ(captions(memo->menu()->actions()), QStringList({"&Edit", "&Save", "Snoo&ze...", "&Close"}));
-    EXPECT_EQ(captions(memo->form()->Snoose->menu()->actions()),
+    EXPECT_EQ(captions(memo->form()->snoozeAction->menu()->actions()),
               QStringList(
                   {"&5 min", "&15 min", "&30 min", "1 &hour", "&2 hours", "&4 hours", "&8 hours", "1 &day"}));
-    EXPECT_TRUE(memo->form()->Memo->isReadOnly());
-    EXPECT_TRUE(memo->form()->Edit->isEnabled());
-    EXPECT_FALSE(memo->form()->Save->isEnabled());
+    EXPECT_TRUE(memo->form()->noteEdit->isReadOnly());
+    EXPECT_TRUE(memo->form()->editAction->isEnabled());
+    EXPECT_FALSE(memo->form()->saveAction->isEnabled());
 }
 
 TEST_F(NoteWindowTest, ShowsTheNoteAndReturnsOnceItIsClosed)
@@ -72,13 +74,51 @@ TEST_F(NoteWindowTest, ShowsTheNoteAndReturnsOnceItIsClosed)
     bool wasVisible = false;
     showNote("Call Ann", notePath(), [&] {
         wasVisible = memo->isVisible();
-        EXPECT_EQ(memo->form()->Memo->toPlainText(), "Call Ann");
-        EXPECT_EQ(memo->form()->FileName->text(), notePath());
-        EXPECT_EQ(memo->form()->Timelbl->text(), " 09:30 AM");
-        memo->form()->CloseItem->trigger();
+        EXPECT_EQ(memo->form()->noteEdit->toPlainText(), "Call Ann");
+        EXPECT_EQ(memo->shownFile(), notePath());
+        EXPECT_EQ(memo->form()->timeLabel->text(), " 09:30 AM");
+        memo->form()->closeAction->trigger();
     });
     EXPECT_TRUE(wasVisible);
     EXPECT_FALSE(memo->isVisible());
+}
+
+// The note grows with its text up to a part of the screen; only a longer text scrolls.
+TEST_F(NoteWindowTest, GrowsWithItsTextUpToAPartOfTheScreen)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QString sentence = "Bring the signed lease, two copies of the inventory and the spare keys";
+    const struct
+    {
+        QString text;
+        bool scrolls;
+    } notes[] = {
+        {"Call Ann", false},
+        {"Call Ann at 10\nBring the papers\nAsk about the invoice of March", false},
+        {sentence + "\n" + sentence + "\n" + sentence, false},
+        {QString("A line of the note\n").repeated(200), true},
+    };
+    for (const auto& note : notes) {
+        showNote(note.text, notePath(), [&] {
+            QCoreApplication::processEvents();
+            const std::string shown = note.text.left(20).toStdString();
+            EXPECT_EQ(memo->form()->noteEdit->verticalScrollBar()->maximum() > 0, note.scrolls) << shown;
+            EXPECT_TRUE(QRect(screen.topLeft(), QSize(screen.width() / 3, screen.height() / 2))
+                            .contains(QRect(screen.topLeft(), memo->size())))
+                << shown;
+            FormChecks::expectShownWhole(*memo, shown);
+            memo->form()->closeAction->trigger();
+        });
+    }
+}
+
+TEST_F(NoteWindowTest, TheKeyboardStartsInTheTextAndEveryControlIsNamed)
+{
+    FormChecks::expectNamedControls(*memo);
+    showNote("x", notePath(), [&] {
+        EXPECT_EQ(memo->focusWidget(), memo->form()->noteEdit);
+        memo->form()->closeAction->trigger();
+    });
 }
 
 TEST_F(NoteWindowTest, AnyMouseButtonOnTheMenuIconOpensTheMenu)
@@ -87,11 +127,11 @@ TEST_F(NoteWindowTest, AnyMouseButtonOnTheMenuIconOpensTheMenu)
         for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
             QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), button, button,
                               Qt::NoModifier);
-            QApplication::sendEvent(memo->form()->MenuIcon, &press);
+            QApplication::sendEvent(memo->form()->menuButton, &press);
             EXPECT_TRUE(memo->menu()->isVisible());
             memo->menu()->hide();
         }
-        memo->form()->CloseItem->trigger();
+        memo->form()->closeAction->trigger();
     });
 }
 
@@ -99,26 +139,26 @@ TEST_F(NoteWindowTest, EditAndSaveWriteTheNoteBackAndTheStateOutlivesTheWindow)
 {
     ASSERT_TRUE(writeNoteFile(notePath(), "old"));
     showNote("old", notePath(), [&] {
-        memo->form()->Edit->trigger();
-        EXPECT_FALSE(memo->form()->Memo->isReadOnly());
-        EXPECT_TRUE(memo->form()->Save->isEnabled());
-        EXPECT_FALSE(memo->form()->Edit->isEnabled());
-        memo->form()->Memo->setPlainText("new text\nsecond line");
-        memo->form()->Save->trigger();
-        EXPECT_TRUE(memo->form()->Memo->isReadOnly());
-        EXPECT_FALSE(memo->form()->Save->isEnabled());
-        memo->form()->Edit->trigger();
-        memo->form()->Memo->setPlainText("unsaved");
-        memo->form()->CloseItem->trigger();
+        memo->form()->editAction->trigger();
+        EXPECT_FALSE(memo->form()->noteEdit->isReadOnly());
+        EXPECT_TRUE(memo->form()->saveAction->isEnabled());
+        EXPECT_FALSE(memo->form()->editAction->isEnabled());
+        memo->form()->noteEdit->setPlainText("new text\nsecond line");
+        memo->form()->saveAction->trigger();
+        EXPECT_TRUE(memo->form()->noteEdit->isReadOnly());
+        EXPECT_FALSE(memo->form()->saveAction->isEnabled());
+        memo->form()->editAction->trigger();
+        memo->form()->noteEdit->setPlainText("unsaved");
+        memo->form()->closeAction->trigger();
     });
     EXPECT_EQ(readNoteFile(notePath()), QString("new text\nsecond line"));
 
     // Shown again: the next note's text, still in the editing state it was left in.
     showNote("next note", notePath(), [&] {
-        EXPECT_EQ(memo->form()->Memo->toPlainText(), "next note");
-        EXPECT_FALSE(memo->form()->Memo->isReadOnly());
-        EXPECT_TRUE(memo->form()->Save->isEnabled());
-        memo->form()->CloseItem->trigger();
+        EXPECT_EQ(memo->form()->noteEdit->toPlainText(), "next note");
+        EXPECT_FALSE(memo->form()->noteEdit->isReadOnly());
+        EXPECT_TRUE(memo->form()->saveAction->isEnabled());
+        memo->form()->closeAction->trigger();
     });
     EXPECT_EQ(readNoteFile(notePath()), QString("new text\nsecond line"));
 }
@@ -127,12 +167,12 @@ TEST_F(NoteWindowTest, AFailedSaveIsReportedAndKeepsEditing)
 {
     const QString path = dir.filePath("no/folder/1.txt");
     showNote("x", path, [&] {
-        memo->form()->Edit->trigger();
-        memo->form()->Save->trigger();
+        memo->form()->editAction->trigger();
+        memo->form()->saveAction->trigger();
         EXPECT_EQ(fakes.errors.messages, QStringList({"Cannot create file " + path}));
-        EXPECT_TRUE(memo->form()->Save->isEnabled());
-        EXPECT_FALSE(memo->form()->Memo->isReadOnly());
-        memo->form()->CloseItem->trigger();
+        EXPECT_TRUE(memo->form()->saveAction->isEnabled());
+        EXPECT_FALSE(memo->form()->noteEdit->isReadOnly());
+        memo->form()->closeAction->trigger();
     });
 }
 
@@ -140,30 +180,30 @@ TEST_F(NoteWindowTest, TypingStopsAt512CharactersButLongNotesLoadWhole)
 {
     const QString longNote(600, 'n');
     showNote(longNote, notePath(), [&] {
-        EXPECT_EQ(memo->form()->Memo->toPlainText(), longNote);
-        memo->form()->Edit->trigger();
-        QTextCursor cursor(memo->form()->Memo->document());
+        EXPECT_EQ(memo->form()->noteEdit->toPlainText(), longNote);
+        memo->form()->editAction->trigger();
+        QTextCursor cursor(memo->form()->noteEdit->document());
         cursor.movePosition(QTextCursor::End);
         cursor.insertText("more");
-        EXPECT_EQ(memo->form()->Memo->toPlainText(), longNote);
-        memo->form()->Memo->clear();
-        QTextCursor fresh(memo->form()->Memo->document());
+        EXPECT_EQ(memo->form()->noteEdit->toPlainText(), longNote);
+        memo->form()->noteEdit->clear();
+        QTextCursor fresh(memo->form()->noteEdit->document());
         fresh.insertText(QString(510, 'a'));
         fresh.insertText("bcdef");
-        EXPECT_EQ(memo->form()->Memo->toPlainText(), QString(510, 'a') + "bc");
-        memo->form()->CloseItem->trigger();
+        EXPECT_EQ(memo->form()->noteEdit->toPlainText(), QString(510, 'a') + "bc");
+        memo->form()->closeAction->trigger();
     });
 }
 
 TEST_F(NoteWindowTest, TheSnoozeItemsPutTheEntryOffAndHideTheNote)
 {
     fakes.clock.setTime(QTime(9, 32));
-    showNote("x", notePath(), [&] { memo->form()->m15->trigger(); });
+    showNote("x", notePath(), [&] { memo->form()->snooze15MinutesAction->trigger(); });
     EXPECT_FALSE(memo->isVisible());
     EXPECT_EQ(form->status(), "Nudgeon:  15min");
 
     fakes.clock.setTime(QTime(10, 0));
-    showNote("x", notePath(), [&] { memo->form()->d1->trigger(); });
+    showNote("x", notePath(), [&] { memo->form()->snooze1DayAction->trigger(); });
     EXPECT_EQ(form->status(), "No Monday events...");
     EXPECT_EQ(fakes.store.values.value(Settings::snoozedKey + "|1260930.txt"),
               QDateTime(QDate(2026, 12, 8), QTime(10, 0)).toUTC().toString(Qt::ISODate));
@@ -177,13 +217,13 @@ TEST_F(NoteWindowTest, ASecondNoteWaitsForTheFirstAndSnoozesItsOwnEntry)
     memo->showNote("first", notePath(), " 09:30 AM", state.EventList.first());
     memo->showNote("second", dir.filePath("2.txt"), " 09:30 AM", other);
     memo->showNote("second", dir.filePath("2.txt"), " 09:30 AM", other);
-    EXPECT_EQ(memo->form()->Memo->toPlainText(), "first");
+    EXPECT_EQ(memo->form()->noteEdit->toPlainText(), "first");
     EXPECT_EQ(memo->waiting(), 1);
-    memo->form()->CloseItem->trigger();
+    memo->form()->closeAction->trigger();
     QCoreApplication::processEvents();
     ASSERT_TRUE(memo->isVisible());
-    EXPECT_EQ(memo->form()->Memo->toPlainText(), "second");
-    memo->form()->m5->trigger();
+    EXPECT_EQ(memo->form()->noteEdit->toPlainText(), "second");
+    memo->form()->snooze5MinutesAction->trigger();
     EXPECT_FALSE(memo->isVisible());
     EXPECT_TRUE(form->isDueToday(other));
     EXPECT_FALSE(form->isDueToday(state.EventList.first()));
@@ -203,8 +243,8 @@ TEST_F(NoteWindowTest, ANoteSnoozedWhileItWaitsDoesNotShowUntilItsSnoozeEnds)
     memo->snoozeNote(dir.filePath("2.txt"), other, 5);
     EXPECT_EQ(memo->waiting(), 0);
     EXPECT_EQ(closed, QStringList({dir.filePath("2.txt") + other}));
-    EXPECT_EQ(memo->form()->Memo->toPlainText(), "first");
-    memo->form()->CloseItem->trigger();
+    EXPECT_EQ(memo->form()->noteEdit->toPlainText(), "first");
+    memo->form()->closeAction->trigger();
     QCoreApplication::processEvents();
     EXPECT_FALSE(memo->isVisible());
     EXPECT_TRUE(form->isDueToday(other));
@@ -222,14 +262,14 @@ TEST_F(NoteWindowTest, ANoteOfOneLongLineShowsItsStartAndIsNeverSavedCut)
     const NoteText note = readNote(notePath());
     ASSERT_TRUE(note.read);
     showNote(note.text, notePath(), [&] {
-        const QString shown = memo->form()->Memo->toPlainText();
+        const QString shown = memo->form()->noteEdit->toPlainText();
         EXPECT_TRUE(shown.startsWith("xxxx"));
         EXPECT_LT(shown.size(), 10000);
         EXPECT_TRUE(shown.contains("rest of this note is in its file")) << shown.right(80).toStdString();
-        memo->form()->Edit->trigger();
-        EXPECT_TRUE(memo->form()->Memo->isReadOnly());
-        EXPECT_FALSE(memo->form()->Save->isEnabled());
-        memo->form()->Save->trigger();
+        memo->form()->editAction->trigger();
+        EXPECT_TRUE(memo->form()->noteEdit->isReadOnly());
+        EXPECT_FALSE(memo->form()->saveAction->isEnabled());
+        memo->form()->saveAction->trigger();
     });
     QFile f(notePath());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));

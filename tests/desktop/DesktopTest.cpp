@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "AboutDialog.h"
 #include "EngineTest.h"
+#include "FormChecks.h"
 #include "MakerLinks.h"
 #include "TrayIcon.h"
 #include "ui_AboutDialog.h"
@@ -68,6 +69,19 @@ TEST(MakerLinks, EveryLinkGoesThroughTheLauncherWithItsTarget)
     EXPECT_EQ(launcher.launches.last(), "helpndg.html||" + shared.path() + "/");
 }
 
+TEST(AboutBox, GrowsWholeForALargerFont)
+{
+    const QFont desktopFont = QApplication::font();
+    QFont font = desktopFont;
+    font.setPointSizeF(desktopFont.pointSizeF() * 1.75);
+    QApplication::setFont(font);
+    {
+        AboutDialog box;
+        FormChecks::expectShownWhole(box, "about, large font");
+    }
+    QApplication::setFont(desktopFont);
+}
+
 TEST(AboutBox, ShowsTheNameVersionAndTheMakersLinks)
 {
     int visits = 0;
@@ -77,21 +91,22 @@ TEST(AboutBox, ShowsTheNameVersionAndTheMakersLinks)
     QObject::connect(&box, &AboutDialog::emailClicked, [&] { ++mails; });
     Ui::AboutDialog& ui = *box.form();
     EXPECT_EQ(box.windowTitle(), "About Nudgeon");
-    EXPECT_EQ(box.size(), QSize(298, 188));
-    EXPECT_EQ(ui.ProductName->text(), "Nudgeon");
-    EXPECT_EQ(ui.Version->text(), "Version 2.2b (Win 95/NT)");
-    EXPECT_EQ(ui.EmailLbl->text(), "mailto:" + MakerLinks::emailAddress);
-    EXPECT_EQ(ui.EmailLbl->toolTip(), "Send us e-mail");
-    EXPECT_EQ(ui.Image1->toolTip(), "Click for the latest version from our Web");
-    EXPECT_EQ(ui.OKButton->toolTip(), "Check " + QUrl(MakerLinks::webPage).host() + " for updated version");
-    EXPECT_EQ(ui.OKButton->text(), "OK");
-    EXPECT_FALSE(ui.Image1->pixmap().isNull());
-    // The small-print address is shown whole and stays clear of the version beside it.
-    EXPECT_LE(ui.EmailLbl->sizeHint().width(), ui.EmailLbl->width());
-    EXPECT_LE(ui.EmailLbl->geometry().right(), ui.Version->geometry().left());
-    EXPECT_LE(ui.Version->sizeHint().width(), ui.Version->width());
+    EXPECT_EQ(ui.productNameLabel->text(), "Nudgeon");
+    EXPECT_EQ(ui.versionLabel->text(), "Version 2.2b (Win 95/NT)");
+    EXPECT_EQ(ui.emailLabel->text(), "mailto:" + MakerLinks::emailAddress);
+    EXPECT_EQ(ui.emailLabel->toolTip(), "Send us e-mail");
+    EXPECT_EQ(ui.webBanner->toolTip(), "Click for the latest version from our Web");
+    EXPECT_EQ(ui.okButton->toolTip(), "Check " + QUrl(MakerLinks::webPage).host() + " for updated version");
+    EXPECT_EQ(ui.okButton->text(), "OK");
+    EXPECT_FALSE(ui.webBanner->pixmap().isNull());
+    FormChecks::expectNamedControls(box);
+    // Opens at its design size and shows every part whole, the small-print address clear of the
+    // version beside it.
+    FormChecks::expectShownWhole(box, "about");
+    EXPECT_NEAR(box.width(), 298, 3);
+    EXPECT_NEAR(box.height(), 188, 3);
 
-    for (QLabel* target : {ui.Image1, ui.EmailLbl}) {
+    for (QLabel* target : {ui.webBanner, ui.emailLabel}) {
         QMouseEvent release(QEvent::MouseButtonRelease, QPointF(3, 3), QPointF(3, 3), Qt::LeftButton,
                             Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(target, &release);

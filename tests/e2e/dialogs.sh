@@ -7,10 +7,11 @@
 #
 # Scenarios (all of them when none is named):
 #   setup        with a schedule of one entry, a left click on the docked icon opens the setup
-#                dialog, which takes the keyboard; typing a program name into the entry's
-#                Program box writes nothing, and the Update button's accelerator (Alt+U) writes
-#                the changed entry into the schedule file at once, byte for byte; Escape closes
-#                the dialog and the tray menu's Close ends the program with code 0.
+#                dialog, which takes the keyboard and names the program once in its title;
+#                typing a program name into the entry's Program box, reached with Tab, writes
+#                nothing, and the Update button's accelerator (Alt+U) writes the changed entry
+#                into the schedule file at once, byte for byte; Escape closes the dialog and the
+#                tray menu's Close ends the program with code 0.
 #   first-start  without a schedule file the program shows its about box, which takes the
 #                keyboard; Return (OK) closes it, the icon docks, no schedule file is written,
 #                and the tray menu's Close ends the program with code 0, still without one.
@@ -120,10 +121,14 @@ scenario_setup() {
     xdotool mousemove $((ix + iw / 2)) $((iy + ih / 2)) click 1
     wait_for_window "setup dialog" '^Nudgeon Setup' "$DIALOG_LIMIT"
     local dialog=$window
+    # The title names the program once: no application name appended by the desktop.
+    case "$(xdotool getwindowname "$dialog")" in
+    *Nudgeon*Nudgeon*) fail "the setup dialog's title names the program twice: $(xdotool getwindowname "$dialog")" ;;
+    esac
 
-    # The Program box of the Run tab: the tab control sits at 172,4 in the dialog and the box
-    # at 72,6 (197x21) in its page, below the tab bar of about 27 pixels: aim at its middle.
-    xdotool mousemove $((wx + 172 + 72 + 98)) $((wy + 4 + 27 + 6 + 10)) click 1
+    # The Program box of the Run tab, reached from the list as a keyboard user does: past
+    # Delete, Close and the tabs (Add and Update are disabled until an edit).
+    xdotool key Tab Tab Tab Tab
     sleep 0.2
     local new_program=/opt/tools/backup-now.sh
     xdotool key ctrl+a

@@ -36,13 +36,14 @@ cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || {
     exit 1
 }
 
-for f in bin/nudgeon libexec/nudgeon/DARIZIZ.EXE share/nudgeon/ringin.wav share/nudgeon/Nudgeon.wav share/nudgeon/helpndg.html \
+for f in bin/nudgeon libexec/nudgeon/DARIZIZ.EXE libexec/nudgeon/nudgeon-sound share/nudgeon/ringin.wav share/nudgeon/Nudgeon.wav share/nudgeon/helpndg.html \
     share/applications/example.nudgeon.Nudgeon.desktop share/icons/hicolor/48x48/apps/nudgeon.png \
     share/icons/hicolor/16x16/apps/nudgeon.png; do
     [ -f "$prefix/$f" ] || fail "the install has no $f"
 done
 [ -x "$prefix/bin/nudgeon" ] || fail "the installed program cannot be run"
 [ -x "$prefix/libexec/nudgeon/DARIZIZ.EXE" ] || fail "the installed mail program cannot be run"
+[ -x "$prefix/libexec/nudgeon/nudgeon-sound" ] || fail "the installed sound player cannot be run"
 desktop-file-validate "$prefix/share/applications/example.nudgeon.Nudgeon.desktop" || fail "the desktop entry is not valid"
 
 # The user: as root, the unprivileged "nobody", for whom the prefix is not writable; otherwise
@@ -102,7 +103,7 @@ if [ -n "$deb" ]; then
         [[ $depends == *"$needed"* ]] || fail "the package does not depend on $needed: $depends"
     done
     contents=$(dpkg-deb -c "$deb")
-    for f in ./usr/bin/nudgeon ./usr/libexec/nudgeon/DARIZIZ.EXE ./usr/share/nudgeon/helpndg.html ./usr/share/nudgeon/ringin.wav \
+    for f in ./usr/bin/nudgeon ./usr/libexec/nudgeon/DARIZIZ.EXE ./usr/libexec/nudgeon/nudgeon-sound ./usr/share/nudgeon/helpndg.html ./usr/share/nudgeon/ringin.wav \
         ./usr/share/applications/example.nudgeon.Nudgeon.desktop; do
         [[ $contents == *" $f"* ]] || fail "the package has no $f"
     done

@@ -461,6 +461,8 @@ begin_scenario() {
     exe_dir=$(dirname "$program_exe")
     cp "$program_exe" "$pgm/nudgeon" || die "cannot copy the program"
     cp "$exe_dir/ringin.wav" "$exe_dir/Nudgeon.wav" "$pgm/" || die "cannot copy the sounds from $exe_dir"
+    # The sound player beside the program, where the program has one there (a build has).
+    [ ! -e "$exe_dir/nudgeon-sound" ] || cp "$exe_dir/nudgeon-sound" "$pgm/" || die "cannot copy the sound player from $exe_dir"
     log "== $scenario: program folder $pgm"
 }
 

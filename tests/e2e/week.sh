@@ -631,11 +631,12 @@ edit_in_setup() {
         die "no setup dialog showed within $DIALOG_LIMIT ms of a click on the icon"
     dialog=$polled
     poll "$DIALOG_LIMIT" has_focus "$dialog" || die "the setup dialog did not take the keyboard"
-    # The list has the keyboard: its first row, then down to the entry's. Back past Help and
-    # Now lies the Start Time's last part (AM/PM); two parts further back, its hour.
+    # The list has the keyboard: its first row, then down to the entry's. Back past Auto start,
+    # Hourly chime, Help and Now lies the Start Time's last part (AM/PM); two parts further
+    # back, its hour.
     xdotool key Home
     [ "$row" -gt 1 ] && xdotool key --repeat $((row - 1)) Down
-    xdotool key shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab Up alt+u
+    xdotool key shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab Up alt+u
     poll "$DIALOG_LIMIT" edit_saved ||
         die "after Update the schedule file is not the one written with $EDIT_ENTRY at $EDIT_TIME: $(diff <(LC_ALL=C sort "$pgm/Nudgeon.cfg") "$logs/edited.sorted" | tr '\r\n' '  ')"
     high=$(fake_now)

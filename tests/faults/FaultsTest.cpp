@@ -98,26 +98,26 @@ protected:
         SetupDialog dialog(*form, services);
         dialog.fill();
         Ui::SetupDialog& ui = *dialog.form();
-        ui.TimePicker->setTime(QTime(10, 15));
-        ui.Memo->clear();
-        ui.PgmName->setText("/usr/bin/true");
-        ui.AddBtn->click();
+        ui.startTimeEdit->setTime(QTime(10, 15));
+        ui.noteEdit->clear();
+        ui.programEdit->setText("/usr/bin/true");
+        ui.addButton->click();
         EXPECT_EQ(fakes.errors.messages.value(0), "Cannot create file " + pgm + "Nudgeon.cfg");
         // The schedule in memory has the new entry although the disk would not take it.
         EXPECT_EQ(state.EventCount, 2);
 
-        ui.Chime->setChecked(true);
-        ui.PgmName->setText("/usr/bin/false");
-        ui.AddBtn->click();
+        ui.chimeCheck->setChecked(true);
+        ui.programEdit->setText("/usr/bin/false");
+        ui.addButton->click();
         EXPECT_TRUE(fakes.errors.messages.contains("Failed to set data for 'DisplayName'"))
             << fakes.errors.messages.join('|').toStdString();
 
         // A note that cannot be saved stops its Add.
         const int before = state.EventCount;
-        ui.TimePicker->setTime(QTime(11, 0));
-        ui.PgmName->clear();
-        ui.Memo->setPlainText("a new note");
-        ui.AddBtn->click();
+        ui.startTimeEdit->setTime(QTime(11, 0));
+        ui.programEdit->clear();
+        ui.noteEdit->setPlainText("a new note");
+        ui.addButton->click();
         EXPECT_EQ(state.EventCount, before);
         EXPECT_TRUE(fakes.errors.messages.last().startsWith("Cannot create file " + pgm))
             << fakes.errors.messages.last().toStdString();
@@ -125,9 +125,9 @@ protected:
         // The note window's Save of an existing note.
         NoteWindow memo(*form, fakes.errors);
         memo.showNote("an edit that will not fit", pgm + "1260930.txt", " 09:30 AM", state.EventList.first());
-        memo.form()->Edit->trigger();
-        memo.form()->Save->trigger();
-        memo.form()->CloseItem->trigger();
+        memo.form()->editAction->trigger();
+        memo.form()->saveAction->trigger();
+        memo.form()->closeAction->trigger();
         EXPECT_EQ(fakes.errors.messages.last(), "Cannot create file " + pgm + "1260930.txt");
     }
 

@@ -7,8 +7,9 @@ connections, prints "PORT <n>" on standard output. Each message it accepts goes 
 NNNN.eml (the bytes as received) and NNNN.json (the envelope and the message as Python's own
 mail parser reads it: decoded subject and body, header names and raw values, defects), each
 written under a temporary name and renamed. --refuse ADDRESS answers RCPT TO for that address
-with 550; --auth LOGIN:PASSWORD requires that login (AUTH PLAIN or LOGIN, without TLS). It ends
-on SIGTERM or SIGINT.
+with 550; --auth LOGIN:PASSWORD requires that login (AUTH PLAIN or LOGIN, without TLS);
+--stall answers DATA with 354 and from then on reads nothing and answers nothing on that
+connection. It ends on SIGTERM or SIGINT.
 """
 
 import argparse
@@ -66,12 +67,20 @@ class Sink:
         return "250 2.0.0 Message accepted for delivery"
 
 
+class StallingSMTP(SMTP):
+    async def smtp_DATA(self, arg):
+        await self.push("354 End data with <CR><LF>.<CR><LF>")
+        self.transport.pause_reading()
+        await asyncio.Event().wait()
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--dir", required=True)
     ap.add_argument("--port", type=int, default=0)
     ap.add_argument("--refuse", action="append", default=[])
     ap.add_argument("--auth")
+    ap.add_argument("--stall", action="store_true")
     args = ap.parse_args()
     os.makedirs(args.dir, exist_ok=True)
 
@@ -94,7 +103,7 @@ def main():
     sock.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
     sock.bind(("127.0.0.1", args.port))
     sock.listen(16)
-    server = loop.run_until_complete(loop.create_server(lambda: SMTP(sink, **options), sock=sock))
+    server = loop.run_until_complete(loop.create_server(lambda: (StallingSMTP if args.stall else SMTP)(sink, **options), sock=sock))
     for sig in (signal.SIGTERM, signal.SIGINT):
         loop.add_signal_handler(sig, loop.stop)
     print("PORT %d" % sock.getsockname()[1], flush=True)

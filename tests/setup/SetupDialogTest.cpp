@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "SetupDialog.h"
 #include "EngineTest.h"
+#include "FormChecks.h"
 #include "NoteFiles.h"
 #include "ui_SetupDialog.h"
 
@@ -13,6 +14,8 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
+#include <functional>
+#include <tuple>
 
 namespace {
 
@@ -41,15 +44,15 @@ protected:
     QStringList listed()
     {
         QStringList lines;
-        for (int i = 0; i < ui().EventBox->count(); ++i)
-            lines.append(ui().EventBox->item(i)->text());
+        for (int i = 0; i < ui().scheduleList->count(); ++i)
+            lines.append(ui().scheduleList->item(i)->text());
         return lines;
     }
     // Chooses an entry as the user does, by clicking it in the list: on a mouse press the list
     // moves its current row before it moves its selection.
     void choose(int row)
     {
-        QListWidget* list = ui().EventBox;
+        QListWidget* list = ui().scheduleList;
         dialog->show();
         list->scrollToItem(list->item(row));
         const QPoint at = list->visualItemRect(list->item(row)).center();
@@ -76,16 +79,16 @@ const QByteArray twoEntries = " 08:00 AM    ,/usr/bin/true,0,\r\n06:00 PM    ,,3
 TEST_F(SetupTest, OpensOnTheEntryDueNextWithTheDateInTheCaption)
 {
     open(twoEntries);
-    EXPECT_EQ(ui().EventBox->currentRow(), 0);
+    EXPECT_EQ(ui().scheduleList->currentRow(), 0);
     EXPECT_EQ(dialog->windowTitle(),
               "Nudgeon Setup - " + QLocale::system().toString(QDate(2026, 12, 6), QLocale::LongFormat));
-    EXPECT_EQ(ui().PgmName->text(), "/usr/bin/true");
-    EXPECT_EQ(ui().TimePicker->time(), QTime(8, 0));
-    EXPECT_FALSE(ui().UpdateBtn->isEnabled());
-    EXPECT_FALSE(ui().AddBtn->isEnabled());
-    EXPECT_TRUE(ui().DelBtn->isEnabled());
-    EXPECT_EQ(ui().CancelBtn->text(), "&Close");
-    EXPECT_EQ(ui().PageCtl->currentWidget(), ui().RunTab);
+    EXPECT_EQ(ui().programEdit->text(), "/usr/bin/true");
+    EXPECT_EQ(ui().startTimeEdit->time(), QTime(8, 0));
+    EXPECT_FALSE(ui().updateButton->isEnabled());
+    EXPECT_FALSE(ui().addButton->isEnabled());
+    EXPECT_TRUE(ui().deleteButton->isEnabled());
+    EXPECT_EQ(ui().closeButton->text(), "&Close");
+    EXPECT_EQ(ui().pageTabs->currentWidget(), ui().runTab);
 
     // An entry no longer due today gives the plain caption.
     fakes.clock.setTime(QTime(23, 45));
@@ -98,69 +101,129 @@ TEST_F(SetupTest, AFileOutOfOrderOpensOnTheEntryDueNextAndDatesTheRightOne)
     // The list sorts " 08:30 AM" first; the file has it second.
     open("05:30 PM    ,,0,\r\n 08:30 AM    ,/usr/bin/true,0,\r\n");
     ASSERT_EQ(form->nextLine(), state.EventList[1]);
-    EXPECT_EQ(ui().EventBox->currentItem()->text(), " 08:30 AM    ,/usr/bin/true,0,");
-    EXPECT_EQ(ui().PgmName->text(), "/usr/bin/true");
+    EXPECT_EQ(ui().scheduleList->currentItem()->text(), " 08:30 AM    ,/usr/bin/true,0,");
+    EXPECT_EQ(ui().programEdit->text(), "/usr/bin/true");
 
     // The evening entry is done for today: the caption says so whatever its place in the list.
     tickAt(QTime(17, 30, 1));
     fakes.clock.setTime(QTime(7, 0));
     choose(1);
-    EXPECT_EQ(ui().TimePicker->time(), QTime(17, 30));
+    EXPECT_EQ(ui().startTimeEdit->time(), QTime(17, 30));
     EXPECT_EQ(dialog->windowTitle(), "Nudgeon Setup");
     choose(0);
     EXPECT_EQ(dialog->windowTitle(),
               "Nudgeon Setup - " + QLocale::system().toString(QDate(2026, 12, 6), QLocale::LongFormat));
 }
 
-TEST_F(SetupTest, EveryCaptionIsShownWholeAndLabelsStillEndBeforeTheirFields)
+// The form is laid out for the desktop's font: at the size it was designed for, 8 points, it
+// opens at its design size, and a larger font makes it grow rather than cut a caption or stack
+// controls on each other.
+TEST_F(SetupTest, OpensAtItsDesignSizeAndGrowsWholeForALargerFont)
 {
-    open(twoEntries);
-    for (QWidget* w : dialog->findChildren<QWidget*>()) {
-        if (qobject_cast<QLabel*>(w) || qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) {
-            EXPECT_GE(w->width(), w->sizeHint().width()) << w->objectName().toStdString();
-        }
-    }
-    EXPECT_LE(ui().Label2->geometry().right(), ui().PgmName->geometry().left());
-    EXPECT_LE(ui().Label3->geometry().right(), ui().RunParms->geometry().left());
-    EXPECT_LE(ui().DateLabel->geometry().right(), ui().RepeatMin->geometry().left());
-    EXPECT_LE(ui().Chime->geometry().right(), ui().AutoStart->geometry().left());
-}
-
-// The list is narrow on purpose, but "10:01 AM" and "10:01 PM" must never look alike: each
-// item's text room holds its whole time field, beside a scroll bar, in small and large fonts.
-TEST_F(SetupTest, TheListShowsEveryTimeFieldWholeAtEveryFontSize)
-{
-    QByteArray lines = " 10:01 AM    ,,0,\r\n10:01 PM    ,,0,\r\n11:15 PM    ,,0,\r\n";
+    QByteArray lines = " 10:01 AM    ,,0,\r\n10:01 PM    ,,0,\r\n";
     for (int minute = 10; minute < 30; ++minute)
         lines += "08:" + QByteArray::number(minute) + " PM    ,,0,\r\n";
+    const std::pair<std::string, std::function<void()>> views[] = {
+        {"run",
+         [this] {
+             ui().pageTabs->setCurrentWidget(ui().runTab);
+         }},
+        {"note",
+         [this] {
+             ui().pageTabs->setCurrentWidget(ui().noteTab);
+         }},
+        {"weekly",
+         [this] {
+             ui().pageTabs->setCurrentWidget(ui().repeatTab), ui().weeklyRadio->setChecked(true);
+         }},
+        {"monthly",
+         [this] {
+             ui().monthlyRadio->setChecked(true);
+         }},
+        {"daily",
+         [this] {
+             ui().dailyRadio->setChecked(true);
+         }},
+    };
     const QFont desktopFont = QApplication::font();
-    for (const int points : {8, 11, 16, 24}) {
+    for (const int points : {8, 15}) {
         QFont font = desktopFont;
         font.setPointSize(points);
         QApplication::setFont(font);
         open(lines);
         dialog->show();
-        QListWidget* list = ui().EventBox;
+        QCoreApplication::processEvents();
+        if (points == 8) {
+            EXPECT_NEAR(dialog->width(), 455, 3);
+            EXPECT_NEAR(dialog->height(), 217, 3);
+        }
+        // "10:01 AM" and "10:01 PM" never look alike: the list shows a whole time field beside
+        // its scroll bar.
+        QListWidget* list = ui().scheduleList;
         ASSERT_TRUE(list->verticalScrollBar()->isVisible()) << points;
         const int margin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
-        for (int row = 0; row < list->count(); ++row) {
-            const QString text = list->item(row)->text();
-            const QString timeField = text.left(text.indexOf('M') + 1);
-            // What shows of the item: its rectangle inside the list's visible area.
-            list->scrollToItem(list->item(row));
-            const QRect shown = list->visualItemRect(list->item(row)) & list->viewport()->rect();
-            const int room = shown.width() - 2 * margin;
-            EXPECT_GE(room, list->fontMetrics().horizontalAdvance(timeField))
-                << points << "pt " << text.toStdString();
+        EXPECT_GE(list->viewport()->width() - 2 * margin, list->fontMetrics().horizontalAdvance(" 10:01 PM"))
+            << points;
+        for (const auto& [view, show] : views) {
+            show();
+            FormChecks::expectShownWhole(*dialog, std::to_string(points) + "pt " + view);
         }
-        // Widening moved the controls along: nothing overlaps the list or leaves the form.
-        EXPECT_LT(ui().ScheduleGrp->geometry().right(), ui().AddBtn->geometry().left()) << points;
-        for (QWidget* w : dialog->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-            EXPECT_LE(w->geometry().right(), dialog->width()) << points << w->objectName().toStdString();
         dialog.reset();
         form.reset();
     }
     QApplication::setFont(desktopFont);
+}
+
+// Tab walks the form in reading order, every control on the way: the list and its buttons, the
+// page shown, the start time, Help and the two settings.
+TEST_F(SetupTest, TabWalksEveryControlInReadingOrder)
+{
+    const QStringList head = {"scheduleList", "addButton",   "updateButton",
+                              "deleteButton", "closeButton", "pageTabs"};
+    const QStringList tail = {"startTimeEdit", "nowButton", "helpButton", "chimeCheck", "autoStartCheck"};
+    const QStringList intervals = {"dailyRadio", "weeklyRadio", "monthlyRadio"};
+    open(twoEntries);
+    const std::tuple<std::string, std::function<void()>, QStringList> rows[] = {
+        {"run",
+         [this] { ui().pageTabs->setCurrentWidget(ui().runTab); },
+         {"programEdit", "browseButton", "parametersEdit"}},
+        {"note", [this] { ui().pageTabs->setCurrentWidget(ui().noteTab); }, {"noteEdit", "emailCheck"}},
+        {"daily",
+         [this] {
+             ui().pageTabs->setCurrentWidget(ui().repeatTab);
+             ui().dailyRadio->setChecked(true);
+         },
+         intervals + QStringList{"minutesRadio", "hoursRadio", "repeatSpin"}},
+        {"weekly", [this] { ui().weeklyRadio->setChecked(true); },
+         intervals + QStringList{"mondayCheck", "tuesdayCheck", "wednesdayCheck", "thursdayCheck",
+                                 "fridayCheck", "saturdayCheck", "sundayCheck"}},
+        {"monthly", [this] { ui().monthlyRadio->setChecked(true); }, intervals + QStringList{"repeatSpin"}},
+    };
+    dialog->show();
+    // An edit: Add and Update take part.
+    ui().parametersEdit->setText("-v");
+    for (const auto& [view, show, page] : rows) {
+        show();
+        ui().scheduleList->setFocus();
+        QStringList walked = {"scheduleList"};
+        for (int step = 0; step < 60; ++step) {
+            QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+            QApplication::sendEvent(dialog->focusWidget(), &tab);
+            const QString name = FormChecks::ownerOf(dialog->focusWidget())->objectName();
+            if (name == "scheduleList")
+                break;
+            // A time edit's Tab first walks its own sections.
+            if (walked.last() != name)
+                walked.append(name);
+        }
+        EXPECT_EQ(walked, head + page + tail) << view;
+    }
+}
+
+TEST_F(SetupTest, EveryControlIsNamedForScreenReaders)
+{
+    open(twoEntries);
+    FormChecks::expectNamedControls(*dialog);
 }
 
 TEST_F(SetupTest, LoadsEachPartOfTheSelectedEntry)
@@ -168,47 +231,47 @@ TEST_F(SetupTest, LoadsEachPartOfTheSelectedEntry)
     ASSERT_TRUE(writeNoteFile(dir.filePath("1200900.txt"), "Stand up\nand stretch"));
     open(twoEntries);
     choose(1);
-    EXPECT_EQ(ui().TimePicker->time(), QTime(18, 0));
-    EXPECT_EQ(ui().PgmName->text(), "");
-    EXPECT_EQ(ui().RunParms->text(), "");
+    EXPECT_EQ(ui().startTimeEdit->time(), QTime(18, 0));
+    EXPECT_EQ(ui().programEdit->text(), "");
+    EXPECT_EQ(ui().parametersEdit->text(), "");
     EXPECT_EQ(dialog->noteFile(), "1200900.txt");
-    EXPECT_EQ(ui().Memo->toPlainText(), "Stand up\nand stretch");
-    EXPECT_TRUE(ui().Daily->isChecked());
-    EXPECT_TRUE(ui().Minutes->isChecked());
-    EXPECT_EQ(ui().RepeatMin->value(), 30);
+    EXPECT_EQ(ui().noteEdit->toPlainText(), "Stand up\nand stretch");
+    EXPECT_TRUE(ui().dailyRadio->isChecked());
+    EXPECT_TRUE(ui().minutesRadio->isChecked());
+    EXPECT_EQ(ui().repeatSpin->value(), 30);
     // A note without a program shows the Note page.
-    EXPECT_EQ(ui().PageCtl->currentWidget(), ui().MemoTab);
+    EXPECT_EQ(ui().pageTabs->currentWidget(), ui().noteTab);
     // Loading is no edit.
-    EXPECT_FALSE(ui().UpdateBtn->isEnabled());
+    EXPECT_FALSE(ui().updateButton->isEnabled());
 }
 
 TEST_F(SetupTest, ComposesTheWorkedExamplesIntoTheScheduleFile)
 {
     open(" 08:00 AM    ,/usr/bin/true,0,\r\n");
-    ui().TimePicker->setTime(QTime(14, 15));
-    ui().PgmName->setText("/opt/tools/backup");
-    ui().RunParms->setText("/quiet");
-    ui().Weekly->setChecked(true);
-    for (QCheckBox* day : {ui().Tuesday, ui().Thursday})
+    ui().startTimeEdit->setTime(QTime(14, 15));
+    ui().programEdit->setText("/opt/tools/backup");
+    ui().parametersEdit->setText("/quiet");
+    ui().weeklyRadio->setChecked(true);
+    for (QCheckBox* day : {ui().tuesdayCheck, ui().thursdayCheck})
         day->setChecked(false);
-    EXPECT_TRUE(ui().AddBtn->isEnabled());
-    ui().AddBtn->click();
+    EXPECT_TRUE(ui().addButton->isEnabled());
+    ui().addButton->click();
 
-    ui().TimePicker->setTime(QTime(9, 30));
-    ui().PgmName->clear();
-    ui().RunParms->clear();
-    ui().Daily->setChecked(true);
-    ui().Hours->setChecked(true);
-    ui().RepeatMin->setValue(2);
-    ui().Memo->setPlainText("Call Ann");
-    ui().AddBtn->click();
+    ui().startTimeEdit->setTime(QTime(9, 30));
+    ui().programEdit->clear();
+    ui().parametersEdit->clear();
+    ui().dailyRadio->setChecked(true);
+    ui().hoursRadio->setChecked(true);
+    ui().repeatSpin->setValue(2);
+    ui().noteEdit->setPlainText("Call Ann");
+    ui().addButton->click();
 
-    ui().TimePicker->setTime(QTime(23, 45));
-    ui().PgmName->setText("/home/ann/bell.wav");
-    ui().Monthly->setChecked(true);
-    ui().RepeatMin->setValue(1);
-    ui().Memo->clear();
-    ui().AddBtn->click();
+    ui().startTimeEdit->setTime(QTime(23, 45));
+    ui().programEdit->setText("/home/ann/bell.wav");
+    ui().monthlyRadio->setChecked(true);
+    ui().repeatSpin->setValue(1);
+    ui().noteEdit->clear();
+    ui().addButton->click();
 
     EXPECT_EQ(cfgBytes(), QByteArray(" 08:00 AM    ,/usr/bin/true,0,\r\n"
                                      " 09:30 AM    ,,120,[1260930.txt]\r\n"
@@ -226,18 +289,18 @@ TEST_F(SetupTest, UpdateKeepsTheNoteFileAndAnEmptiedNoteIsDeleted)
     ASSERT_TRUE(writeNoteFile(dir.filePath("1200900.txt"), "old"));
     open(twoEntries);
     choose(1);
-    ui().TimePicker->setTime(QTime(19, 15));
-    ui().Memo->setPlainText("new words");
-    EXPECT_EQ(ui().CancelBtn->text(), "&Cancel");
-    ui().UpdateBtn->click();
+    ui().startTimeEdit->setTime(QTime(19, 15));
+    ui().noteEdit->setPlainText("new words");
+    EXPECT_EQ(ui().closeButton->text(), "&Cancel");
+    ui().updateButton->click();
     EXPECT_EQ(listed(), QStringList({" 08:00 AM    ,/usr/bin/true,0,", "07:15 PM    ,,30,[1200900.txt]"}));
     EXPECT_EQ(note("1200900.txt"), "new words");
-    EXPECT_FALSE(ui().UpdateBtn->isEnabled());
-    EXPECT_EQ(ui().CancelBtn->text(), "&Close");
+    EXPECT_FALSE(ui().updateButton->isEnabled());
+    EXPECT_EQ(ui().closeButton->text(), "&Close");
 
-    ui().Memo->clear();
-    ui().PgmName->setText("/usr/bin/false");
-    ui().UpdateBtn->click();
+    ui().noteEdit->clear();
+    ui().programEdit->setText("/usr/bin/false");
+    ui().updateButton->click();
     EXPECT_EQ(listed(), QStringList({" 08:00 AM    ,/usr/bin/true,0,", "07:15 PM    ,/usr/bin/false,30,"}));
     EXPECT_FALSE(QFile::exists(dir.filePath("1200900.txt")));
     EXPECT_EQ(cfgBytes(),
@@ -249,8 +312,8 @@ TEST_F(SetupTest, AddAfterEditingLeavesTheLoadedEntryAndGivesTheCopyItsOwnNote)
     ASSERT_TRUE(writeNoteFile(dir.filePath("1200900.txt"), "shared text"));
     open(twoEntries);
     choose(1);
-    ui().TimePicker->setTime(QTime(9, 30));
-    ui().AddBtn->click();
+    ui().startTimeEdit->setTime(QTime(9, 30));
+    ui().addButton->click();
     EXPECT_EQ(listed(), QStringList({" 08:00 AM    ,/usr/bin/true,0,", " 09:30 AM    ,,30,[1260930.txt]",
                                      "06:00 PM    ,,30,[1200900.txt]"}));
     EXPECT_EQ(note("1260930.txt"), "shared text");
@@ -262,34 +325,34 @@ TEST_F(SetupTest, DeletingEntriesDownToNoneLeavesANewEntryForm)
     ASSERT_TRUE(writeNoteFile(dir.filePath("1200900.txt"), "x"));
     open(twoEntries);
     choose(1);
-    ui().DelBtn->click();
+    ui().deleteButton->click();
     EXPECT_FALSE(QFile::exists(dir.filePath("1200900.txt")));
     EXPECT_EQ(listed(), QStringList({" 08:00 AM    ,/usr/bin/true,0,"}));
     EXPECT_EQ(state.EventCount, 1);
 
     fakes.clock.setTime(QTime(10, 20));
-    ui().DelBtn->click();
+    ui().deleteButton->click();
     EXPECT_TRUE(listed().isEmpty());
     EXPECT_EQ(cfgBytes(), QByteArray());
     EXPECT_TRUE(form->newMode());
-    EXPECT_FALSE(ui().EventBox->isEnabled());
-    EXPECT_FALSE(ui().DelBtn->isEnabled());
-    EXPECT_TRUE(ui().AddBtn->isEnabled());
+    EXPECT_FALSE(ui().scheduleList->isEnabled());
+    EXPECT_FALSE(ui().deleteButton->isEnabled());
+    EXPECT_TRUE(ui().addButton->isEnabled());
     EXPECT_EQ(dialog->windowTitle(), "Nudgeon Setup");
     // The controls are ready for a new entry, not showing the deleted one.
-    EXPECT_EQ(ui().PgmName->text(), "");
-    EXPECT_EQ(ui().TimePicker->time(), QTime(10, 20));
-    EXPECT_EQ(ui().RepeatMin->value(), 0);
-    EXPECT_TRUE(ui().Daily->isChecked());
+    EXPECT_EQ(ui().programEdit->text(), "");
+    EXPECT_EQ(ui().startTimeEdit->time(), QTime(10, 20));
+    EXPECT_EQ(ui().repeatSpin->value(), 0);
+    EXPECT_TRUE(ui().dailyRadio->isChecked());
 }
 
 TEST_F(SetupTest, DuplicatesAndAThirtyFirstEntryAreNotAdded)
 {
     open(twoEntries);
-    ui().PgmName->setText("/USR/BIN/TRUE");
-    ui().AddBtn->click();
+    ui().programEdit->setText("/USR/BIN/TRUE");
+    ui().addButton->click();
     EXPECT_EQ(listed().size(), 2);
-    EXPECT_EQ(ui().EventBox->currentRow(), 0);
+    EXPECT_EQ(ui().scheduleList->currentRow(), 0);
 
     QByteArray full;
     for (int i = 0; i < 30; ++i)
@@ -300,10 +363,10 @@ TEST_F(SetupTest, DuplicatesAndAThirtyFirstEntryAreNotAdded)
     dialog.reset();
     open(full);
     ASSERT_EQ(listed().size(), 30);
-    ui().TimePicker->setTime(QTime(1, 0));
-    ui().PgmName->setText("/bin/extra");
-    ui().Memo->setPlainText("orphan note");
-    ui().AddBtn->click();
+    ui().startTimeEdit->setTime(QTime(1, 0));
+    ui().programEdit->setText("/bin/extra");
+    ui().noteEdit->setPlainText("orphan note");
+    ui().addButton->click();
     EXPECT_EQ(listed().size(), 30);
     EXPECT_FALSE(listed().join('\n').contains("extra"));
     // The note was still written, into a file no entry refers to.
@@ -319,26 +382,26 @@ TEST_F(SetupTest, MinutesAndHoursConvertTheNumberAsTheySwitch)
         int hours;
     };
     for (const Case& c : {Case{90, 1}, Case{30, 0}, Case{20, 20}}) {
-        ui().Minutes->setChecked(true);
-        ui().RepeatMin->setValue(c.minutes);
-        ui().Hours->setChecked(true);
-        EXPECT_EQ(ui().RepeatMin->value(), c.hours) << c.minutes;
-        EXPECT_EQ(ui().RepeatMin->maximum(), 24);
+        ui().minutesRadio->setChecked(true);
+        ui().repeatSpin->setValue(c.minutes);
+        ui().hoursRadio->setChecked(true);
+        EXPECT_EQ(ui().repeatSpin->value(), c.hours) << c.minutes;
+        EXPECT_EQ(ui().repeatSpin->maximum(), 24);
     }
-    ui().RepeatMin->setValue(2);
-    ui().Minutes->setChecked(true);
-    EXPECT_EQ(ui().RepeatMin->value(), 2);
-    EXPECT_EQ(ui().RepeatMin->maximum(), 1440);
+    ui().repeatSpin->setValue(2);
+    ui().minutesRadio->setChecked(true);
+    EXPECT_EQ(ui().repeatSpin->value(), 2);
+    EXPECT_EQ(ui().repeatSpin->maximum(), 1440);
 }
 
 TEST_F(SetupTest, SwitchingMinutesAndHoursAloneIsAnEditOnlyWhenTheNumberChanges)
 {
     open(" 08:00 AM    ,/usr/bin/true,20,\r\n 09:00 AM    ,/usr/bin/true,90,\r\n");
-    ui().Hours->setChecked(true); // 20 stays 20
-    EXPECT_FALSE(ui().UpdateBtn->isEnabled());
+    ui().hoursRadio->setChecked(true); // 20 stays 20
+    EXPECT_FALSE(ui().updateButton->isEnabled());
     choose(1);
-    ui().Hours->setChecked(true); // 90 becomes 1
-    EXPECT_TRUE(ui().UpdateBtn->isEnabled());
+    ui().hoursRadio->setChecked(true); // 90 becomes 1
+    EXPECT_TRUE(ui().updateButton->isEnabled());
 }
 
 TEST_F(SetupTest, DailyFieldsLoadInTheUnitTheyWereMadeIn)
@@ -348,124 +411,125 @@ TEST_F(SetupTest, DailyFieldsLoadInTheUnitTheyWereMadeIn)
     const std::pair<bool, int> expected[] = {{true, 2}, {false, 90}, {false, 60}, {true, 24}};
     for (int row = 0; row < 4; ++row) {
         choose(row);
-        EXPECT_EQ(ui().Hours->isChecked(), expected[row].first) << row;
-        EXPECT_EQ(ui().RepeatMin->value(), expected[row].second) << row;
+        EXPECT_EQ(ui().hoursRadio->isChecked(), expected[row].first) << row;
+        EXPECT_EQ(ui().repeatSpin->value(), expected[row].second) << row;
     }
 }
 
 TEST_F(SetupTest, WeeklyAndMonthlyRulesLoadAndTheMonthDayIsNeverZero)
 {
     open(" 01:00 AM    ,/a,/71,\r\n 02:00 AM    ,/a,-15,\r\n 03:00 AM    ,/a,-0,\r\n");
-    EXPECT_TRUE(ui().Weekly->isChecked());
-    EXPECT_TRUE(ui().Saturday->isChecked());
-    EXPECT_TRUE(ui().Sunday->isChecked());
-    EXPECT_FALSE(ui().Monday->isChecked());
-    EXPECT_TRUE(ui().WeeklyBox->isVisibleTo(dialog.get()) || ui().PageCtl->currentWidget() != ui().RepeatTab);
-    EXPECT_FALSE(ui().RepeatMin->isVisibleTo(ui().RepeatTab));
+    EXPECT_TRUE(ui().weeklyRadio->isChecked());
+    EXPECT_TRUE(ui().saturdayCheck->isChecked());
+    EXPECT_TRUE(ui().sundayCheck->isChecked());
+    EXPECT_FALSE(ui().mondayCheck->isChecked());
+    EXPECT_TRUE(ui().weekdaysGroup->isVisibleTo(dialog.get()) ||
+                ui().pageTabs->currentWidget() != ui().repeatTab);
+    EXPECT_FALSE(ui().repeatSpin->isVisibleTo(ui().repeatTab));
     choose(1);
-    EXPECT_TRUE(ui().Monthly->isChecked());
-    EXPECT_EQ(ui().RepeatMin->value(), 15);
-    EXPECT_TRUE(ui().RepeatMin->isVisibleTo(ui().RepeatTab));
-    EXPECT_TRUE(ui().DateLabel->isVisibleTo(ui().RepeatTab));
+    EXPECT_TRUE(ui().monthlyRadio->isChecked());
+    EXPECT_EQ(ui().repeatSpin->value(), 15);
+    EXPECT_TRUE(ui().repeatSpin->isVisibleTo(ui().repeatTab));
+    EXPECT_TRUE(ui().monthDayLabel->isVisibleTo(ui().repeatTab));
     // "-0", which only a hand-edited file holds, loads as the 1st and cannot be made again.
     choose(2);
-    EXPECT_EQ(ui().RepeatMin->value(), 1);
-    ui().RepeatMin->setValue(0);
-    EXPECT_EQ(ui().RepeatMin->value(), 1);
-    ui().PgmName->setText("/b");
-    ui().UpdateBtn->click();
+    EXPECT_EQ(ui().repeatSpin->value(), 1);
+    ui().repeatSpin->setValue(0);
+    EXPECT_EQ(ui().repeatSpin->value(), 1);
+    ui().programEdit->setText("/b");
+    ui().updateButton->click();
     EXPECT_TRUE(cfgBytes().contains(" 03:00 AM    ,/b,-1,\r\n"));
 
     // Switching to Monthly raises a zero to the 1st.
     choose(0);
-    ui().Daily->setChecked(true);
-    ui().Minutes->setChecked(true);
-    ui().RepeatMin->setValue(0);
-    ui().Monthly->setChecked(true);
-    EXPECT_EQ(ui().RepeatMin->value(), 1);
+    ui().dailyRadio->setChecked(true);
+    ui().minutesRadio->setChecked(true);
+    ui().repeatSpin->setValue(0);
+    ui().monthlyRadio->setChecked(true);
+    EXPECT_EQ(ui().repeatSpin->value(), 1);
 }
 
 TEST_F(SetupTest, TheEmailBoxTakesTheMailProgramsPlace)
 {
     open(" 08:00 AM    ,/usr/bin/true,0,\r\n 09:00 AM    ,DARIZIZ.EXE,0,ann@example.org\r\n"
          " 10:00 AM    ,dariziz.exe,0,bob@example.org\r\n");
-    ui().Email->setChecked(true);
-    EXPECT_EQ(ui().PgmName->text(), "DARIZIZ.EXE");
-    EXPECT_FALSE(ui().PgmName->isEnabled());
-    EXPECT_FALSE(ui().BrowseBtn->isEnabled());
-    ui().Email->setChecked(false);
-    EXPECT_EQ(ui().PgmName->text(), "");
-    EXPECT_TRUE(ui().PgmName->isEnabled());
+    ui().emailCheck->setChecked(true);
+    EXPECT_EQ(ui().programEdit->text(), "DARIZIZ.EXE");
+    EXPECT_FALSE(ui().programEdit->isEnabled());
+    EXPECT_FALSE(ui().browseButton->isEnabled());
+    ui().emailCheck->setChecked(false);
+    EXPECT_EQ(ui().programEdit->text(), "");
+    EXPECT_TRUE(ui().programEdit->isEnabled());
 
     choose(1);
-    EXPECT_TRUE(ui().Email->isChecked());
-    EXPECT_FALSE(ui().PgmName->isEnabled());
-    EXPECT_EQ(ui().RunParms->text(), "ann@example.org");
+    EXPECT_TRUE(ui().emailCheck->isChecked());
+    EXPECT_FALSE(ui().programEdit->isEnabled());
+    EXPECT_EQ(ui().parametersEdit->text(), "ann@example.org");
     choose(0);
-    EXPECT_FALSE(ui().Email->isChecked());
-    EXPECT_EQ(ui().PgmName->text(), "/usr/bin/true");
-    EXPECT_TRUE(ui().BrowseBtn->isEnabled());
+    EXPECT_FALSE(ui().emailCheck->isChecked());
+    EXPECT_EQ(ui().programEdit->text(), "/usr/bin/true");
+    EXPECT_TRUE(ui().browseButton->isEnabled());
     choose(2);
-    EXPECT_FALSE(ui().Email->isChecked());
-    EXPECT_EQ(ui().PgmName->text(), "dariziz.exe");
-    EXPECT_TRUE(ui().PgmName->isEnabled());
+    EXPECT_FALSE(ui().emailCheck->isChecked());
+    EXPECT_EQ(ui().programEdit->text(), "dariziz.exe");
+    EXPECT_TRUE(ui().programEdit->isEnabled());
 }
 
 TEST_F(SetupTest, BrowseFillsTheProgramAndCancelLeavesIt)
 {
     open(twoEntries);
     fakes.files.answers = {std::nullopt, QString("/opt/apps/tool")};
-    ui().BrowseBtn->click();
-    EXPECT_EQ(ui().PgmName->text(), "/usr/bin/true");
-    ui().BrowseBtn->click();
-    EXPECT_EQ(ui().PgmName->text(), "/opt/apps/tool");
+    ui().browseButton->click();
+    EXPECT_EQ(ui().programEdit->text(), "/usr/bin/true");
+    ui().browseButton->click();
+    EXPECT_EQ(ui().programEdit->text(), "/opt/apps/tool");
     EXPECT_EQ(fakes.files.asked, QStringList({"Select file", "Select file"}));
-    ui().HelpBtn->click();
+    ui().helpButton->click();
     EXPECT_EQ(helpOpened, 1);
 }
 
 TEST_F(SetupTest, NewModeOnlyAddsFromTheDefaults)
 {
     open(twoEntries, true);
-    EXPECT_FALSE(ui().EventBox->isEnabled());
-    EXPECT_EQ(ui().EventBox->currentRow(), 0);
-    EXPECT_TRUE(ui().AddBtn->isEnabled());
-    EXPECT_FALSE(ui().DelBtn->isEnabled());
+    EXPECT_FALSE(ui().scheduleList->isEnabled());
+    EXPECT_EQ(ui().scheduleList->currentRow(), 0);
+    EXPECT_TRUE(ui().addButton->isEnabled());
+    EXPECT_FALSE(ui().deleteButton->isEnabled());
     EXPECT_EQ(dialog->windowTitle(), "Nudgeon Setup");
-    EXPECT_EQ(ui().TimePicker->time(), QTime(16, 30));
-    EXPECT_EQ(ui().RepeatMin->value(), 30);
-    EXPECT_TRUE(ui().Monday->isChecked());
-    EXPECT_TRUE(ui().Friday->isChecked());
-    EXPECT_FALSE(ui().Saturday->isChecked());
-    EXPECT_EQ(ui().PgmName->text(), "");
+    EXPECT_EQ(ui().startTimeEdit->time(), QTime(16, 30));
+    EXPECT_EQ(ui().repeatSpin->value(), 30);
+    EXPECT_TRUE(ui().mondayCheck->isChecked());
+    EXPECT_TRUE(ui().fridayCheck->isChecked());
+    EXPECT_FALSE(ui().saturdayCheck->isChecked());
+    EXPECT_EQ(ui().programEdit->text(), "");
 
-    ui().PgmName->setText("/usr/bin/date");
-    EXPECT_FALSE(ui().UpdateBtn->isEnabled());
-    ui().AddBtn->click();
+    ui().programEdit->setText("/usr/bin/date");
+    EXPECT_FALSE(ui().updateButton->isEnabled());
+    ui().addButton->click();
     EXPECT_EQ(listed().size(), 3);
-    EXPECT_FALSE(ui().AddBtn->isEnabled());
+    EXPECT_FALSE(ui().addButton->isEnabled());
     // Any further change offers another Add.
-    ui().RunParms->setText("-u");
-    EXPECT_TRUE(ui().AddBtn->isEnabled());
-    EXPECT_FALSE(ui().EventBox->isEnabled());
+    ui().parametersEdit->setText("-u");
+    EXPECT_TRUE(ui().addButton->isEnabled());
+    EXPECT_FALSE(ui().scheduleList->isEnabled());
 }
 
 TEST_F(SetupTest, SettingsBoxesReachTheStoreOnlyWithASave)
 {
     open(twoEntries);
     const int writesBefore = fakes.store.writes;
-    ui().Chime->setChecked(true);
-    EXPECT_TRUE(ui().UpdateBtn->isEnabled());
+    ui().chimeCheck->setChecked(true);
+    EXPECT_TRUE(ui().updateButton->isEnabled());
     dialog.reset();
     EXPECT_EQ(fakes.store.writes, writesBefore);
     EXPECT_FALSE(state.ChimeOn);
 
     dialog = std::make_unique<SetupDialog>(*form, services());
     dialog->fill();
-    ui().Chime->setChecked(true);
-    ui().AutoStart->setChecked(true);
-    ui().PgmName->setText("/usr/bin/id");
-    ui().AddBtn->click();
+    ui().chimeCheck->setChecked(true);
+    ui().autoStartCheck->setChecked(true);
+    ui().programEdit->setText("/usr/bin/id");
+    ui().addButton->click();
     EXPECT_TRUE(state.ChimeOn);
     EXPECT_EQ(storedSettings(), "1,A");
     EXPECT_EQ(fakes.autostart.enabled, true);
@@ -477,8 +541,8 @@ TEST_F(SetupTest, ANoteThatCannotBeWrittenStopsTheUpdateAndKeepsTheEntry)
     choose(1);
     // A folder where the note file should be.
     QDir(dir.path()).mkdir("1200900.txt");
-    ui().Memo->setPlainText("text");
-    ui().UpdateBtn->click();
+    ui().noteEdit->setPlainText("text");
+    ui().updateButton->click();
     EXPECT_EQ(fakes.errors.messages, QStringList({"Cannot create file " + dir.filePath("1200900.txt")}));
     EXPECT_EQ(listed(), QStringList({" 08:00 AM    ,/usr/bin/true,0,", "06:00 PM    ,,30,[1200900.txt]"}));
     EXPECT_EQ(cfgBytes(), twoEntries);
@@ -519,7 +583,7 @@ TEST_F(SetupTest, ALineAddedByHandShowsWhatIsTypedStaysAndDeleteKeepsIt)
 {
     open(twoEntries);
     choose(1);
-    ui().RunParms->setText("typed, not added");
+    ui().parametersEdit->setText("typed, not added");
     const QByteArray hand = "10:00 AM    ,hand,0,\r\n";
     QFile f(cfgPath());
     ASSERT_TRUE(f.open(QIODevice::Append));
@@ -530,11 +594,11 @@ TEST_F(SetupTest, ALineAddedByHandShowsWhatIsTypedStaysAndDeleteKeepsIt)
     ASSERT_TRUE(form->reloadIfChanged());
     EXPECT_EQ(listed(), QStringList({" 08:00 AM    ,/usr/bin/true,0,", "06:00 PM    ,,30,[1200900.txt]",
                                      "10:00 AM    ,hand,0,"}));
-    EXPECT_EQ(ui().EventBox->currentItem()->text(), "06:00 PM    ,,30,[1200900.txt]");
-    EXPECT_EQ(ui().RunParms->text(), "typed, not added");
+    EXPECT_EQ(ui().scheduleList->currentItem()->text(), "06:00 PM    ,,30,[1200900.txt]");
+    EXPECT_EQ(ui().parametersEdit->text(), "typed, not added");
 
     choose(0);
-    ui().DelBtn->click();
+    ui().deleteButton->click();
     EXPECT_EQ(cfgBytes(), QByteArray("06:00 PM    ,,30,[1200900.txt]\r\n10:00 AM    ,hand,0,\r\n"));
 }
 
@@ -544,14 +608,14 @@ TEST_F(SetupTest, AnEntryRemovedByHandMeanwhileIsNeitherUpdatedNorDeleted)
         open(twoEntries);
         fakes.errors.messages.clear();
         choose(0);
-        ui().PgmName->setText("/usr/bin/false");
+        ui().programEdit->setText("/usr/bin/false");
         // The watch has not caught up yet: the action itself finds the change.
         const QByteArray hand = "06:00 PM    ,,30,[1200900.txt]\r\n";
         writeCfg(hand);
-        (update ? ui().UpdateBtn : ui().DelBtn)->click();
+        (update ? ui().updateButton : ui().deleteButton)->click();
         EXPECT_EQ(fakes.errors.messages.size(), 1) << update;
         EXPECT_EQ(cfgBytes(), hand) << update;
         EXPECT_EQ(listed(), QStringList({"06:00 PM    ,,30,[1200900.txt]"})) << update;
-        EXPECT_EQ(ui().PgmName->text(), "/usr/bin/false") << update;
+        EXPECT_EQ(ui().programEdit->text(), "/usr/bin/false") << update;
     }
 }
