@@ -6,6 +6,9 @@
 #include "DesktopLauncher.h"
 #include "DialogFileChooser.h"
 #include "EventRunner.h"
+#include "FiringRecorder.h"
+#include "HistoryLog.h"
+#include "HistoryWindow.h"
 #include "IniRegistryStore.h"
 #include "InstanceChannel.h"
 #include "LockFileGuard.h"
@@ -17,6 +20,7 @@
 #include "ProgramPaths.h"
 #include "QtClipboard.h"
 #include "QtClock.h"
+#include "RecordingLauncher.h"
 #include "ScheduleState.h"
 #include "Scheduler.h"
 #include "Settings.h"
@@ -28,6 +32,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLocale>
+#include <QPointer>
 #include <QTimer>
 #include <QTranslator>
 #include <QWidget>
@@ -113,12 +118,37 @@ int main(int argc, char* argv[])
                                [&MemoForm](const QString& path, const QString& line, int minutes) {
                                    MemoForm.snoozeNote(path, line, minutes);
                                }});
-    EventRunner runner(TimerForm,
-                       {launcher, clipboard, sound, clock, errors,
-                        helperProgram(QApplication::applicationFilePath(), EventRunner::mailProgram)},
+    // Every launch for an entry goes to the history; a failure is told at once and marks the
+    // tray until the user opens the history.
+    HistoryLog history;
+    FiringRecorder recorder(history, notifications);
+    QPointer<HistoryWindow> historyWindow;
+    const auto openHistory = [&history, &recorder, &historyWindow] {
+        if (!historyWindow) {
+            historyWindow = new HistoryWindow(history);
+            historyWindow->setAttribute(Qt::WA_DeleteOnClose);
+        } else {
+            historyWindow->refresh();
+        }
+        historyWindow->show();
+        historyWindow->raise();
+        historyWindow->activateWindow();
+        recorder.markSeen();
+    };
+    QObject::connect(tray.historyItem(), &QAction::triggered, &app, openHistory);
+    QObject::connect(&recorder, &FiringRecorder::historyRequested, &app, openHistory);
+    QObject::connect(&recorder, &FiringRecorder::unseenFailuresChanged, &app,
+                     [&tray, &recorder] { tray.setFailureMark(recorder.tipMark()); });
+    const QString mailProgram = helperProgram(QApplication::applicationFilePath(), EventRunner::mailProgram);
+    RecordingLauncher runnerLauncher(launcher, clock, mailProgram,
+                                     [&recorder](const Firing& firing) { recorder.record(firing); });
+    EventRunner runner(TimerForm, {runnerLauncher, clipboard, sound, clock, errors, mailProgram},
                        noteNotifier);
     QObject::connect(&TimerForm, &Scheduler::due, &MemoForm,
-                     [&runner](const DueEntry& entry) { runner.run(entry); });
+                     [&runner, &runnerLauncher](const DueEntry& entry) {
+                         runnerLauncher.setEntry(entry);
+                         runner.run(entry);
+                     });
     QObject::connect(
         &MemoForm, &NoteWindow::noteClosed, &MemoForm,
         [&noteNotifier](const QString& path, const QString& line) { noteNotifier.noteClosed(path, line); });
