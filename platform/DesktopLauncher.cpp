@@ -137,7 +137,7 @@ Launcher::Attempt DesktopLauncher::start(const QString& file, const QString& par
             QDir::isAbsolutePath(file) || folder.isEmpty() ? file : QDir(folder).absoluteFilePath(file);
         if (!file.isEmpty() && QFileInfo(named).isDir())
             return {Result::NotFound, tr("\"%1\" is a folder").arg(named)};
-        return {Result::NotFound, tr("\"%1\" is not there").arg(file)};
+        return {Result::NotFound, tr("\"%1\" is not there").arg(named)};
     }
     const QFileInfo info(path);
     const Kind kind = kindOf(path);
