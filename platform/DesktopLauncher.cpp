@@ -131,11 +131,13 @@ Launcher::Attempt DesktopLauncher::start(const QString& file, const QString& par
         return {Result::NotFound, tr("no program opens the address")};
     }
 
+    if (file.isEmpty())
+        return {Result::NotFound, tr("the entry names no program")};
     const QString path = locate(file, folder);
     if (path.isEmpty()) {
         const QString named =
             QDir::isAbsolutePath(file) || folder.isEmpty() ? file : QDir(folder).absoluteFilePath(file);
-        if (!file.isEmpty() && QFileInfo(named).isDir())
+        if (QFileInfo(named).isDir())
             return {Result::NotFound, tr("\"%1\" is a folder").arg(named)};
         return {Result::NotFound, tr("\"%1\" is not there").arg(named)};
     }

@@ -119,7 +119,7 @@ TEST_F(LauncherTest, RefusesWhatCannotBeStartedAndSaysWhy)
         QString reason;
     } cases[] = {
         {"clock.exe", "", R::NotFound, "\"clock.exe\" is not there"},
-        {"", tools.path(), R::NotFound, "\"\" is not there"},
+        {"", tools.path(), R::NotFound, "names no program"},
         {tools.path() + "/missing", "", R::NotFound, "is not there"},
         {tools.path(), "", R::NotFound, "is a folder"},
         {"folder", tools.path(), R::NotFound, tools.path() + "/folder\" is a folder"},
