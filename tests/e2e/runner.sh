@@ -477,15 +477,18 @@ scenario_failures() {
     chmod 700 "$tools/fails.sh"
     printf 'echo no interpreter line\n' >"$tools/plain.sh"
     chmod 700 "$tools/plain.sh"
+    # A program still running when Nudgeon ends goes on and finishes its work.
+    printf '#!/bin/sh\nsleep 4\ntouch "$0.done"\n' >"$tools/slow.sh"
+    chmod 700 "$tools/slow.sh"
     write_schedule " 10:00 AM    ,$tools/fails.sh,0," " 10:00 AM    ,/nowhere/missing-tool,0," \
-        " 10:00 AM    ,$tools/plain.sh,0,"
+        " 10:00 AM    ,$tools/plain.sh,0," " 10:00 AM    ,$tools/slow.sh,0,"
     start_trayer
     start_program_at "@$FAKE_DATE 10:00:05"
     wait_for_dock
 
     local history="$HOME/.local/state/Nudgeon/history.log"
-    poll "$RUN_LIMIT" history_has_lines "$history" 4 ||
-        die "the history has not the four lines of the three entries within $RUN_LIMIT ms: $(cat "$history" 2>&1)"
+    poll "$RUN_LIMIT" history_has_lines "$history" 5 ||
+        die "the history has not the five lines of the four entries within $RUN_LIMIT ms: $(cat "$history" 2>&1)"
     grep -qF $'\tnot started\t 10:00 AM    ,/nowhere/missing-tool,0,\treason="/nowhere/missing-tool" is not there' "$history" ||
         fail "no line says the missing program could not start: $(cat "$history")"
     grep -q $'plain.sh,0,\treason=.*a script needs a first line starting with #!$' "$history" ||
@@ -494,7 +497,9 @@ scenario_failures() {
         fail "no line gives the status 3 and the error output: $(cat "$history")"
     [ "$(stat -c %a "$history")" = 600 ] || fail "the history is not private: $(stat -c %a "$history")"
 
+    [ ! -e "$tools/slow.sh.done" ] || fail "the slow program was done before Nudgeon ended"
     close_from_tray
+    poll 8000 test -e "$tools/slow.sh.done" || fail "the program started by Nudgeon did not outlive it"
     end_scenario
 }
 
