@@ -1,80 +1,78 @@
 // SPDX-License-Identifier: MIT
-#include "EventRunner.h"
+#include "actions/EventRunner.h"
 
-#include "Clipboard.h"
-#include "Clock.h"
-#include "ErrorBox.h"
-#include "Launch.h"
-#include "NoteFiles.h"
-#include "NoteView.h"
-#include "ProgramPaths.h"
-#include "Scheduler.h"
-#include "Sound.h"
+#include "actions/NoteView.h"
+#include "platform/Chime.h"
+#include "platform/Clipboard.h"
+#include "platform/Clock.h"
+#include "platform/ErrorBox.h"
+#include "platform/ProgramPaths.h"
+#include "platform/Sound.h"
+#include "schedule/EventLine.h"
+#include "schedule/NoteFiles.h"
 
 #include <QFileInfo>
 
-// The runner keeps this much of a note's file name.
-constexpr int MaxNoteName = 20;
 // The note window shows this much of the line: its time.
 constexpr int TimeLabelLength = 9;
 
-const QString EventRunner::mailProgram = QStringLiteral("DARIZIZ.EXE");
-const QString EventRunner::dialerProgram = QStringLiteral("DIALER.EXE");
-
-EventRunner::EventRunner(Scheduler& scheduler, const Services& services, NoteView& noteView)
-    : scheduler(scheduler), s(scheduler.state()), services(services), noteView(noteView)
+EventRunner::EventRunner(const Services& services, NoteView& noteView)
+    : services(services), noteView(noteView)
 {}
 
-void EventRunner::run(const DueEntry& entry)
+RunOutcome EventRunner::run(const DueEntry& due)
 {
-    const EventFields fields = splitEventLine(cutText(entry.line));
-    const QString program = fields.program.toUpper();
-    const bool mail = program == mailProgram;
-    const NoteReference ref = takeNoteReference(fields.parameters, MaxNoteName);
-    s.EventNote = ref.noteFile;
-    const bool hasNote = !ref.noteFile.isEmpty() && QFileInfo::exists(s.PgmDir + ref.noteFile);
+    const Entry& entry = due.entry;
+    const bool mail = entry.kind() == Entry::Kind::Mail;
+    const QString notePath = services.noteFolder + entry.noteName();
+    const bool hasNote = !entry.noteName().isEmpty() && QFileInfo::exists(notePath);
+    RunOutcome outcome;
 
-    if (entry.late) {
+    if (due.late) {
         // Only the note, captioned with the time it was due.
         if (hasNote && !mail)
-            showNote(s.PgmDir + ref.noteFile, composeTimeField(entry.due.time()).left(TimeLabelLength),
-                     entry.line);
-        return;
+            outcome.note =
+                showNote(notePath, composeTimeField(due.due.time()).left(TimeLabelLength), entry.line());
+        return outcome;
     }
 
-    const QString parameters = fillDatePlaceholder(ref.parameters, services.clock.now().date());
-    if (program == dialerProgram)
+    const QString parameters = fillDatePlaceholder(entry.parameters(), services.clock.now().date());
+    if (entry.kind() == Entry::Kind::Dialer)
         services.clipboard.setText(parameters);
 
-    if (!fields.program.isEmpty()) {
-        if (program.contains(QLatin1String(".WAV"))) {
-            services.sound.play(fields.program);
-        } else if (!mail) {
-            scheduler.ChimeTime();
-            launchFile(services.launcher, namePart(fields.program), parameters, folderPart(fields.program));
-        }
+    if (entry.kind() == Entry::Kind::Sound) {
+        services.sound.play(entry.program());
+        outcome.soundPlayed = true;
+    } else if (entry.kind() == Entry::Kind::Program || entry.kind() == Entry::Kind::Dialer) {
+        services.chime.ring();
+        // A program named without its folder starts in the program folder, as it is found there.
+        const QString folder = folderPart(entry.program());
+        outcome.launch = services.launcher.launch(namePart(entry.program()), parameters,
+                                                  folder.isEmpty() ? services.noteFolder : folder);
     }
 
     if (!hasNote)
-        return;
+        return outcome;
     if (mail) {
         // File names are case-sensitive here: the mail program is started by its own name,
         // whatever case the entry was typed in.
-        launchFile(services.launcher, services.mailProgramPath, parameters + QLatin1Char(',') + ref.noteFile,
-                   s.PgmDir);
-        return;
+        outcome.launch = services.launcher.launch(
+            services.mailProgramPath, parameters + QLatin1Char(',') + entry.noteName(), services.noteFolder);
+        return outcome;
     }
-    showNote(s.PgmDir + ref.noteFile, entry.line.left(TimeLabelLength), entry.line);
+    outcome.note = showNote(notePath, entry.line().left(TimeLabelLength), entry.line());
+    return outcome;
 }
 
-void EventRunner::showNote(const QString& path, const QString& timeText, const QString& line)
+RunOutcome::Note EventRunner::showNote(const QString& path, const QString& timeText, const QString& line)
 {
     // A note larger than can be read comes in part: the note window shows it as cut.
     const NoteText note = readNote(path);
     if (!note.read) {
         services.errors.showError(note.problem.isEmpty() ? cannotOpenMessage(path) : note.problem);
-        return;
+        return RunOutcome::Note::Unreadable;
     }
     services.sound.beep();
     noteView.showNote(note.text, path, timeText, line);
+    return RunOutcome::Note::Shown;
 }

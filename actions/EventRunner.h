@@ -3,16 +3,33 @@
 // Carries out a due entry: starts its program or plays its sound, puts the dialer's number on
 // the clipboard, hands a mailed note to the mail program, and shows a note.
 
-#include "DueEntry.h"
+#include "engine/DueEntry.h"
+#include "platform/Launcher.h"
 
+#include <optional>
+
+class Chime;
 class Clipboard;
 class Clock;
 class ErrorBox;
-class Launcher;
 class NoteView;
-class Scheduler;
 class Sound;
-struct ScheduleState;
+
+// What carrying out an entry did.
+struct RunOutcome
+{
+    enum class Note
+    {
+        None,
+        Shown,
+        // The note file is there and could not be read: the user was told.
+        Unreadable
+    };
+    // The start of the entry's program, or of the mail program; nothing when none was started.
+    std::optional<Launcher::Result> launch;
+    bool soundPlayed = false;
+    Note note = Note::None;
+};
 
 class EventRunner
 {
@@ -24,24 +41,22 @@ public:
         Sound& sound;
         Clock& clock;
         ErrorBox& errors;
+        Chime& chime;
+        // The program folder: the notes, and the working folder of a program named without one.
+        QString noteFolder;
         // The mail program to start for a mailed note: its path, or its name to look for.
-        QString mailProgramPath = mailProgram;
+        QString mailProgramPath = Entry::mailProgram;
     };
 
-    EventRunner(Scheduler& scheduler, const Services& services, NoteView& noteView);
+    EventRunner(const Services& services, NoteView& noteView);
 
     // Carries the entry out; a note is shown without waiting for it. An entry shown late
     // after a sleep shows only its note.
-    void run(const DueEntry& entry);
-
-    static const QString mailProgram;
-    static const QString dialerProgram;
+    RunOutcome run(const DueEntry& due);
 
 private:
-    void showNote(const QString& path, const QString& timeText, const QString& line);
+    RunOutcome::Note showNote(const QString& path, const QString& timeText, const QString& line);
 
-    Scheduler& scheduler;
-    ScheduleState& s;
     Services services;
     NoteView& noteView;
 };

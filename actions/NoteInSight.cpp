@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "NoteInSight.h"
+#include "actions/NoteInSight.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "NotePlacement.h"
+#include "actions/NotePlacement.h"
 
 #include <QCursor>
 #include <QGuiApplication>

@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "NoteWindow.h"
+#include "actions/NoteWindow.h"
 
-#include "ErrorBox.h"
-#include "FreeMemory.h"
-#include "NoteFiles.h"
-#include "NoteInSight.h"
-#include "NotePlacement.h"
-#include "ProgramPaths.h"
-#include "Scheduler.h"
-#include "TypingLimit.h"
+#include "actions/NoteInSight.h"
+#include "actions/NotePlacement.h"
+#include "actions/TypingLimit.h"
+#include "platform/ErrorBox.h"
+#include "platform/FreeMemory.h"
+#include "platform/ProgramPaths.h"
+#include "schedule/NoteFiles.h"
 #include "ui_NoteWindow.h"
 
 #include <QApplication>
@@ -58,16 +57,16 @@ QString shownPart(const QString& text, bool* cut)
 
 } // namespace
 
-NoteWindow::NoteWindow(Scheduler& scheduler, ErrorBox& errors)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), scheduler(scheduler),
-      errors(errors)
+NoteWindow::NoteWindow(ErrorBox& errors)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), errors(errors)
 {
     new NoteInSight(*this);
-    // A program closed while notes wait shows none of them.
-    connect(&scheduler, &Scheduler::closedDown, this, [this] {
-        queue.clear();
-        hide();
-    });
+}
+
+void NoteWindow::closeAll()
+{
+    queue.clear();
+    hide();
 }
 
 // The form is built when the first note shows: its text box lays text out and loads a font, which a program
@@ -205,7 +204,7 @@ QString NoteWindow::shownFile() const
 void NoteWindow::snoozeNote(const QString& path, const QString& line, int minutes)
 {
     if (isVisible() && shownPath == path && shownLine == line) {
-        scheduler.Snooze(line, namePart(path), minutes);
+        emit snoozeRequested(line, namePart(path), minutes);
         hide();
         return;
     }
@@ -215,7 +214,7 @@ void NoteWindow::snoozeNote(const QString& path, const QString& line, int minute
         queue.erase(waiting);
         emit noteClosed(path, line);
     }
-    scheduler.Snooze(line, namePart(path), minutes);
+    emit snoozeRequested(line, namePart(path), minutes);
 }
 
 void NoteWindow::fitToText(const QString& text)

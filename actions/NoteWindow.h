@@ -2,7 +2,7 @@
 #pragma once
 // The sticky note that pops up when an entry with a note falls due.
 
-#include "NoteView.h"
+#include "actions/NoteView.h"
 
 #include <QList>
 #include <QMenu>
@@ -14,7 +14,6 @@ class NoteWindow;
 }
 
 class ErrorBox;
-class Scheduler;
 class TypingLimit;
 
 class NoteWindow : public QWidget, public NoteView
@@ -22,7 +21,7 @@ class NoteWindow : public QWidget, public NoteView
     Q_OBJECT
 
 public:
-    NoteWindow(Scheduler& scheduler, ErrorBox& errors);
+    explicit NoteWindow(ErrorBox& errors);
     ~NoteWindow() override;
 
     void showNote(const QString& text, const QString& path, const QString& timeText,
@@ -38,6 +37,8 @@ public:
     // Puts off the note of this file and entry by the given minutes: the shown one is hidden,
     // a waiting one waits no more.
     void snoozeNote(const QString& path, const QString& line, int minutes);
+    // The program ends: no waiting note shows, the shown one goes.
+    void closeAll();
 
     // Typing stops at this many characters; a longer note still loads and saves whole.
     static constexpr int MaxTyped = 512;
@@ -48,6 +49,8 @@ signals:
     void hidden();
     // The note of this file and entry was closed or snoozed.
     void noteClosed(const QString& path, const QString& line);
+    // The user put off the note of this entry by the given minutes.
+    void snoozeRequested(const QString& line, const QString& noteName, int minutes);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -78,7 +81,6 @@ private:
     std::unique_ptr<Ui::NoteWindow> ui;
     std::unique_ptr<QMenu> noteMenu;
     std::unique_ptr<QMenu> snoozeMenu;
-    Scheduler& scheduler;
     ErrorBox& errors;
     // The size the window is designed at; a short note keeps it.
     QSize designSize;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "RecordingLauncher.h"
+#include "actions/RecordingLauncher.h"
 
-#include "Clock.h"
+#include "platform/Clock.h"
 
 RecordingLauncher::RecordingLauncher(Launcher& launcher, Clock& clock, const QString& mailProgram,
                                      Recorder record)
@@ -20,7 +20,7 @@ Launcher::Attempt RecordingLauncher::start(const QString& file, const QString& p
     Firing firing;
     firing.due = current.due;
     firing.ran = clock.now();
-    firing.line = current.line;
+    firing.line = current.entry.line();
     const bool mail = file == mailProgram;
     const Attempt attempt =
         launcher.start(file, parameters, folder,

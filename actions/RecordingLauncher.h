@@ -4,9 +4,9 @@
 // run became into firings: started, could not start and why, how the program ended, and for
 // the mail program whether the mail went or waits in the outbox.
 
-#include "DueEntry.h"
-#include "Firing.h"
-#include "Launcher.h"
+#include "engine/DueEntry.h"
+#include "engine/Firing.h"
+#include "platform/Launcher.h"
 
 class Clock;
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "TypingLimit.h"
+#include "actions/TypingLimit.h"
 
 #include <QPlainTextEdit>
 #include <QTextCursor>

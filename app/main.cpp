@@ -1,33 +1,34 @@
 // SPDX-License-Identifier: MIT
 // Nudgeon: a reminder and scheduler that lives in the tray.
 
-#include "CanberraSound.h"
-#include "DBusNotifications.h"
-#include "DesktopLauncher.h"
-#include "DialogFileChooser.h"
-#include "EventRunner.h"
-#include "FiringRecorder.h"
-#include "HistoryLog.h"
-#include "HistoryWindow.h"
-#include "IniRegistryStore.h"
-#include "InstanceChannel.h"
-#include "LockFileGuard.h"
-#include "MakerLinks.h"
-#include "MessageErrorBox.h"
-#include "NoTrayNotice.h"
-#include "NoteNotifier.h"
-#include "NoteWindow.h"
-#include "ProgramPaths.h"
-#include "QtClipboard.h"
-#include "QtClock.h"
-#include "RecordingLauncher.h"
-#include "ScheduleState.h"
-#include "Scheduler.h"
-#include "Settings.h"
-#include "SetupDialog.h"
-#include "TrayHostWatcher.h"
-#include "TrayIcon.h"
-#include "XdgAutostart.h"
+#include "actions/EventRunner.h"
+#include "actions/NoteWindow.h"
+#include "actions/RecordingLauncher.h"
+#include "desktop/FiringRecorder.h"
+#include "desktop/HistoryWindow.h"
+#include "desktop/MakerLinks.h"
+#include "desktop/NoTrayNotice.h"
+#include "desktop/NoteNotifier.h"
+#include "desktop/TrayHostWatcher.h"
+#include "desktop/TrayIcon.h"
+#include "engine/HistoryLog.h"
+#include "engine/ScheduleStore.h"
+#include "engine/Scheduler.h"
+#include "platform/CanberraSound.h"
+#include "platform/Chime.h"
+#include "platform/DBusNotifications.h"
+#include "platform/DesktopLauncher.h"
+#include "platform/DialogFileChooser.h"
+#include "platform/IniRegistryStore.h"
+#include "platform/InstanceChannel.h"
+#include "platform/LockFileGuard.h"
+#include "platform/MessageErrorBox.h"
+#include "platform/ProgramPaths.h"
+#include "platform/QtClipboard.h"
+#include "platform/QtClock.h"
+#include "platform/Settings.h"
+#include "platform/XdgAutostart.h"
+#include "setup/SetupDialog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -93,30 +94,38 @@ int main(int argc, char* argv[])
     DesktopLauncher launcher;
     QtClipboard clipboard;
     DialogFileChooser files;
-    ScheduleState schedule;
+    Chime chime(sound, clock, settings);
 
     MakerLinks links(launcher, QStringList{paths.pgmDir} + dataDirs);
 
-    Scheduler TimerForm(Platform{clock, sound, errors, settings}, schedule, paths);
-    TimerForm.setFirstStartHook([&links] { links.AboutUs(); });
+    ScheduleStore scheduleFile(paths.pgmDir, settings, errors);
+    Scheduler scheduler(Platform{clock, sound, errors, settings}, scheduleFile);
+    scheduler.setFirstStartHook([&links] { links.showAbout(); });
+    QObject::connect(&scheduler, &Scheduler::hourStarted, &app, [&chime] { chime.strikeHour(); });
     // How long the program waits for a tray before it tells the user it runs without one: at
     // log-on the panel often starts well after the programs started with it.
     const bool atLogOn = app.arguments().contains(QStringLiteral("--autostart"));
     TrayHostWatcher hostWatcher(atLogOn ? 30000 : 5000);
-    TrayIcon tray(TimerForm, links, hostWatcher.hostFound());
+    TrayIcon tray(links, hostWatcher.hostFound());
     QObject::connect(&hostWatcher, &TrayHostWatcher::hostAppeared, &app, [&tray] { tray.hostAppeared(); });
-    TimerForm.setTray(&tray);
-    NoteWindow MemoForm(TimerForm, errors);
+    QObject::connect(&scheduler, &Scheduler::started, &app, [&tray](const QString& tip) { tray.add(tip); });
+    QObject::connect(&scheduler, &Scheduler::statusChanged, &app,
+                     [&tray](const QString& tip) { tray.modify(tip); });
+    QObject::connect(&scheduler, &Scheduler::closedDown, &app, [&tray] { tray.remove(); });
+    QObject::connect(tray.closeItem(), &QAction::triggered, &scheduler, &Scheduler::closeDown);
+    NoteWindow noteWindow(errors);
+    QObject::connect(&noteWindow, &NoteWindow::snoozeRequested, &scheduler, &Scheduler::snooze);
+    QObject::connect(&scheduler, &Scheduler::closedDown, &noteWindow, &NoteWindow::closeAll);
     DBusNotifications notifications(TrayIcon::mainIcon().pixmap(48).toImage());
-    NoteNotifier noteNotifier(MemoForm, notifications, store,
-                              {[&MemoForm](const QString& path) {
-                                   if (MemoForm.shownFile() == path) {
-                                       MemoForm.raise();
-                                       MemoForm.activateWindow();
+    NoteNotifier noteNotifier(noteWindow, notifications, store,
+                              {[&noteWindow](const QString& path) {
+                                   if (noteWindow.shownFile() == path) {
+                                       noteWindow.raise();
+                                       noteWindow.activateWindow();
                                    }
                                },
-                               [&MemoForm](const QString& path, const QString& line, int minutes) {
-                                   MemoForm.snoozeNote(path, line, minutes);
+                               [&noteWindow](const QString& path, const QString& line, int minutes) {
+                                   noteWindow.snoozeNote(path, line, minutes);
                                }});
     // Every launch for an entry goes to the history; a failure is told at once and marks the
     // tray until the user opens the history.
@@ -139,23 +148,23 @@ int main(int argc, char* argv[])
     QObject::connect(&recorder, &FiringRecorder::historyRequested, &app, openHistory);
     QObject::connect(&recorder, &FiringRecorder::unseenFailuresChanged, &app,
                      [&tray, &recorder] { tray.setFailureMark(recorder.tipMark()); });
-    const QString mailProgram = helperProgram(QApplication::applicationFilePath(), EventRunner::mailProgram);
+    const QString mailProgram = helperProgram(QApplication::applicationFilePath(), Entry::mailProgram);
     RecordingLauncher runnerLauncher(launcher, clock, mailProgram,
                                      [&recorder](const Firing& firing) { recorder.record(firing); });
-    EventRunner runner(TimerForm, {runnerLauncher, clipboard, sound, clock, errors, mailProgram},
+    EventRunner runner({runnerLauncher, clipboard, sound, clock, errors, chime, paths.pgmDir, mailProgram},
                        noteNotifier);
-    QObject::connect(&TimerForm, &Scheduler::due, &MemoForm,
+    QObject::connect(&scheduler, &Scheduler::due, &noteWindow,
                      [&runner, &runnerLauncher](const DueEntry& entry) {
                          runnerLauncher.setEntry(entry);
                          runner.run(entry);
                      });
     QObject::connect(
-        &MemoForm, &NoteWindow::noteClosed, &MemoForm,
+        &noteWindow, &NoteWindow::noteClosed, &noteWindow,
         [&noteNotifier](const QString& path, const QString& line) { noteNotifier.noteClosed(path, line); });
-    const SetupDialog::Services setupServices{clock, errors, files, settings, [&links] {
-                                                  links.HelpIt();
-                                              }};
-    tray.setSetupOpener([&] { SetupDialog::openOn(TimerForm, setupServices); });
+    const SetupDialog::Services setupServices{
+        clock, errors, files, settings, [&links] { links.openHelp(); }, paths.pgmDir};
+    tray.setSetupOpener(
+        [&](bool newEntriesOnly) { SetupDialog::openOn(scheduler, setupServices, newEntriesOnly); });
     // Opens the setup dialog once the caller's own event is done, or brings an open one forward.
     const auto openSetup = [&app, &tray] {
         QMetaObject::invokeMethod(
@@ -165,7 +174,7 @@ int main(int argc, char* argv[])
                     open->raise();
                     open->activateWindow();
                 } else {
-                    tray.SetupClick(false);
+                    tray.openSetup(false);
                 }
             },
             Qt::QueuedConnection);
@@ -176,10 +185,10 @@ int main(int argc, char* argv[])
     InstanceChannel channel(InstanceChannel::besideLock(place.lockPath));
     channel.listen();
     QObject::connect(&channel, &InstanceChannel::startedAgain, &app, openSetup);
-    QObject::connect(&TimerForm, &Scheduler::closedDown, &app, &QApplication::quit, Qt::QueuedConnection);
+    QObject::connect(&scheduler, &Scheduler::closedDown, &app, &QApplication::quit, Qt::QueuedConnection);
 
-    TimerForm.TimeInit();
-    if (TimerForm.isClosed())
+    scheduler.start();
+    if (scheduler.isClosed())
         return 0;
     // A store set aside or refused is told of once the icon is up, from the event loop.
     store.tellProblems([&errors](const QString& message) {

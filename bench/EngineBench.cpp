@@ -9,15 +9,14 @@
 // reports an error instead of a figure. Every schedule file lives in a temporary folder that
 // is removed when its benchmark ends.
 
-#include "Fakes.h"
+#include "tests/support/Fakes.h"
 
-#include "EventLine.h"
-#include "QtClock.h"
-#include "Recurrence.h"
-#include "ScheduleFile.h"
-#include "ScheduleState.h"
-#include "Scheduler.h"
-#include "TrayView.h"
+#include "engine/ScheduleStore.h"
+#include "engine/Scheduler.h"
+#include "platform/QtClock.h"
+#include "schedule/EventLine.h"
+#include "schedule/Recurrence.h"
+#include "schedule/ScheduleFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -44,21 +43,21 @@ const QDate benchDay(2026, 12, 7);
 const QTime idleTime(9, 1, 30);
 
 // A tray view that keeps the last tip, as the real icon does, and counts the refreshes.
-class NullTray : public TrayView
+class NullTray
 {
 public:
-    void add(const QString& text) override
+    void add(const QString& text)
     {
         tip = text;
         shown = true;
     }
-    void modify(const QString& text) override
+    void modify(const QString& text)
     {
         ++modifies;
         if (shown && tip != text)
             tip = text;
     }
-    void remove() override { shown = false; }
+    void remove() { shown = false; }
     QString tip;
     bool shown = false;
     long long modifies = 0;
@@ -140,12 +139,22 @@ struct Engine
         // The settings entry exists, so start-up reads it and writes nothing; the chime is off.
         store.values[Settings::uninstallKey + QStringLiteral("|Settings")] = Settings::toText({false, false});
         ok = dir.isValid() && writeScheduleLines(cfgPath(), lines);
-        const ProgramPaths paths{dir.filePath(QStringLiteral("nudgeon")), dir.path() + QLatin1Char('/')};
+        scheduleStore = std::make_unique<ScheduleStore>(dir.path() + QLatin1Char('/'), settings, errors);
         form = std::make_unique<Scheduler>(Platform{realClock ? *realClock : clock, sound, errors, settings},
-                                           state, paths);
-        form->setTray(&tray);
+                                           *scheduleStore);
+        QObject::connect(form.get(), &Scheduler::started, [this](const QString& tip) { tray.add(tip); });
+        QObject::connect(form.get(), &Scheduler::statusChanged,
+                         [this](const QString& tip) { tray.modify(tip); });
         QObject::connect(form.get(), &Scheduler::due, [this](const DueEntry&) { ++runs; });
         form->setFirstStartHook([this] { ok = false; });
+    }
+
+    QStringList lines() const
+    {
+        QStringList list;
+        for (const Entry& entry : form->entries())
+            list.append(entry.line());
+        return list;
     }
 
     QString cfgPath() const { return dir.filePath(QStringLiteral("Nudgeon.cfg")); }
@@ -153,8 +162,8 @@ struct Engine
     // Starts the engine as the program does and checks that it holds the whole schedule.
     bool start()
     {
-        form->TimeInit();
-        return ok && state.EventCount == MaxEvents && state.EventList.size() == MaxEvents;
+        form->start();
+        return ok && form->entries().size() == MaxEvents;
     }
 
     // Reports an error in place of the figure when the engine ran an entry or showed a note,
@@ -179,24 +188,24 @@ struct Engine
     NullTray tray;
     // The entries that fell due; a benchmark must see none.
     long long runs = 0;
-    ScheduleState state;
+    std::unique_ptr<ScheduleStore> scheduleStore;
     std::unique_ptr<Scheduler> form;
     bool ok = false;
 };
 
-void BM_NextTime(benchmark::State& bench)
+void BM_RefreshStatus(benchmark::State& bench)
 {
     Engine e(fullSchedule());
     e.ok = e.start();
     for (auto _ : bench) {
-        e.form->NextTime();
+        e.form->refreshStatus();
         keep(e.form->status());
     }
     if (e.form->status() == QLatin1String("Running..."))
         e.ok = false;
     e.check(bench);
 }
-BENCHMARK(BM_NextTime);
+BENCHMARK(BM_RefreshStatus);
 
 // A day's occurrences of each of the 30 lines in turn, as a day passed over is looked through.
 void BM_Recurrence_On(benchmark::State& bench)
@@ -204,7 +213,7 @@ void BM_Recurrence_On(benchmark::State& bench)
     Engine e(fullSchedule());
     e.ok = e.start();
     std::vector<Recurrence> rules;
-    for (const QString& line : e.state.EventList)
+    for (const QString& line : e.lines())
         rules.emplace_back(line, benchDay);
     // The day's clock is worked out once for all lines, as the engine does.
     const Recurrence::Day day = Recurrence::Day::of(benchDay);
@@ -219,33 +228,33 @@ BENCHMARK(BM_Recurrence_On);
 
 // The minute tick at 09:01 on a Monday, when nothing is due: the next entry is chosen, the
 // tray's tip refreshed and the timer left at its minute.
-void BM_DoTime_NothingDue(benchmark::State& bench)
+void BM_Tick_NothingDue(benchmark::State& bench)
 {
     Engine e(fullSchedule());
     e.ok = e.start();
-    e.form->DoTime(); // the first tick sets the timer to its minute
+    e.form->tick(); // the first tick sets the timer to its minute
     for (auto _ : bench)
-        e.form->DoTime();
+        e.form->tick();
     // A tick that ran nothing waits for the next minute, not the 2 s of a tick after a run.
     if (e.form->interval() <= 2000 || e.tray.modifies == 0)
         e.ok = false;
     e.check(bench);
 }
-BENCHMARK(BM_DoTime_NothingDue);
+BENCHMARK(BM_Tick_NothingDue);
 
 // The same tick on the program's own clock, which reads the local time at every tick. The
 // schedule starts an hour from now, so that nothing falls due while it runs.
-void BM_DoTime_NothingDue_QtClock(benchmark::State& bench)
+void BM_Tick_NothingDue_QtClock(benchmark::State& bench)
 {
     QtClock realClock;
     Engine e(fullSchedule(QTime::currentTime().addSecs(3600)), &realClock);
     e.ok = e.start();
-    e.form->DoTime();
+    e.form->tick();
     for (auto _ : bench)
-        e.form->DoTime();
+        e.form->tick();
     e.check(bench);
 }
-BENCHMARK(BM_DoTime_NothingDue_QtClock);
+BENCHMARK(BM_Tick_NothingDue_QtClock);
 
 // What the program's clock costs on its own: the local date and time now.
 void BM_QtClock_now(benchmark::State& bench)
@@ -261,7 +270,7 @@ BENCHMARK(BM_QtClock_now);
 // The first tick of a new day, five seconds after midnight, a minute after the last tick of
 // the day before (not measured): the new day's clock is worked out, the minute before midnight
 // looked at and the day's first occurrence found. Round a cycle of 1024 days prepared beforehand.
-void BM_DoTime_NewDay(benchmark::State& bench)
+void BM_Tick_NewDay(benchmark::State& bench)
 {
     Engine e(fullSchedule());
     e.ok = e.start();
@@ -275,22 +284,22 @@ void BM_DoTime_NewDay(benchmark::State& bench)
         // the tick measured must run nothing.
         bench.PauseTiming();
         e.clock.current = midnights[d].first;
-        e.form->DoTime();
+        e.form->tick();
         e.runs = 0;
         bench.ResumeTiming();
         e.clock.current = midnights[d].second;
-        e.form->DoTime();
+        e.form->tick();
         d = (d + 1) & 1023;
     }
     e.check(bench);
 }
-BENCHMARK(BM_DoTime_NewDay);
+BENCHMARK(BM_Tick_NewDay);
 
 // The first tick of a new day, five seconds after midnight, a day after the tick before (a
 // computer that slept): the day passed over is looked through for notes and missed entries
 // and the new day's first occurrence found. Each tick is on the day after the one before, round a
 // cycle of 1024 days prepared beforehand.
-void BM_DoTime_NewDayAfterSleep(benchmark::State& bench)
+void BM_Tick_NewDayAfterSleep(benchmark::State& bench)
 {
     Engine e(fullSchedule());
     e.ok = e.start();
@@ -300,7 +309,7 @@ void BM_DoTime_NewDayAfterSleep(benchmark::State& bench)
     size_t d = 0;
     for (auto _ : bench) {
         e.clock.current = midnights[d];
-        e.form->DoTime();
+        e.form->tick();
         d = (d + 1) & 1023;
     }
     // The day passed over really was looked through: its entries are told as missed.
@@ -308,23 +317,23 @@ void BM_DoTime_NewDayAfterSleep(benchmark::State& bench)
         e.ok = false;
     e.check(bench);
 }
-BENCHMARK(BM_DoTime_NewDayAfterSleep);
+BENCHMARK(BM_Tick_NewDayAfterSleep);
 
 // Start-up on a 30-line schedule file: the settings, the file read line by line, each line
 // taken apart and its time parsed, the next entry, the tray icon and the start sound.
-void BM_TimeInit_30Lines(benchmark::State& bench)
+void BM_Start_30Lines(benchmark::State& bench)
 {
     Engine e(fullSchedule());
     e.ok = e.start();
     for (auto _ : bench) {
-        e.form->TimeInit();
+        e.form->start();
         keep(e.form->status());
     }
-    if (e.state.EventCount != MaxEvents)
+    if (e.form->entries().size() != MaxEvents)
         e.ok = false;
     e.check(bench);
 }
-BENCHMARK(BM_TimeInit_30Lines)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Start_30Lines)->Unit(benchmark::kMicrosecond);
 
 // Reading the 30 lines of the schedule file alone.
 void BM_ReadScheduleLines_30(benchmark::State& bench)
@@ -352,34 +361,34 @@ void flipSchedule(benchmark::State& bench, Engine& e, const QStringList& before,
 {
     bool flip = false;
     for (auto _ : bench) {
-        e.form->UpdateAlarms(flip ? before : after);
+        e.form->replaceEntries(flip ? before : after);
         flip = !flip;
     }
-    if (e.state.EventCount != MaxEvents || e.state.EventList != (flip ? after : before))
+    if (e.form->entries().size() != MaxEvents || e.lines() != (flip ? after : before))
         e.ok = false;
     e.check(bench);
 }
 
 // The setup dialog's hand-back after one line was edited in its place: each call changes the
 // schedule back and forth between the two lists, one changed line apart.
-void BM_UpdateAlarms_OneLineEdited(benchmark::State& bench)
+void BM_ReplaceEntries_OneLineEdited(benchmark::State& bench)
 {
     Engine e(fullSchedule());
     e.ok = e.start();
-    const QStringList before = e.state.EventList;
+    const QStringList before = e.lines();
     QStringList after = before;
     after[12] = after[12] + QStringLiteral(" --edited");
     flipSchedule(bench, e, before, after);
 }
-BENCHMARK(BM_UpdateAlarms_OneLineEdited);
+BENCHMARK(BM_ReplaceEntries_OneLineEdited);
 
 // The same after a line's time was changed so that it sorts about 15 places later: the lines
 // in between move up one place and carry their states along.
-void BM_UpdateAlarms_OneLineMoved(benchmark::State& bench)
+void BM_ReplaceEntries_OneLineMoved(benchmark::State& bench)
 {
     Engine e(fullSchedule());
     e.ok = e.start();
-    const QStringList before = e.state.EventList;
+    const QStringList before = e.lines();
     // Line 6 takes the time of line 21 and keeps the rest of its text.
     QStringList after = before;
     const QString moved = after.takeAt(5);
@@ -390,7 +399,7 @@ void BM_UpdateAlarms_OneLineMoved(benchmark::State& bench)
         e.ok = false;
     flipSchedule(bench, e, before, after);
 }
-BENCHMARK(BM_UpdateAlarms_OneLineMoved);
+BENCHMARK(BM_ReplaceEntries_OneLineMoved);
 
 // Composing a line from the editor's controls: a weekly entry with parameters and a note.
 void BM_ComposeEventLine(benchmark::State& bench)
@@ -412,7 +421,7 @@ BENCHMARK(BM_ComposeEventLine);
 
 // The first start-up in a process pays once for what later ones find made: the time pattern's
 // compilation, the locale, the first file access. Measured once, before the benchmarks.
-double firstTimeInitMicroseconds()
+double firstStartMicroseconds()
 {
     Engine e(fullSchedule());
     const auto begin = std::chrono::steady_clock::now();
@@ -434,8 +443,8 @@ int main(int argc, char** argv)
         return 1;
     benchmark::AddCustomContext("nudgeon_build_type", NUDGEON_BUILD_TYPE);
     benchmark::AddCustomContext("qt_version", qVersion());
-    const double first = firstTimeInitMicroseconds();
-    benchmark::AddCustomContext("first_TimeInit_in_process_us",
+    const double first = firstStartMicroseconds();
+    benchmark::AddCustomContext("first_start_in_process_us",
                                 first < 0 ? std::string("failed") : std::to_string(first));
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

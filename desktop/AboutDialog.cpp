@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "AboutDialog.h"
+#include "desktop/AboutDialog.h"
 
 #include "ui_AboutDialog.h"
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "FiringRecorder.h"
+#include "desktop/FiringRecorder.h"
 
-#include "HistoryLog.h"
-#include "Notifications.h"
+#include "engine/HistoryLog.h"
+#include "platform/Notifications.h"
 
 // A notification shows this much of a program's error output: its last lines.
 constexpr int NoticeErrorLength = 300;

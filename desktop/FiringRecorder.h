@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "Firing.h"
+#include "engine/Firing.h"
 
 #include <QObject>
 

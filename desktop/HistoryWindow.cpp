@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "HistoryWindow.h"
+#include "desktop/HistoryWindow.h"
 
-#include "HistoryLog.h"
+#include "engine/HistoryLog.h"
 
 #include "ui_HistoryWindow.h"
 

@@ -3,7 +3,7 @@
 // The history window: the recent firings, newest first, failures marked, and the reason or
 // error output of the one chosen.
 
-#include "Firing.h"
+#include "engine/Firing.h"
 
 #include <QList>
 #include <QWidget>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "MakerLinks.h"
+#include "desktop/MakerLinks.h"
 
-#include "AboutDialog.h"
-#include "Launch.h"
+#include "desktop/AboutDialog.h"
+#include "platform/Launcher.h"
 
 #include <QFileInfo>
 
@@ -23,30 +23,25 @@ QString MakerLinks::helpFolder() const
     return helpFolders.value(0);
 }
 
-void MakerLinks::HelpIt()
+void MakerLinks::openHelp()
 {
-    launchFile(launcher, helpFile, QString(), helpFolder());
+    launcher.launch(helpFile, QString(), helpFolder());
 }
 
-void MakerLinks::VisitUs()
+void MakerLinks::openWebPage()
 {
-    launchFile(launcher, webPage, QString(), QString());
+    launcher.launch(webPage, QString(), QString());
 }
 
-void MakerLinks::EMailUs()
+void MakerLinks::writeEmail()
 {
-    launchFile(launcher, QStringLiteral("mailto:") + emailAddress, QString(), QString());
+    launcher.launch(QStringLiteral("mailto:") + emailAddress, QString(), QString());
 }
 
-void MakerLinks::ShowAbout()
-{
-    AboutUs();
-}
-
-void MakerLinks::AboutUs()
+void MakerLinks::showAbout()
 {
     AboutDialog about;
-    QObject::connect(&about, &AboutDialog::webPageClicked, [this] { VisitUs(); });
-    QObject::connect(&about, &AboutDialog::emailClicked, [this] { EMailUs(); });
+    QObject::connect(&about, &AboutDialog::webPageClicked, [this] { openWebPage(); });
+    QObject::connect(&about, &AboutDialog::emailClicked, [this] { writeEmail(); });
     about.exec();
 }

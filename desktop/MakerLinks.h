@@ -20,15 +20,13 @@ public:
     virtual ~MakerLinks() = default;
 
     // Opens the help page.
-    void HelpIt();
+    void openHelp();
     // Opens the maker's web page.
-    void VisitUs();
+    void openWebPage();
     // Starts an e-mail to the maker.
-    void EMailUs();
-    // Shows the about box from the menu.
-    void ShowAbout();
+    void writeEmail();
     // Shows the about box and returns once it is closed.
-    virtual void AboutUs();
+    virtual void showAbout();
 
     // The folder the help page is opened from.
     QString helpFolder() const;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "NoTrayNotice.h"
+#include "desktop/NoTrayNotice.h"
 
-#include "Notifications.h"
+#include "platform/Notifications.h"
 
 NoTrayNotice::NoTrayNotice(Notifications& notifications, std::function<void()> openSetup)
     : notifications(notifications), openSetup(std::move(openSetup))

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "NoteNotifier.h"
+#include "desktop/NoteNotifier.h"
 
-#include "Notifications.h"
-#include "RegistryStore.h"
+#include "platform/Notifications.h"
+#include "platform/RegistryStore.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "NoteView.h"
+#include "actions/NoteView.h"
 
 #include <QCoreApplication>
 #include <QList>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "TrayHostWatcher.h"
+#include "desktop/TrayHostWatcher.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,48 +1,41 @@
 // SPDX-License-Identifier: MIT
-#include "TrayIcon.h"
+#include "desktop/TrayIcon.h"
 
-#include "MakerLinks.h"
-#include "Scheduler.h"
+#include "desktop/MakerLinks.h"
+#include "engine/StatusTip.h"
 
 #include <QPainter>
 
-// The tip holds at most this many characters.
-constexpr int MaxTipLength = 63;
-
-TrayIcon::TrayIcon(Scheduler& scheduler, MakerLinks& links, bool hostPresent)
-    : scheduler(scheduler), trayMenu(std::make_unique<QMenu>()), HelpItem(std::make_unique<QMenu>()),
-      hostPresent(hostPresent)
+TrayIcon::TrayIcon(MakerLinks& links, bool hostPresent)
+    : trayMenu(std::make_unique<QMenu>()), helpSubmenu(std::make_unique<QMenu>()), hostPresent(hostPresent)
 {
-    NewNote = trayMenu->addAction(tr("&New"));
-    Setup = trayMenu->addAction(tr("&Setup"));
+    newAction = trayMenu->addAction(tr("&New"));
+    setupAction = trayMenu->addAction(tr("&Setup"));
     historyAction = trayMenu->addAction(tr("&History..."));
-    HelpItem->setTitle(tr("&Help"));
-    QObject::connect(HelpItem->addAction(tr("&Contents")), &QAction::triggered, [&links] { links.HelpIt(); });
-    QObject::connect(HelpItem->addAction(tr("&Web page")), &QAction::triggered,
-                     [&links] { links.VisitUs(); });
-    QObject::connect(HelpItem->addAction(tr("&E-mail us")), &QAction::triggered,
-                     [&links] { links.EMailUs(); });
-    QObject::connect(HelpItem->addAction(tr("&About")), &QAction::triggered, [&links] { links.ShowAbout(); });
-    trayMenu->addMenu(HelpItem.get());
-    CloseItem = trayMenu->addAction(tr("&Close"));
-    QObject::connect(NewNote, &QAction::triggered, [this] { SetupClick(true); });
-    QObject::connect(Setup, &QAction::triggered, [this] { SetupClick(false); });
-    QObject::connect(CloseItem, &QAction::triggered, &scheduler, &Scheduler::CloseIt);
+    helpSubmenu->setTitle(tr("&Help"));
+    QObject::connect(helpSubmenu->addAction(tr("&Contents")), &QAction::triggered,
+                     [&links] { links.openHelp(); });
+    QObject::connect(helpSubmenu->addAction(tr("&Web page")), &QAction::triggered,
+                     [&links] { links.openWebPage(); });
+    QObject::connect(helpSubmenu->addAction(tr("&E-mail us")), &QAction::triggered,
+                     [&links] { links.writeEmail(); });
+    QObject::connect(helpSubmenu->addAction(tr("&About")), &QAction::triggered,
+                     [&links] { links.showAbout(); });
+    trayMenu->addMenu(helpSubmenu.get());
+    closeAction = trayMenu->addAction(tr("&Close"));
+    QObject::connect(newAction, &QAction::triggered, [this] { openSetup(true); });
+    QObject::connect(setupAction, &QAction::triggered, [this] { openSetup(false); });
 }
 
-void TrayIcon::SetupClick(bool newMode)
+void TrayIcon::openSetup(bool newEntriesOnly)
 {
-    if (scheduler.isSetupOpen() || !openSetup)
-        return;
-    scheduler.setNewMode(newMode);
-    openSetup();
+    if (setupOpener)
+        setupOpener(newEntriesOnly);
 }
 
 TrayIcon::~TrayIcon()
 {
     remove();
-    // The engine outlives its icon when the program ends: it must not reach it any more.
-    scheduler.setTray(nullptr);
 }
 
 QIcon TrayIcon::mainIcon()
@@ -55,7 +48,7 @@ QIcon TrayIcon::mainIcon()
 
 void TrayIcon::add(const QString& tip)
 {
-    this->tip = tip.left(MaxTipLength);
+    this->tip = tip.left(StatusTip::MaxLength);
     added = true;
     // Made before a tray host exists, Qt's icon would never reach one that comes later.
     if (!hostPresent)
@@ -65,11 +58,11 @@ void TrayIcon::add(const QString& tip)
         trayIcon = std::make_unique<QSystemTrayIcon>(mainIcon());
         trayIcon->setContextMenu(trayMenu.get());
         // A left click opens the setup dialog once the click itself is done.
-        QObject::connect(trayIcon.get(), &QSystemTrayIcon::activated, &scheduler,
+        QObject::connect(trayIcon.get(), &QSystemTrayIcon::activated, trayMenu.get(),
                          [this](QSystemTrayIcon::ActivationReason reason) {
                              if (reason == QSystemTrayIcon::Trigger)
                                  QMetaObject::invokeMethod(
-                                     &scheduler, [this] { SetupClick(false); }, Qt::QueuedConnection);
+                                     trayMenu.get(), [this] { openSetup(false); }, Qt::QueuedConnection);
                          });
     }
     trayIcon->setIcon(failureMark.isEmpty() ? mainIcon() : markedIcon());
@@ -90,7 +83,7 @@ void TrayIcon::modify(const QString& tip)
 {
     if (!added)
         return;
-    this->tip = tip.left(MaxTipLength);
+    this->tip = tip.left(StatusTip::MaxLength);
     if (trayIcon && trayIcon->toolTip() != shownTip())
         trayIcon->setToolTip(shownTip());
 }
@@ -110,7 +103,7 @@ QString TrayIcon::shownTip() const
 {
     if (failureMark.isEmpty())
         return tip;
-    return (failureMark + QStringLiteral(" - ") + tip).left(MaxTipLength);
+    return (failureMark + QStringLiteral(" - ") + tip).left(StatusTip::MaxLength);
 }
 
 QIcon TrayIcon::markedIcon()

@@ -2,8 +2,6 @@
 #pragma once
 // The program's icon in the tray, its tip and its menu.
 
-#include "TrayView.h"
-
 #include <QCoreApplication>
 #include <QIcon>
 #include <QMenu>
@@ -12,28 +10,29 @@
 #include <memory>
 
 class MakerLinks;
-class Scheduler;
 
-class TrayIcon : public TrayView
+class TrayIcon
 {
     Q_DECLARE_TR_FUNCTIONS(TrayIcon)
 
 public:
     // Without a tray host at first, the icon is made only once hostAppeared is called.
-    TrayIcon(Scheduler& scheduler, MakerLinks& links, bool hostPresent = true);
-    ~TrayIcon() override;
+    TrayIcon(MakerLinks& links, bool hostPresent = true);
+    ~TrayIcon();
 
-    void add(const QString& tip) override;
-    void modify(const QString& tip) override;
-    void remove() override;
+    // Puts the icon in the tray with the given tip.
+    void add(const QString& tip);
+    // Refreshes the icon's tip; nothing happens before the icon was added.
+    void modify(const QString& tip);
+    // Takes the icon out of the tray; taking it out twice is harmless.
+    void remove();
 
     // A tray host has shown up: the icon, if added, appears in it now.
     void hostAppeared();
 
-    // What opens the setup dialog.
-    void setSetupOpener(std::function<void()> opener) { openSetup = std::move(opener); }
-    // Opens the setup dialog, for new entries only or on the whole schedule, unless it is open.
-    void SetupClick(bool newMode);
+    // What opens the setup dialog, for new entries only or on the whole schedule.
+    void setSetupOpener(std::function<void(bool newEntriesOnly)> opener) { setupOpener = std::move(opener); }
+    void openSetup(bool newEntriesOnly);
 
     // Marks the icon and starts the tip with the mark, e.g. "1 failed"; an empty mark takes it off.
     void setFailureMark(const QString& mark);
@@ -45,21 +44,21 @@ public:
 
     QSystemTrayIcon* icon() const { return trayIcon.get(); }
     QMenu* menu() const { return trayMenu.get(); }
-    QAction* newItem() const { return NewNote; }
-    QAction* setupItem() const { return Setup; }
+    QAction* newItem() const { return newAction; }
+    QAction* setupItem() const { return setupAction; }
     QAction* historyItem() const { return historyAction; }
-    QAction* closeItem() const { return CloseItem; }
-    QMenu* helpMenu() const { return HelpItem.get(); }
+    // Ends the program: its owner connects it to the engine's close-down.
+    QAction* closeItem() const { return closeAction; }
+    QMenu* helpMenu() const { return helpSubmenu.get(); }
 
 private:
-    Scheduler& scheduler;
     std::unique_ptr<QMenu> trayMenu;
-    QAction* NewNote = nullptr;
-    QAction* Setup = nullptr;
+    QAction* newAction = nullptr;
+    QAction* setupAction = nullptr;
     QAction* historyAction = nullptr;
-    std::unique_ptr<QMenu> HelpItem;
-    QAction* CloseItem = nullptr;
-    std::function<void()> openSetup;
+    std::unique_ptr<QMenu> helpSubmenu;
+    QAction* closeAction = nullptr;
+    std::function<void(bool)> setupOpener;
     std::unique_ptr<QSystemTrayIcon> trayIcon;
     bool added = false;
     bool hostPresent;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "Firing.h"
+#include "engine/Firing.h"
 
 #include <QCoreApplication>
 #include <QLocale>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "HistoryLog.h"
+#include "engine/HistoryLog.h"
 
-#include "UserFile.h"
+#include "platform/UserFile.h"
 
 #include <QDebug>
 #include <QDir>
@@ -13,7 +13,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
 
 HistoryLog::HistoryLog(const QString& path, qint64 cap) : filePath(path), cap(cap) {}
 

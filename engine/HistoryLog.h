@@ -3,7 +3,7 @@
 // The history of firings: a plain text file the user can read, one line per firing (see
 // Firing::toLine), kept private and below a size, with the older lines in one rotated copy.
 
-#include "Firing.h"
+#include "engine/Firing.h"
 
 #include <QList>
 #include <QString>

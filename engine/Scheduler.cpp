@@ -1,27 +1,19 @@
 // SPDX-License-Identifier: MIT
-#include "Scheduler.h"
+#include "engine/Scheduler.h"
 
-#include "Clock.h"
-#include "ErrorBox.h"
-#include "NoteFiles.h"
-#include "ScheduleFile.h"
-#include "ScheduleGuard.h"
-#include "ScheduleWatcher.h"
-#include "Settings.h"
-#include "Sound.h"
-#include "TrayView.h"
-#include "UserFile.h"
+#include "engine/ScheduleStore.h"
+#include "engine/StatusTip.h"
+#include "platform/Clock.h"
+#include "platform/Settings.h"
+#include "platform/Sound.h"
+#include "schedule/EventLine.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QLocale>
 #include <algorithm>
 
 namespace {
 
-// A mailed note goes to the mail program and is never shown.
-const QString mailProgram = QStringLiteral("DARIZIZ.EXE");
+// The entry of a first start: a program that never runs on the day it was made.
+const QString firstStartLine = QStringLiteral("4:30 PM     ,clock.exe,0,");
 
 qint64 minuteStart(qint64 ms)
 {
@@ -35,9 +27,8 @@ QDateTime local(qint64 ms)
 
 } // namespace
 
-Scheduler::Scheduler(const Platform& platform, ScheduleState& state, const ProgramPaths& paths,
-                     QObject* parent)
-    : QObject(parent), platform(platform), s(state), paths(paths)
+Scheduler::Scheduler(const Platform& platform, ScheduleStore& store, QObject* parent)
+    : ScheduleSource(parent), platform(platform), store(store)
 {
     // A coarse timer may drift by seconds, enough to pass over a whole minute.
     timer.setTimerType(Qt::PreciseTimer);
@@ -45,13 +36,11 @@ Scheduler::Scheduler(const Platform& platform, ScheduleState& state, const Progr
     // Queued, so that the tick runs from the event queue and not inside the timer's own
     // dispatch: a timer is never dispatched again while its dispatch is still under way, and
     // an error box opened by a tick keeps the event loop running for as long as it is up.
-    connect(&timer, &QTimer::timeout, this, &Scheduler::DoTime, Qt::QueuedConnection);
+    connect(&timer, &QTimer::timeout, this, &Scheduler::tick, Qt::QueuedConnection);
+    connect(&store, &ScheduleStore::changedOnDisk, this, &Scheduler::reloadIfChanged);
 }
 
-Scheduler::~Scheduler()
-{
-    TimerEnd();
-}
+Scheduler::~Scheduler() = default;
 
 int Scheduler::minuteInterval(const QDateTime& now)
 {
@@ -70,61 +59,49 @@ void Scheduler::setInterval(int ms)
         timer.setInterval(ms);
 }
 
-Scheduler::Entry Scheduler::makeEntry(const QString& line, const QDate& anchor) const
+Scheduler::Scheduled Scheduler::makeScheduled(const QString& line, const QDate& anchor) const
 {
-    Entry e;
-    e.line = line;
-    const EventFields f = splitEventLine(cutText(line));
-    e.rule = Recurrence(f, anchor);
-    if (f.program.toUpper() != mailProgram)
-        e.note = takeNoteReference(f.parameters, MaxLineLength).noteFile;
-    return e;
+    Scheduled made;
+    made.entry = Entry(line);
+    made.rule = Recurrence(made.entry, anchor);
+    return made;
 }
 
-void Scheduler::setLines(const QList<Entry>& lines)
+void Scheduler::setScheduled(const QList<Scheduled>& list)
 {
-    entries = lines;
-    s.EventList.clear();
-    for (const Entry& e : entries)
-        s.EventList.append(e.line);
-    s.EventCount = static_cast<int>(s.EventList.size());
+    scheduled = list;
     forgetNext();
     ++generation;
 }
 
-void Scheduler::TimeInit()
+void Scheduler::start()
 {
     timer.start(6000);
-    s.reset();
-    entries.clear();
-    s.PgmDir = paths.pgmDir;
-
+    scheduled.clear();
     setInterval(2000);
-    guard = std::make_unique<ScheduleGuard>(s.cfgFile());
-    guard->reading();
-    // A link to a missing file (on a drive not mounted yet) is a schedule that cannot be read,
-    // not a first start: the link stays.
-    const QFileInfo cfg(s.cfgFile());
-    if (cfg.exists() || cfg.isSymLink())
-        loadSchedule();
-    else
-        NewConfig();
+    if (store.exists()) {
+        const QDate today = platform.clock.now().date();
+        QList<Scheduled> loaded;
+        for (const QString& line : store.load())
+            loaded.append(makeScheduled(line, today));
+        setScheduled(loaded);
+    } else {
+        startFresh();
+    }
 
     const QDateTime now = platform.clock.now();
     // At start-up nothing runs late: the ticks look back to the start of this minute only.
     lastTick = minuteStart(now.toMSecsSinceEpoch());
     loadSnoozes(now);
-    NextTime();
-    if (trayView)
-        trayView->add(hint);
+    refreshStatus();
+    emit started(statusText);
     platform.sound.play(QStringLiteral("ringin.wav"));
-    watcher = std::make_unique<ScheduleWatcher>(*guard);
-    connect(watcher.get(), &ScheduleWatcher::changedOnDisk, this, &Scheduler::reloadIfChanged);
+    store.watch();
 }
 
 bool Scheduler::reloadIfChanged()
 {
-    if (closed || !guard || !guard->changed())
+    if (closed || !store.hasChanged())
         return false;
     reload();
     return true;
@@ -132,112 +109,50 @@ bool Scheduler::reloadIfChanged()
 
 void Scheduler::reload()
 {
-    guard->reading();
-    QString problem;
-    UpdateAlarms(readScheduleEntries(s.cfgFile(), &problem));
-    tellLater(problem);
-    NextTime();
-    if (trayView)
-        trayView->modify(hint.left(63));
+    replaceEntries(store.reread());
+    refreshStatus();
+    emit statusChanged(statusText);
     // The next tick comes soon, as after a change in the setup dialog.
     setInterval(2000);
     emit scheduleReloaded();
 }
 
-void Scheduler::loadSchedule()
-{
-    ScheduleReader reader(s.cfgFile());
-    std::optional<QString> line = reader.next();
-    tellLater(reader.problem());
-    bool writeBack = false;
-
-    if (const std::optional<Settings::Values> saved = platform.settings.load()) {
-        s.ChimeOn = saved->chime;
-        s.AutoStartOn = saved->startAtLogOn;
-    } else {
-        // An older schedule file begins with two header lines, the second the chime flag.
-        // A file without them, whose settings entry was lost, keeps all its events.
-        std::optional<QString> second = line ? reader.next() : std::nullopt;
-        if (second && !second->contains(QLatin1Char(','))) {
-            s.ChimeOn = *second == QLatin1String("1");
-            writeBack = true;
-            setupOpen = true;
-            line = reader.next();
-        } else if (second) {
-            reader.unread(*second);
-        }
-        platform.settings.save({s.ChimeOn, s.AutoStartOn});
-    }
-
-    const QDate today = platform.clock.now().date();
-    QList<Entry> loaded;
-    while (line && loaded.size() < MaxEvents) {
-        Entry e = makeEntry(*line, today);
-        // A time field that is not a time comes only from editing the file by hand: skip it.
-        if (e.rule.isValid())
-            loaded.append(e);
-        line = reader.next();
-    }
-    setLines(loaded);
-
-    if (writeBack)
-        WriteCfgFile();
-    setupOpen = false;
-}
-
-void Scheduler::NewConfig()
+void Scheduler::startFresh()
 {
     if (firstStartHook)
         firstStartHook();
-    // The first-start entry is not due on the day of the first start.
-    Entry first = makeEntry((s.DefaultTime + QStringLiteral("     ,clock.exe,0,")).left(30),
-                            platform.clock.now().date());
-    first.lastRan =
-        Recurrence::localInstant(platform.clock.now().date(), first.rule.startTime()).toMSecsSinceEpoch();
-    setLines({first});
-    QDir::setCurrent(s.PgmDir);
-    QFile::remove(QStringLiteral("Nudgeon.cfg"));
+    const QDate today = platform.clock.now().date();
+    Scheduled first = makeScheduled(firstStartLine.left(30), today);
+    first.lastRan = Recurrence::localInstant(today, first.rule.startTime()).toMSecsSinceEpoch();
+    setScheduled({first});
 }
 
-void Scheduler::tellLater(const QString& problem)
+bool Scheduler::saveSchedule()
 {
-    // After the icon shows and the schedule runs: a message box waits for the user.
-    if (!problem.isEmpty())
-        QTimer::singleShot(0, this, [this, problem] { platform.errors.showError(problem); });
+    QStringList lines;
+    for (const Scheduled& s : scheduled)
+        lines.append(s.entry.line());
+    return store.write(lines);
 }
 
-bool Scheduler::WriteCfgFile()
+bool Scheduler::applyEdits(const QStringList& lines)
 {
-    // A change made on disk meanwhile is never written over: the file is read instead.
-    if (guard && guard->changed()) {
-        reload();
-        platform.errors.showError(
-            tr("The schedule file was changed by another program meanwhile. It has been "
-               "read again and nothing was saved: please make your change once more."));
-        return false;
-    }
-    // The old file stays whole when the new one cannot be written; the user hears of it, as
-    // the change then lives only until the program ends.
-    const QByteArray bytes = scheduleBytes(s.EventList.mid(0, s.EventCount));
-    QString problem;
-    if (UserFile::write(s.cfgFile(), bytes, &problem)) {
-        if (guard)
-            guard->wrote(bytes);
-        return true;
-    }
-    platform.errors.showError(problem.isEmpty() ? cannotCreateMessage(s.cfgFile()) : problem);
-    return false;
+    replaceEntries(lines);
+    const bool saved = saveSchedule();
+    // The next tick comes soon, to run or count what the edit brought.
+    setInterval(2000);
+    return saved;
 }
 
-void Scheduler::UpdateAlarms(const QStringList& lines)
+void Scheduler::replaceEntries(const QStringList& lines)
 {
     const QDate today = platform.clock.now().date();
-    QList<Entry> old = entries;
-    QList<Entry> updated;
+    QList<Scheduled> old = scheduled;
+    QList<Scheduled> updated;
     QList<bool> taken(old.size(), false);
     const auto find = [&](const QString& line, Qt::CaseSensitivity cs) {
         for (int i = 0; i < old.size(); ++i) {
-            if (!taken[i] && old[i].line.compare(line, cs) == 0)
+            if (!taken[i] && old[i].entry.line().compare(line, cs) == 0)
                 return i;
         }
         return -1;
@@ -248,17 +163,18 @@ void Scheduler::UpdateAlarms(const QStringList& lines)
             i = find(line, Qt::CaseInsensitive);
         if (i >= 0) {
             taken[i] = true;
-            Entry kept = old[i];
-            kept.line = line;
+            Scheduled kept = old[i];
+            kept.entry = Entry(line);
             updated.append(kept);
         } else {
-            updated.append(makeEntry(line, today));
+            updated.append(makeScheduled(line, today));
         }
     }
     // A changed entry keeps the snooze of its note.
-    for (Entry& e : updated) {
-        for (int i = 0; i < old.size() && !e.note.isEmpty() && e.snoozedTo == NoTime; ++i) {
-            if (!taken[i] && old[i].note == e.note && old[i].snoozedTo != NoTime) {
+    for (Scheduled& e : updated) {
+        const QString note = e.entry.shownNote();
+        for (int i = 0; i < old.size() && !note.isEmpty() && e.snoozedTo == NoTime; ++i) {
+            if (!taken[i] && old[i].entry.shownNote() == note && old[i].snoozedTo != NoTime) {
                 taken[i] = true;
                 e.snoozedTo = old[i].snoozedTo;
             }
@@ -268,62 +184,63 @@ void Scheduler::UpdateAlarms(const QStringList& lines)
         if (!taken[i] && old[i].snoozedTo != NoTime)
             dropSnooze(old[i]);
     }
-    setLines(updated);
+    setScheduled(updated);
 }
 
 void Scheduler::loadSnoozes(const QDateTime& now)
 {
     QStringList seen;
-    for (Entry& e : entries) {
-        if (e.note.isEmpty() || seen.contains(e.note))
+    for (Scheduled& e : scheduled) {
+        const QString note = e.entry.shownNote();
+        if (note.isEmpty() || seen.contains(note))
             continue;
-        seen.append(e.note);
-        const std::optional<QDateTime> at = platform.settings.snoozedUntil(e.note);
+        seen.append(note);
+        const std::optional<QDateTime> at = platform.settings.snoozedUntil(note);
         if (!at)
             continue;
         // A snooze whose time passed while the program was not running is not shown late.
         if (at->isValid() && *at > now)
             e.snoozedTo = at->toMSecsSinceEpoch();
         else
-            platform.settings.setSnoozedUntil(e.note, QDateTime());
+            platform.settings.setSnoozedUntil(note, QDateTime());
     }
     forgetNext();
 }
 
-void Scheduler::storeSnooze(const Entry& entry)
+void Scheduler::storeSnooze(const Scheduled& s)
 {
-    if (!entry.note.isEmpty())
-        platform.settings.setSnoozedUntil(entry.note, local(entry.snoozedTo));
+    if (!s.entry.shownNote().isEmpty())
+        platform.settings.setSnoozedUntil(s.entry.shownNote(), local(s.snoozedTo));
 }
 
-void Scheduler::dropSnooze(Entry& entry)
+void Scheduler::dropSnooze(Scheduled& s)
 {
-    entry.snoozedTo = NoTime;
+    s.snoozedTo = NoTime;
     forgetNext();
-    if (!entry.note.isEmpty())
-        platform.settings.setSnoozedUntil(entry.note, QDateTime());
+    if (!s.entry.shownNote().isEmpty())
+        platform.settings.setSnoozedUntil(s.entry.shownNote(), QDateTime());
 }
 
-void Scheduler::Snooze(const QString& line, const QString& noteName, int minutes)
+void Scheduler::snooze(const QString& line, const QString& noteName, int minutes)
 {
     // The whole reference, so that "260930.txt" is not found inside "[1260930.txt]".
     const QString reference = QLatin1Char('[') + noteName + QLatin1Char(']');
     int place = -1;
-    for (int i = 0; i < entries.size() && place < 0; ++i) {
-        if (entries[i].line == line)
+    for (int i = 0; i < scheduled.size() && place < 0; ++i) {
+        if (scheduled[i].entry.line() == line)
             place = i;
     }
-    for (int i = 0; i < entries.size() && place < 0 && !noteName.isEmpty(); ++i) {
-        if (entries[i].line.contains(reference))
+    for (int i = 0; i < scheduled.size() && place < 0 && !noteName.isEmpty(); ++i) {
+        if (scheduled[i].entry.line().contains(reference))
             place = i;
     }
     if (place >= 0 && minutes > 0) {
-        Entry& e = entries[place];
+        Scheduled& e = scheduled[place];
         e.snoozedTo = minuteStart(platform.clock.now().toMSecsSinceEpoch()) + qint64(minutes) * 60000;
         storeSnooze(e);
         forgetNext();
     }
-    NextTime();
+    refreshStatus();
 }
 
 void Scheduler::setToday(const QDate& today)
@@ -354,7 +271,7 @@ std::optional<Scheduler::Occurrence> Scheduler::firstOf(int place, qint64 from) 
 {
     // The entry's own next time after the one it ran last, on the end of yesterday or today,
     // or its snooze when that comes first.
-    const Entry& e = entries[place];
+    const Scheduled& e = scheduled[place];
     const qint64 after = e.lastRan == NoTime ? from : std::max(from, e.lastRan + 1);
     std::optional<qint64> own;
     if (after < dayStart)
@@ -376,7 +293,7 @@ std::optional<Scheduler::Occurrence> Scheduler::earliestFrom(qint64 from) const
     if (lookup && lookup->from <= from && (!lookup->found || from <= lookup->found->at))
         return lookup->found;
     std::optional<Occurrence> best;
-    for (int place = 0; place < entries.size(); ++place) {
+    for (int place = 0; place < scheduled.size(); ++place) {
         const std::optional<Occurrence> o = firstOf(place, from);
         if (o && (!best || o->at < best->at))
             best = o;
@@ -399,7 +316,7 @@ std::optional<Scheduler::Occurrence> Scheduler::nextToday(qint64 now) const
     return earliestFrom(minuteStart(now));
 }
 
-void Scheduler::NextTime()
+void Scheduler::refreshStatus()
 {
     const QDateTime now = platform.clock.now();
     if (todayClock.date != now.date())
@@ -414,36 +331,13 @@ void Scheduler::writeStatus(const QDateTime& now, qint64 nowMs, const std::optio
     if (key == statusKey)
         return;
     statusKey = key;
-    if (!next) {
-        hint =
-            tr("No %1 events...").arg(QLocale::system().dayName(now.date().dayOfWeek(), QLocale::LongFormat));
-    } else {
-        // Real time left, whole minutes of the clock: a day the clock changes has 23 or 25 hours.
-        const qint64 left = key.left;
-        const qint64 hours = left / 60;
-        QString hoursText;
-        if (hours == 1)
-            hoursText = tr("1hr");
-        else if (hours >= 2)
-            hoursText = tr("%1hrs").arg(hours);
-        hint = left <= 0 ? tr("Running...") : tr("Nudgeon: %1 %2min").arg(hoursText).arg(left % 60);
-    }
-    if (missed > 0)
-        hint += QLatin1String(" (") + tr("%n missed while asleep", nullptr, missed) + QLatin1Char(')');
-}
-
-void Scheduler::ChimeTime()
-{
-    platform.sound.beep();
-    platform.clock.sleep(100);
-    if (s.ChimeOn)
-        platform.sound.play(QStringLiteral("Nudgeon.wav"));
+    statusText = StatusTip::text(now.date(), next ? std::optional<qint64>(key.left) : std::nullopt, missed);
 }
 
 void Scheduler::run(const Occurrence& o, bool late)
 {
     // A snooze that falls on one of the entry's own times shows the note once.
-    Entry& e = entries[o.place];
+    Scheduled& e = scheduled[o.place];
     if (o.snoozed || e.snoozedTo == o.at)
         dropSnooze(e);
     if (e.lastRan < o.at)
@@ -452,7 +346,8 @@ void Scheduler::run(const Occurrence& o, bool late)
     if (!late)
         missed = 0;
     // Values, not references into the list: whatever runs may change the schedule.
-    const DueEntry entry{e.line, local(o.at), late};
+    lastNoteName = e.entry.noteName();
+    const DueEntry entry{e.entry, local(o.at), late};
     emit due(entry);
 }
 
@@ -468,8 +363,8 @@ void Scheduler::passOver(qint64 from, qint64 thisMinute)
          d.date <= last; d = d.next())
         days.append(d);
     QList<Occurrence> passed;
-    for (int place = 0; place < entries.size(); ++place) {
-        const Entry& e = entries[place];
+    for (int place = 0; place < scheduled.size(); ++place) {
+        const Scheduled& e = scheduled[place];
         for (const Recurrence::Day& day : days) {
             for (const qint64 ms : e.rule.instantsOn(day)) {
                 if (ms >= from && ms < thisMinute && ms > e.lastRan)
@@ -485,12 +380,12 @@ void Scheduler::passOver(qint64 from, qint64 thisMinute)
     QList<int> lost;
     for (int i = static_cast<int>(passed.size()) - 1; i >= 0 && !closed; --i) {
         const Occurrence& o = passed[i];
-        const Entry& e = entries[o.place];
-        if (!e.note.isEmpty() && o.at >= dayStart && !shown.contains(o.place)) {
+        const Scheduled& e = scheduled[o.place];
+        if (!e.entry.shownNote().isEmpty() && o.at >= dayStart && !shown.contains(o.place)) {
             shown.append(o.place);
             run(o, true);
         } else if (o.snoozed) {
-            dropSnooze(entries[o.place]);
+            dropSnooze(scheduled[o.place]);
         }
     }
     for (const Occurrence& o : passed) {
@@ -500,7 +395,7 @@ void Scheduler::passOver(qint64 from, qint64 thisMinute)
     missed = static_cast<int>(lost.size());
 }
 
-void Scheduler::DoTime()
+void Scheduler::tick()
 {
     if (closed)
         return;
@@ -536,14 +431,12 @@ void Scheduler::DoTime()
 
     std::optional<Occurrence> next = nextToday(nowMs);
     writeStatus(now, nowMs, next);
-    if (trayView)
-        trayView->modify(hint.left(63));
-    emit statusChanged(hint);
+    emit statusChanged(statusText);
 
     const qint64 hourKey = now.date().toJulianDay() * 24 + now.time().hour();
-    if (now.time().minute() == 0 && s.ChimeOn && chimedHour != hourKey) {
+    if (now.time().minute() == 0 && chimedHour != hourKey) {
         chimedHour = hourKey;
-        ChimeTime();
+        emit hourStarted();
     }
 
     if (!next || next->at > nowMs) {
@@ -568,17 +461,16 @@ QString Scheduler::nextLine() const
 {
     const std::optional<Occurrence> next = nextToday(platform.clock.now().toMSecsSinceEpoch());
     if (next)
-        return entries[next->place].line;
-    return entries.isEmpty() ? QString() : entries.first().line;
+        return scheduled[next->place].entry.line();
+    return scheduled.isEmpty() ? QString() : scheduled.first().entry.line();
 }
 
 bool Scheduler::isDueToday(const QString& line) const
 {
     const QDateTime now = platform.clock.now();
     const qint64 thisMinute = minuteStart(now.toMSecsSinceEpoch());
-    for (int place = 0; place < entries.size(); ++place) {
-        const Entry& e = entries[place];
-        if (e.line.compare(line, Qt::CaseInsensitive) != 0)
+    for (const Scheduled& e : scheduled) {
+        if (e.entry.line().compare(line, Qt::CaseInsensitive) != 0)
             continue;
         if (e.snoozedTo != NoTime && e.snoozedTo >= thisMinute && local(e.snoozedTo).date() == now.date())
             return true;
@@ -591,22 +483,22 @@ bool Scheduler::isDueToday(const QString& line) const
     return false;
 }
 
-void Scheduler::TimerEnd()
+QList<Entry> Scheduler::entries() const
 {
-    if (trayView)
-        trayView->remove();
+    QList<Entry> list;
+    list.reserve(scheduled.size());
+    for (const Scheduled& s : scheduled)
+        list.append(s.entry);
+    return list;
 }
 
-void Scheduler::CloseIt()
+void Scheduler::closeDown()
 {
     if (closed)
         return;
     closed = true;
-    s.EventList.clear();
-    s.EventCount = 0;
-    entries.clear();
+    scheduled.clear();
     forgetNext();
-    TimerEnd();
     timer.stop();
     emit closedDown();
 }

@@ -1,107 +1,82 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The engine: start-up, the choice of the next due entry, the minute tick and the chime.
+// The engine: times the entries of the schedule and reports each as it falls due, the status
+// text, snoozes, catching up after a sleep.
 
-#include "DueEntry.h"
-#include "Platform.h"
-#include "ProgramPaths.h"
-#include "Recurrence.h"
-#include "ScheduleState.h"
+#include "engine/DueEntry.h"
+#include "engine/ScheduleSource.h"
+#include "platform/Platform.h"
+#include "schedule/Recurrence.h"
 
-#include <QObject>
 #include <QStringList>
 #include <QTimer>
 #include <functional>
 #include <limits>
-#include <memory>
 #include <optional>
 
-class ScheduleGuard;
-class ScheduleWatcher;
-class TrayView;
+class ScheduleStore;
 
-class Scheduler : public QObject
+class Scheduler : public ScheduleSource
 {
     Q_OBJECT
 
 public:
-    Scheduler(const Platform& platform, ScheduleState& state, const ProgramPaths& paths,
-              QObject* parent = nullptr);
+    Scheduler(const Platform& platform, ScheduleStore& store, QObject* parent = nullptr);
     ~Scheduler() override;
 
-    void setTray(TrayView* tray) { trayView = tray; }
     // Called at a first start, before the first-start entry is made.
     void setFirstStartHook(std::function<void()> hook) { firstStartHook = std::move(hook); }
 
-    // Brings the engine up: settings, schedule, snoozes, next entry, tray icon, start sound.
-    void TimeInit();
-    // The tick.
-    void DoTime();
-    // Chooses the entry due next today and writes the status text.
-    void NextTime();
-    // A beep, a short pause and, when the chime is on, the chime sound.
-    void ChimeTime();
-    // Writes the schedule file; tells the user and gives false when it could not, or when the
-    // file changed on disk since it was last read or written (it is read again instead).
-    bool WriteCfgFile();
-    // Reads the schedule file again when it changed on disk since the program last read or
-    // wrote it; true when it did. Nothing is written back.
-    bool reloadIfChanged();
-    // The schedule of a first start: one entry, nothing written.
-    void NewConfig();
+    // Brings the engine up: schedule, snoozes, next entry, start sound, the watch on the file.
+    void start();
+    // Runs what fell due since the last tick and sets the next one; the timer calls it.
+    void tick();
+    void refreshStatus() override;
+    // Writes the schedule file; false when it could not be written (the user was told).
+    bool saveSchedule();
+    bool reloadIfChanged() override;
     // Makes the schedule the given lines. An entry whose line is unchanged keeps what it ran,
     // its snooze and its series wherever its line moved; a snooze follows its note too.
-    void UpdateAlarms(const QStringList& lines);
+    void replaceEntries(const QStringList& lines);
+    bool applyEdits(const QStringList& lines) override;
     // Puts off a shown note: its entry (the line, or else the first whose note reference names
     // the note) falls due again the given minutes from now, once. Kept across a restart.
-    void Snooze(const QString& line, const QString& noteName, int minutes);
-    // Ends the program: releases the schedule, removes the tray icon, stops the engine.
-    void CloseIt();
-    // Removes the tray icon.
-    void TimerEnd();
+    void snooze(const QString& line, const QString& noteName, int minutes);
+    // Ends the program: releases the schedule and stops the engine.
+    void closeDown();
 
-    // Sets the timer's interval; the same interval lets the running period go on.
-    void setInterval(int ms);
     int interval() const { return timer.interval(); }
     bool isTicking() const { return timer.isActive(); }
     Qt::TimerType timerType() const { return timer.timerType(); }
 
     // The status text of the tray tip.
-    QString status() const { return hint; }
-    // The line of the entry due next today; the first line when none is.
-    QString nextLine() const;
-    // Whether the entry of this line falls due (again) later today.
-    bool isDueToday(const QString& line) const;
-    // The setup dialog is open: the tray does not open a second one.
-    bool isSetupOpen() const { return setupOpen; }
-    void setSetupOpen(bool open) { setupOpen = open; }
-    // The setup dialog only adds new entries; kept between openings.
-    bool newMode() const { return newEntryMode; }
-    void setNewMode(bool on) { newEntryMode = on; }
-
-    bool isClosed() const { return closed; }
-    ScheduleState& state() { return s; }
+    QString status() const { return statusText; }
+    QList<Entry> entries() const override;
+    QString nextLine() const override;
+    bool isDueToday(const QString& line) const override;
+    QString lastNote() const override { return lastNoteName; }
+    bool isClosed() const override { return closed; }
 
     // A tick that comes at most this many minutes after the last runs what it passed over.
     static constexpr int CatchUpMinutes = 10;
 
 signals:
-    // The status text changed with a tick.
+    // The engine is up with its schedule: the tray icon may show, with this status text.
+    void started(const QString& status);
+    // The status text changed with a tick or a reload.
     void statusChanged(const QString& status);
     // An entry fell due and should be carried out.
     void due(const DueEntry& entry);
+    // A new hour of the clock began.
+    void hourStarted();
     // The program has been closed and its event loop should end.
     void closedDown();
-    // The schedule was read again from the file.
-    void scheduleReloaded();
 
 private:
-    struct Entry
+    struct Scheduled
     {
-        QString line;
+        Entry entry;
         Recurrence rule;
-        // The note file the entry shows, empty when it shows none.
-        QString note;
         // Its latest occurrence that ran: none up to it runs again.
         qint64 lastRan = NoTime;
         // When a snooze brings it back; NoTime when none is pending.
@@ -116,16 +91,19 @@ private:
         bool snoozed = false;
     };
 
-    Entry makeEntry(const QString& line, const QDate& anchor) const;
-    void loadSchedule();
+    Scheduled makeScheduled(const QString& line, const QDate& anchor) const;
+    // The schedule of a first start: one entry, nothing written.
+    void startFresh();
     // Takes the file's lines as the schedule, as the setup dialog's are, and ticks again soon.
     void reload();
     // Shows the message once the event loop runs; nothing when it is empty.
     void tellLater(const QString& problem);
     void loadSnoozes(const QDateTime& now);
-    void storeSnooze(const Entry& entry);
-    void dropSnooze(Entry& entry);
-    void setLines(const QList<Entry>& lines);
+    void storeSnooze(const Scheduled& s);
+    void dropSnooze(Scheduled& s);
+    void setScheduled(const QList<Scheduled>& list);
+    // Sets the timer's interval; the same interval lets the running period go on.
+    void setInterval(int ms);
     // Makes this the day the clock is on: its start, end and offset.
     void setToday(const QDate& today);
     const Recurrence::Day& yesterday() const;
@@ -145,19 +123,14 @@ private:
     static int minuteInterval(const QDateTime& now);
 
     Platform platform;
-    ScheduleState& s;
-    ProgramPaths paths;
-    TrayView* trayView = nullptr;
+    ScheduleStore& store;
     std::function<void()> firstStartHook;
-    std::unique_ptr<ScheduleGuard> guard;
-    std::unique_ptr<ScheduleWatcher> watcher;
     QTimer timer;
-    QString hint;
+    QString statusText;
+    QString lastNoteName;
     bool closed = false;
-    bool setupOpen = false;
-    bool newEntryMode = false;
-    // The entries in the schedule's order, in step with the state's list.
-    QList<Entry> entries;
+    // The entries in the schedule's order.
+    QList<Scheduled> scheduled;
     // The day the clock is on and the day before, worked out once a day.
     Recurrence::Day todayClock;
     mutable std::optional<Recurrence::Day> yesterdayClock;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "CurlSender.h"
+#include "mailer/CurlSender.h"
 
 #include <QUrl>
 

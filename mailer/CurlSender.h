@@ -2,7 +2,7 @@
 #pragma once
 // Sends a message over SMTP with libcurl.
 
-#include "MailRun.h"
+#include "mailer/MailRun.h"
 
 // The login's password comes from ~/.netrc (a "machine" entry for the server's host); with no
 // entry there, none is sent. On smtp:// with StartTLS on, nothing is sent unless the connection

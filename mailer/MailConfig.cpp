@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "MailConfig.h"
+#include "mailer/MailConfig.h"
 
-#include "MailRequest.h"
-#include "RegistryStore.h"
+#include "mailer/MailRequest.h"
+#include "platform/RegistryStore.h"
 
 #include <QUrl>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "MailMessage.h"
+#include "mailer/MailMessage.h"
 
-#include "MailRequest.h"
+#include "mailer/MailRequest.h"
 
 #include <QRandomGenerator>
 #include <QTextBoundaryFinder>

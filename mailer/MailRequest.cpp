@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "MailRequest.h"
+#include "mailer/MailRequest.h"
 
 #include <QRegularExpression>
 

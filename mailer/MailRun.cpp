@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "MailRun.h"
+#include "mailer/MailRun.h"
 
-#include "MailRequest.h"
-#include "NoteFiles.h"
-#include "Outbox.h"
+#include "mailer/MailRequest.h"
+#include "mailer/Outbox.h"
+#include "schedule/NoteFiles.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -2,8 +2,8 @@
 #pragma once
 // One run of the mail program: the outbox first, then the note it was started for.
 
-#include "MailConfig.h"
-#include "MailMessage.h"
+#include "mailer/MailConfig.h"
+#include "mailer/MailMessage.h"
 
 #include <QDateTime>
 #include <QString>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "Outbox.h"
+#include "mailer/Outbox.h"
 
-#include "MailRequest.h"
-#include "UserFile.h"
+#include "mailer/MailRequest.h"
+#include "platform/UserFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,10 +3,10 @@
 // DARIZIZ.EXE falls due. Nudgeon starts it in its program folder with one parameter text, the
 // addresses, "," and the note file's name, e.g. "ann@example.org;bob@example.org,1260930.txt".
 
-#include "CurlSender.h"
-#include "IniRegistryStore.h"
-#include "MailRequest.h"
-#include "MailRun.h"
+#include "mailer/CurlSender.h"
+#include "mailer/MailRequest.h"
+#include "mailer/MailRun.h"
+#include "platform/IniRegistryStore.h"
 
 #include <QCoreApplication>
 #include <QDir>

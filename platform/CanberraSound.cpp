@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "CanberraSound.h"
+#include "platform/CanberraSound.h"
 
-#include "ProgramPaths.h"
+#include "platform/ProgramPaths.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "Sound.h"
+#include "platform/Sound.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "DBusNotifications.h"
+#include "platform/DBusNotifications.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -80,9 +80,9 @@ quint32 DBusNotifications::notify(const Notice& notice, std::function<void(const
             actions << key << caption;
     }
     const bool themed = QIcon::hasThemeIcon(iconName);
-    const QDBusMessage reply = call(QStringLiteral("Notify"),
-                                    {QStringLiteral("Nudgeon"), 0u, themed ? iconName : QString(), notice.title,
-                                     body, actions, hints(notice, themed), notice.untilWithdrawn ? 0 : -1});
+    const QDBusMessage reply = call(
+        QStringLiteral("Notify"), {QStringLiteral("Nudgeon"), 0u, themed ? iconName : QString(), notice.title,
+                                   body, actions, hints(notice, themed), notice.untilWithdrawn ? 0 : -1});
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return 0;
     const quint32 id = reply.arguments().constFirst().toUInt();

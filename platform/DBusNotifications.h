@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "Notifications.h"
+#include "platform/Notifications.h"
 
 #include <QHash>
 #include <QImage>

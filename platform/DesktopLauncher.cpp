@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "DesktopLauncher.h"
+#include "platform/DesktopLauncher.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "Launcher.h"
+#include "platform/Launcher.h"
 
 #include <QList>
 #include <QPointer>

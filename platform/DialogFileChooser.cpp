@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "DialogFileChooser.h"
+#include "platform/DialogFileChooser.h"
 
-#include "ProgramFilter.h"
+#include "platform/ProgramFilter.h"
 
 #include <QFileDialog>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "FileChooser.h"
+#include "platform/FileChooser.h"
 
 class QFileDialog;
 class QWidget;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "FreeMemory.h"
+#include "platform/FreeMemory.h"
 
 #include <cstdlib> // defines __GLIBC__ on glibc
 

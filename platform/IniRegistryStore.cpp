@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "IniRegistryStore.h"
+#include "platform/IniRegistryStore.h"
 
-#include "UserFile.h"
+#include "platform/UserFile.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "RegistryStore.h"
+#include "platform/RegistryStore.h"
 
 #include <QString>
 #include <QStringList>

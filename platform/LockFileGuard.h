@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "InstanceGuard.h"
+#include "platform/InstanceGuard.h"
 
 #include <QCoreApplication>
 #include <QString>

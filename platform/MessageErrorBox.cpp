@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "MessageErrorBox.h"
+#include "platform/MessageErrorBox.h"
 
 #include <QMessageBox>
 

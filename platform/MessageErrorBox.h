@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "ErrorBox.h"
+#include "platform/ErrorBox.h"
 
 // The error box as the desktop's critical message box, titled with the program's name.
 class MessageErrorBox : public ErrorBox

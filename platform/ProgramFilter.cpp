@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ProgramFilter.h"
+#include "platform/ProgramFilter.h"
 
 #include <QFileSystemModel>
 

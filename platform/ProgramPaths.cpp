@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "ProgramPaths.h"
+#include "platform/ProgramPaths.h"
 
-#include "UserFile.h"
+#include "platform/UserFile.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "QtClipboard.h"
+#include "platform/QtClipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

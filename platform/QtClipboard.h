@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "Clipboard.h"
+#include "platform/Clipboard.h"
 
 class QtClipboard : public Clipboard
 {

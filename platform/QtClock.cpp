@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "QtClock.h"
+#include "platform/QtClock.h"
 
 #include <QThread>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "Clock.h"
+#include "platform/Clock.h"
 
 class QtClock : public Clock
 {

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "Settings.h"
+#include "platform/Settings.h"
 
-#include "Autostart.h"
-#include "ErrorBox.h"
-#include "RegistryStore.h"
+#include "platform/Autostart.h"
+#include "platform/ErrorBox.h"
+#include "platform/RegistryStore.h"
 
 namespace {
 
@@ -25,11 +25,12 @@ Settings::Settings(RegistryStore& store, Autostart& autostart, ErrorBox& errors,
     : store(store), autostart(autostart), errors(errors), programPath(programPath)
 {}
 
-std::optional<Settings::Values> Settings::load() const
+std::optional<Settings::Values> Settings::load()
 {
     if (!store.keyExists(uninstallKey))
         return std::nullopt;
-    return fromText(store.readString(uninstallKey, QStringLiteral("Settings")).value_or(QString()));
+    currentValues = fromText(store.readString(uninstallKey, QStringLiteral("Settings")).value_or(QString()));
+    return currentValues;
 }
 
 bool Settings::set(const QString& name, const QString& value)
@@ -40,13 +41,15 @@ bool Settings::set(const QString& name, const QString& value)
     return false;
 }
 
-bool Settings::save(const Values& values)
+bool Settings::save(const Values& saved)
 {
+    // What the user chose holds for this run even when the store refuses it.
+    currentValues = saved;
     if (!set(QStringLiteral("DisplayName"), programName) ||
         !set(QStringLiteral("UninstallString"), programPath + QStringLiteral(" /uninstall")) ||
-        !set(QStringLiteral("Settings"), toText(values)))
+        !set(QStringLiteral("Settings"), toText(currentValues)))
         return false;
-    if (autostart.setEnabled(values.startAtLogOn))
+    if (autostart.setEnabled(currentValues.startAtLogOn))
         return true;
     errors.showError(failedToSet(programName));
     return false;

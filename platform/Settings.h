@@ -28,7 +28,9 @@ public:
     Settings(RegistryStore& store, Autostart& autostart, ErrorBox& errors, const QString& programPath);
 
     // The saved settings; nothing when the uninstall entry that holds them is missing.
-    std::optional<Values> load() const;
+    std::optional<Values> load();
+    // The settings last loaded or saved; both off before.
+    Values current() const { return currentValues; }
     // Writes the uninstall entry with the settings, then starts the program at log-on or no
     // longer. The first refused write is told to the user and ends the saving; false then.
     bool save(const Values& values);
@@ -61,4 +63,5 @@ private:
     Autostart& autostart;
     ErrorBox& errors;
     QString programPath;
+    Values currentValues;
 };

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "UserFile.h"
+#include "platform/UserFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

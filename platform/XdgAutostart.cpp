@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "XdgAutostart.h"
+#include "platform/XdgAutostart.h"
 
-#include "IniRegistryStore.h"
-#include "UserFile.h"
+#include "platform/IniRegistryStore.h"
+#include "platform/UserFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "Autostart.h"
+#include "platform/Autostart.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "CalendarExport.h"
+#include "schedule/CalendarExport.h"
 
-#include "EventLine.h"
-#include "Recurrence.h"
+#include "schedule/Entry.h"
+#include "schedule/Recurrence.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -10,25 +10,6 @@
 #include <utility>
 
 namespace {
-
-const QString mailProgram = QStringLiteral("DARIZIZ.EXE");
-
-// What the calendar shows of an entry.
-struct EntryParts
-{
-    Recurrence rule;
-    QString program;
-    QString parameters;
-    QString noteFile;
-};
-
-// The only place that reads an event line.
-EntryParts readEntry(const QString& line, const QDate& anchor)
-{
-    const EventFields fields = splitEventLine(cutText(line));
-    const NoteReference ref = takeNoteReference(fields.parameters, MaxLineLength);
-    return {Recurrence(fields, anchor), fields.program, ref.parameters, ref.noteFile};
-}
 
 QString numbers(const QList<int>& values)
 {
@@ -79,7 +60,8 @@ QList<Series> seriesOf(const Recurrence& rule, const QDate& anchor)
     if (!rule.isValid())
         return {};
     const QTime at = rule.startTime();
-    const qint64 value = rule.ruleValue();
+    const RepeatRule& repeat = rule.repeatRule();
+    const qint64 value = repeat.value();
     // The first day from the anchor on that a rule holds.
     const auto firstDay = [&](const std::function<bool(const QDate&)>& holds) {
         QDate day = anchor;
@@ -87,28 +69,29 @@ QList<Series> seriesOf(const Recurrence& rule, const QDate& anchor)
             day = day.addDays(1);
         return QDateTime(day, at, Qt::UTC);
     };
-    switch (rule.ruleKind()) {
-    case Recurrence::Kind::Weekdays: {
-        static const char* const names[8] = {"", "SU", "MO", "TU", "WE", "TH", "FR", "SA"};
+    switch (repeat.kind()) {
+    case RepeatRule::Kind::Weekdays: {
+        // Sunday first, as the repeat field counts the days; Qt counts Monday 1 to Sunday 7.
+        static const char* const names[8] = {"", "MO", "TU", "WE", "TH", "FR", "SA", "SU"};
         QStringList days;
-        for (int bit = 1; bit <= 7; ++bit) {
-            if (value & (qint64(1) << bit))
-                days.append(QLatin1String(names[bit]));
+        for (const int day : {7, 1, 2, 3, 4, 5, 6}) {
+            if (repeat.hasWeekday(day))
+                days.append(QLatin1String(names[day]));
         }
         if (days.isEmpty())
             return {};
         const auto holds = [&](const QDate& d) {
-            return (value & (qint64(1) << (d.dayOfWeek() % 7 + 1))) != 0;
+            return repeat.hasWeekday(d.dayOfWeek());
         };
         return {{firstDay(holds), QStringLiteral("FREQ=WEEKLY;BYDAY=") + days.join(QLatin1Char(','))}};
     }
-    case Recurrence::Kind::DayOfMonth:
+    case RepeatRule::Kind::DayOfMonth:
         // Months without the day are passed over, by the engine and by the rule alike.
         if (value < 1 || value > 31)
             return {};
         return {{firstDay([&](const QDate& d) { return d.day() == value; }),
                  QStringLiteral("FREQ=MONTHLY;BYMONTHDAY=%1").arg(value)}};
-    case Recurrence::Kind::Interval:
+    case RepeatRule::Kind::Interval:
         break;
     }
     const int interval = static_cast<int>(value);
@@ -170,15 +153,15 @@ QByteArray CalendarExport::foldLine(const QByteArray& line)
 
 void CalendarExport::writeEntry(QList<QByteArray>& out, const QString& line, int copy) const
 {
-    const EntryParts entry = readEntry(line, anchor);
-    const QList<Series> series = seriesOf(entry.rule, anchor);
-    const bool mailed = entry.program.toUpper() == mailProgram;
-    const QString note = entry.noteFile.isEmpty() ? QString() : noteFirstLine(entry.noteFile).trimmed();
-    QString summary = (entry.program + QLatin1Char(' ') + entry.parameters).trimmed();
-    if (!entry.noteFile.isEmpty()) {
+    const Entry entry(line);
+    const QList<Series> series = seriesOf(Recurrence(entry, anchor), anchor);
+    const bool mailed = entry.kind() == Entry::Kind::Mail;
+    const QString noteFile = entry.noteName();
+    const QString note = noteFile.isEmpty() ? QString() : noteFirstLine(noteFile).trimmed();
+    QString summary = (entry.program() + QLatin1Char(' ') + entry.parameters()).trimmed();
+    if (!noteFile.isEmpty()) {
         const QString text =
-            note.isEmpty() ? QCoreApplication::translate("CalendarExport", "Note %1").arg(entry.noteFile)
-                           : note;
+            note.isEmpty() ? QCoreApplication::translate("CalendarExport", "Note %1").arg(noteFile) : note;
         summary = mailed ? QCoreApplication::translate("CalendarExport", "E-mail: %1").arg(text) : text;
     }
     // An entry keeps its identity from one export to the next while its line stays as it is,
@@ -196,7 +179,7 @@ void CalendarExport::writeEntry(QList<QByteArray>& out, const QString& line, int
             QStringLiteral("RRULE:") + series[i].rule,
             QStringLiteral("SUMMARY:") + escapeText(summary),
         };
-        if (!entry.noteFile.isEmpty() && !mailed) {
+        if (!noteFile.isEmpty() && !mailed) {
             props << QStringLiteral("BEGIN:VALARM") << QStringLiteral("ACTION:DISPLAY")
                   << QStringLiteral("TRIGGER:PT0S") << QStringLiteral("DESCRIPTION:") + escapeText(summary)
                   << QStringLiteral("END:VALARM");

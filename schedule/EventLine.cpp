@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "EventLine.h"
+#include "schedule/EventLine.h"
+
+#include "schedule/RepeatRule.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -105,21 +107,6 @@ QString composeTimeField(const QTime& time)
     return text + QStringLiteral("    ");
 }
 
-int evaluateRepeat(const QString& repeatField, const QDate& today)
-{
-    bool isNumber = false;
-    const int n = repeatField.toInt(&isNumber);
-    if (!isNumber) {
-        // A weekday list: Sunday "1" to Saturday "7".
-        const QChar digit = QLatin1Char(static_cast<char>('0' + today.dayOfWeek() % 7 + 1));
-        return repeatField.contains(digit) ? 0 : -1;
-    }
-    if (n < 0)
-        return today.day() == -static_cast<qint64>(n) ? 0 : -1;
-    // No interval is longer than a day.
-    return qMin(n, 1440);
-}
-
 NoteReference takeNoteReference(const QString& parametersField, int maxNameLength)
 {
     const int open = parametersField.indexOf(QLatin1Char('['));
@@ -144,11 +131,10 @@ QString composeRepeatField(const EventInput& input)
 {
     switch (input.kind) {
     case RepeatKind::Weekly: {
-        static const char digits[7] = {'2', '3', '4', '5', '6', '7', '1'};
         QString field = QStringLiteral("/");
         for (int i = 0; i < 7; ++i) {
             if (input.weekdays[static_cast<size_t>(i)])
-                field += QLatin1Char(digits[i]);
+                field += QLatin1Char(weekdayDigit(i + 1));
         }
         return field;
     }

@@ -43,10 +43,6 @@ QString invalidTimeMessage(const QString& text);
 // The time field as the editor writes it: " 09:30 AM    " or "01:05 PM    ".
 QString composeTimeField(const QTime& time);
 
-// Today's state of an entry from its repeat field: -1 not due today, 0 due once,
-// N > 0 due and again every N minutes.
-int evaluateRepeat(const QString& repeatField, const QDate& today);
-
 // The parameters and the note file name of a parameters field. The note reference is the
 // text from the first "[" to the end, when a ".txt]" comes after that "[".
 struct NoteReference

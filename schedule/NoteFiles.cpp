@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "NoteFiles.h"
+#include "schedule/NoteFiles.h"
 
-#include "ScheduleFile.h"
-#include "UserFile.h"
+#include "platform/UserFile.h"
+#include "schedule/ScheduleFile.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "Recurrence.h"
-
-#include "EventLine.h"
+#include "schedule/Recurrence.h"
 
 namespace {
 
@@ -28,46 +26,9 @@ QDateTime instant(qint64 utcSeconds, int offset)
 
 } // namespace
 
-Recurrence::Recurrence(const QString& line, const QDate& anchor)
-    : Recurrence(splitEventLine(cutText(line)), anchor)
+Recurrence::Recurrence(const Entry& entry, const QDate& anchor)
+    : start(entry.startTime()), anchor(anchor), rule(entry.repeat())
 {}
-
-Recurrence::Recurrence(const EventFields& fields, const QDate& anchor) : anchor(anchor)
-{
-    const std::optional<QTime> t = parseTimeText(fields.time.left(MaxTimeText));
-    // Entries fall due on whole minutes.
-    if (t)
-        start = QTime(t->hour(), t->minute());
-    // Read as evaluateRepeat reads the field, once rather than on every day asked about.
-    bool isNumber = false;
-    const int n = fields.repeat.toInt(&isNumber);
-    if (!isNumber) {
-        kind = Kind::Weekdays;
-        for (int digit = 1; digit <= 7; ++digit) {
-            if (fields.repeat.contains(QLatin1Char(static_cast<char>('0' + digit))))
-                value |= qint64(1) << digit;
-        }
-    } else if (n < 0) {
-        kind = Kind::DayOfMonth;
-        value = -static_cast<qint64>(n);
-    } else {
-        // No interval is longer than a day.
-        value = qMin(n, 1440);
-    }
-}
-
-int Recurrence::intervalOn(const QDate& day) const
-{
-    switch (kind) {
-    case Kind::Weekdays:
-        return value & (qint64(1) << (day.dayOfWeek() % 7 + 1)) ? 0 : -1;
-    case Kind::DayOfMonth:
-        return day.day() == value ? 0 : -1;
-    case Kind::Interval:
-        break;
-    }
-    return static_cast<int>(value);
-}
 
 QDateTime Recurrence::localInstant(const QDate& day, const QTime& time)
 {
@@ -158,7 +119,7 @@ std::optional<qint64> Recurrence::firstOn(const Day& localDay, qint64 from) cons
         }
         return std::nullopt;
     }
-    const int interval = isValid() ? intervalOn(localDay.date) : -1;
+    const int interval = isValid() ? rule.intervalOn(localDay.date) : -1;
     if (interval < 0)
         return std::nullopt;
     // The first minute of the day at or after from.
@@ -173,11 +134,12 @@ std::optional<qint64> Recurrence::firstOn(const Day& localDay, qint64 from) cons
 QList<qint64> Recurrence::instantsOn(const Day& localDay) const
 {
     const QDate& day = localDay.date;
-    const int interval = isValid() ? intervalOn(day) : -1;
+    const int interval = isValid() ? rule.intervalOn(day) : -1;
     if (interval < 0)
         return {};
     QList<int> walls; // minutes of the day
-    for (int m = firstMinute(day, interval, 0).value_or(1440); m<1440; m += interval> 0 ? interval : 1440)
+    const int step = interval > 0 ? interval : 1440;
+    for (int m = firstMinute(day, interval, 0).value_or(1440); m < 1440; m += step)
         walls.append(m);
     // Most days keep one offset from start to end: every wall time is that offset away.
     const qint64 dayWall = wallMidnight(day);

@@ -3,7 +3,7 @@
 // When an entry falls due: its occurrences as instants of the local time zone, worked out from
 // its line and a day, touching nothing.
 
-#include "EventLine.h"
+#include "schedule/Entry.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -16,27 +16,15 @@ class Recurrence
 {
 public:
     Recurrence() = default;
-    // The rule of an event line. A repeating entry's series starts at its start time on the
-    // anchor day and goes on across midnight from there.
-    Recurrence(const QString& line, const QDate& anchor);
-    // The same from a line already taken apart.
-    Recurrence(const EventFields& fields, const QDate& anchor);
+    // The rule of an entry. A repeating entry's series starts at its start time on the anchor
+    // day and goes on across midnight from there.
+    Recurrence(const Entry& entry, const QDate& anchor);
+    Recurrence(const QString& line, const QDate& anchor) : Recurrence(Entry(line), anchor) {}
 
     // False when the time field is not a time: such an entry never falls due.
     bool isValid() const { return start.isValid(); }
     QTime startTime() const { return start; }
-
-    enum class Kind
-    {
-        Interval,
-        DayOfMonth,
-        Weekdays
-    };
-    // The rule itself, for writing it in another form: its kind, and the interval in minutes
-    // (0 or 1440 for one run a day), the day of the month, or the weekdays as bits 1 (Sunday) to
-    // 7 (Saturday).
-    Kind ruleKind() const { return kind; }
-    qint64 ruleValue() const { return value; }
+    const RepeatRule& repeatRule() const { return rule; }
 
     // A local day and the offset its clock keeps all day (nothing on a day the clock changes),
     // worked out once for the occurrences of every entry on it.
@@ -70,15 +58,11 @@ public:
     static std::optional<int> steadyOffset(const QDate& day);
 
 private:
-    // The repeat field's rule for a day, taken apart once: minutes between the runs (0 for one
-    // run), or -1 when the entry does not fall due that day.
-    int intervalOn(const QDate& day) const;
     // The first minute of the day at or after fromMinute at which the entry falls due, given
     // the day's interval from intervalOn (not -1); nothing when none is.
     std::optional<int> firstMinute(const QDate& day, int interval, qint64 fromMinute) const;
 
     QTime start;
     QDate anchor;
-    Kind kind = Kind::Interval;
-    qint64 value = 0;
+    RepeatRule rule;
 };

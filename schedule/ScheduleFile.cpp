@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "ScheduleFile.h"
+#include "schedule/ScheduleFile.h"
 
-#include "EventLine.h"
+#include "schedule/EventLine.h"
 
 #include <QStringDecoder>
 

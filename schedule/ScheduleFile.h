@@ -2,7 +2,7 @@
 #pragma once
 // Reading and writing the schedule file "Nudgeon.cfg": one event line per text line.
 
-#include "UserFile.h"
+#include "platform/UserFile.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "ScheduleGuard.h"
+#include "schedule/ScheduleGuard.h"
 
-#include "ScheduleFile.h"
-#include "UserFile.h"
+#include "platform/UserFile.h"
+#include "schedule/ScheduleFile.h"
 
 #include <QCryptographicHash>
 #include <QFile>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "ScheduleWatcher.h"
+#include "schedule/ScheduleWatcher.h"
 
-#include "ScheduleGuard.h"
+#include "schedule/ScheduleGuard.h"
 
 #include <QFileInfo>
 

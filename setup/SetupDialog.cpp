@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: MIT
-#include "SetupDialog.h"
+#include "setup/SetupDialog.h"
 
-#include "Clock.h"
-#include "ErrorBox.h"
-#include "FileChooser.h"
-#include "FreeMemory.h"
-#include "NoteFiles.h"
-#include "Scheduler.h"
-#include "Settings.h"
-#include "TypingLimit.h"
+#include "actions/TypingLimit.h"
+#include "engine/ScheduleSource.h"
+#include "platform/Clock.h"
+#include "platform/ErrorBox.h"
+#include "platform/FileChooser.h"
+#include "platform/FreeMemory.h"
+#include "platform/Settings.h"
+#include "schedule/EventLine.h"
+#include "schedule/NoteFiles.h"
+#include "schedule/RepeatRule.h"
 #include "ui_SetupDialog.h"
 
 #include <QCheckBox>
@@ -22,8 +24,6 @@
 
 namespace {
 
-const QString mailProgram = QStringLiteral("DARIZIZ.EXE");
-
 QString invalidIntegerMessage(const QString& text)
 {
     return SetupDialog::tr("'%1' is not a valid integer value").arg(text);
@@ -31,9 +31,12 @@ QString invalidIntegerMessage(const QString& text)
 
 } // namespace
 
-SetupDialog::SetupDialog(Scheduler& scheduler, const Services& services, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::SetupDialog>()), scheduler(scheduler), s(scheduler.state()),
-      services(services)
+bool SetupDialog::openNow = false;
+
+SetupDialog::SetupDialog(ScheduleSource& schedule, const Services& services, bool newEntriesOnly,
+                         QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::SetupDialog>()), schedule(schedule), services(services),
+      newEntriesOnly(newEntriesOnly)
 {
     ui->setupUi(this);
     fitListToTimeField();
@@ -76,7 +79,7 @@ SetupDialog::SetupDialog(Scheduler& scheduler, const Services& services, QWidget
     connect(ui->browseButton, &QToolButton::clicked, this, &SetupDialog::browseForProgram);
     connect(ui->emailCheck, &QCheckBox::toggled, this, &SetupDialog::toggleMail);
     connect(ui->helpButton, &QToolButton::clicked, this, &SetupDialog::showHelp);
-    connect(&scheduler, &Scheduler::scheduleReloaded, this, &SetupDialog::refreshList);
+    connect(&schedule, &ScheduleSource::scheduleReloaded, this, &SetupDialog::refreshList);
 }
 
 SetupDialog::~SetupDialog() = default;
@@ -114,57 +117,55 @@ void SetupDialog::fitListToTimeField()
                         2 * list->frameWidth());
 }
 
-void SetupDialog::openOn(Scheduler& scheduler, const Services& services)
+void SetupDialog::openOn(ScheduleSource& schedule, const Services& services, bool newEntriesOnly)
 {
-    if (scheduler.isSetupOpen())
+    if (openNow)
         return;
-    auto dialog = std::make_unique<SetupDialog>(scheduler, services);
-    scheduler.setSetupOpen(true);
+    auto dialog = std::make_unique<SetupDialog>(schedule, services, newEntriesOnly);
+    openNow = true;
     dialog->fill();
     dialog->exec();
     dialog.reset();
     returnFreeMemory();
-    scheduler.setSetupOpen(false);
+    openNow = false;
     // The program may have been closed from the tray meanwhile: its schedule is gone.
-    if (!scheduler.isClosed())
-        scheduler.NextTime();
+    if (!schedule.isClosed())
+        schedule.refreshStatus();
+}
+
+void SetupDialog::listEntries()
+{
+    const QSignalBlocker quiet(ui->scheduleList);
+    ui->scheduleList->clear();
+    for (const Entry& entry : schedule.entries())
+        ui->scheduleList->addItem(entry.line());
 }
 
 void SetupDialog::fill()
 {
-    {
-        const QSignalBlocker quiet(ui->scheduleList);
-        ui->scheduleList->clear();
-        for (int i = 0; i < s.EventCount && i < s.EventList.size(); ++i)
-            ui->scheduleList->addItem(s.EventList.at(i));
-    }
+    listEntries();
     // The list is sorted and a file edited by hand need not be: the entry due next is found by
     // its text.
-    if (!s.EventList.isEmpty())
-        selectRow(findLine(items(), scheduler.nextLine()));
-    ui->chimeCheck->setChecked(s.ChimeOn);
-    ui->autoStartCheck->setChecked(s.AutoStartOn);
+    if (ui->scheduleList->count() > 0)
+        selectRow(findLine(items(), schedule.nextLine()));
+    ui->chimeCheck->setChecked(services.settings.current().chime);
+    ui->autoStartCheck->setChecked(services.settings.current().startAtLogOn);
     entryChosen();
-    ui->pageTabs->setCurrentWidget(s.EventNote.isEmpty() ? ui->runTab : ui->noteTab);
+    ui->pageTabs->setCurrentWidget(schedule.lastNote().isEmpty() ? ui->runTab : ui->noteTab);
     if (ui->scheduleList->isEnabled())
         ui->scheduleList->setFocus();
 }
 
 void SetupDialog::refreshList()
 {
-    {
-        const QSignalBlocker quiet(ui->scheduleList);
-        ui->scheduleList->clear();
-        for (int i = 0; i < s.EventCount && i < s.EventList.size(); ++i)
-            ui->scheduleList->addItem(s.EventList.at(i));
-    }
+    listEntries();
     selectRow(chosenLine.isEmpty() ? -1 : findLine(items(), chosenLine));
     updateButtons();
 }
 
 bool SetupDialog::catchUpWithFile(bool needsChosen)
 {
-    scheduler.reloadIfChanged();
+    schedule.reloadIfChanged();
     if (!needsChosen || chosenLine.isEmpty() || findLine(items(), chosenLine) >= 0)
         return true;
     services.errors.showError(
@@ -222,10 +223,10 @@ void SetupDialog::setHours(bool hours)
 void SetupDialog::entryChosen()
 {
     entryLoaded = false;
-    if (!scheduler.newMode()) {
+    if (!newEntriesOnly) {
         loadEntry();
         const int row = selectedRow();
-        const bool dueToday = row >= 0 && scheduler.isDueToday(ui->scheduleList->item(row)->text());
+        const bool dueToday = row >= 0 && schedule.isDueToday(ui->scheduleList->item(row)->text());
         setWindowTitle(dueToday
                            ? tr("Nudgeon Setup - ") +
                                  QLocale::system().toString(services.clock.now().date(), QLocale::LongFormat)
@@ -237,34 +238,34 @@ void SetupDialog::entryChosen()
     entryLoaded = true;
 }
 
-bool SetupDialog::loadRepeat(const QString& field)
+bool SetupDialog::loadRepeat(const RepeatRule& rule, const QString& field)
 {
-    if (field.startsWith(QLatin1Char('/'))) {
-        setRepeatKind(1);
-        const std::pair<QCheckBox*, char> days[] = {{ui->mondayCheck, '2'},    {ui->tuesdayCheck, '3'},
-                                                    {ui->wednesdayCheck, '4'}, {ui->thursdayCheck, '5'},
-                                                    {ui->fridayCheck, '6'},    {ui->saturdayCheck, '7'},
-                                                    {ui->sundayCheck, '1'}};
-        for (const auto& [box, digit] : days)
-            box->setChecked(field.contains(QLatin1Char(digit)));
-        return true;
-    }
-    bool isNumber = false;
-    const int n = field.toInt(&isNumber);
-    if (!isNumber) {
+    if (!rule.isWellFormed()) {
         services.errors.showError(invalidIntegerMessage(field));
         return false;
     }
-    if (field.startsWith(QLatin1Char('-'))) {
-        setRepeatKind(2);
-        ui->repeatSpin->setValue(n == INT_MIN ? 31 : qAbs(n));
+    switch (rule.kind()) {
+    case RepeatRule::Kind::Weekdays: {
+        setRepeatKind(1);
+        QCheckBox* const days[] = {ui->mondayCheck, ui->tuesdayCheck,  ui->wednesdayCheck, ui->thursdayCheck,
+                                   ui->fridayCheck, ui->saturdayCheck, ui->sundayCheck};
+        for (int day = 1; day <= 7; ++day)
+            days[day - 1]->setChecked(rule.hasWeekday(day));
         return true;
     }
+    case RepeatRule::Kind::DayOfMonth:
+        setRepeatKind(2);
+        ui->repeatSpin->setValue(static_cast<int>(qMin<qint64>(rule.value(), 31)));
+        return true;
+    case RepeatRule::Kind::Interval:
+        break;
+    }
+    const int minutes = static_cast<int>(rule.value());
     setRepeatKind(0);
     ui->repeatSpin->setMaximum(1440);
     setHours(false);
-    ui->repeatSpin->setValue(n);
-    if (n > 60 && n % 60 == 0)
+    ui->repeatSpin->setValue(minutes);
+    if (minutes > 60 && minutes % 60 == 0)
         setHours(true);
     return true;
 }
@@ -272,7 +273,7 @@ bool SetupDialog::loadRepeat(const QString& field)
 void SetupDialog::loadEntry()
 {
     if (ui->scheduleList->count() == 0) {
-        scheduler.setNewMode(true);
+        newEntriesOnly = true;
         chosenLine.clear();
         // A new entry starts from fresh controls, whatever the last one shown held.
         resetForNewEntry();
@@ -284,35 +285,31 @@ void SetupDialog::loadEntry()
         selectRow(0);
     entryLine = ui->scheduleList->item(selectedRow())->text();
     chosenLine = entryLine;
-    const EventFields fields = splitEventLine(entryLine);
-    if (!fields.hasComma)
+    const Entry entry(entryLine);
+    if (!entry.hasFields())
         return;
 
-    const std::optional<QTime> start = parseTimeText(fields.time);
-    if (!start) {
-        services.errors.showError(invalidTimeMessage(fields.time));
+    if (!entry.isValid()) {
+        services.errors.showError(invalidTimeMessage(entry.timeText()));
         return;
     }
-    ui->startTimeEdit->setTime(*start);
-    ui->programEdit->setText(fields.program);
-    ui->parametersEdit->setText(fields.parameters);
-    if (!loadRepeat(fields.repeat))
+    ui->startTimeEdit->setTime(entry.startTime());
+    ui->programEdit->setText(entry.program());
+    ui->parametersEdit->setText(entry.parameters());
+    if (!loadRepeat(entry.repeat(), entry.repeatText()))
         return;
 
     {
         // The box follows the loaded program without emptying or filling the Program box.
         const QSignalBlocker quiet(ui->emailCheck);
-        ui->emailCheck->setChecked(ui->programEdit->text() == mailProgram);
+        // Ticked for the mail program's own spelling only, so that the box never rewrites a
+        // program field typed in another case.
+        ui->emailCheck->setChecked(entry.program() == Entry::mailProgram);
     }
     ui->programEdit->setEnabled(!ui->emailCheck->isChecked());
     ui->browseButton->setEnabled(!ui->emailCheck->isChecked());
 
-    noteFileName.clear();
-    const NoteReference ref = takeNoteReference(fields.parameters, MaxLineLength);
-    if (ref.parameters != fields.parameters || !ref.noteFile.isEmpty()) {
-        ui->parametersEdit->setText(ref.parameters);
-        noteFileName = ref.noteFile;
-    }
+    noteFileName = entry.noteName();
     noteLimit->load(QString());
 
     if (noteFileName.isEmpty()) {
@@ -321,7 +318,7 @@ void SetupDialog::loadEntry()
     } else {
         if (ui->pageTabs->currentWidget() == ui->runTab && ui->programEdit->text().isEmpty())
             ui->pageTabs->setCurrentWidget(ui->noteTab);
-        const QString path = s.PgmDir + noteFileName;
+        const QString path = services.noteFolder + noteFileName;
         if (QFileInfo::exists(path)) {
             const std::optional<QString> text = readNoteFile(path);
             if (text)
@@ -347,7 +344,7 @@ void SetupDialog::resetForNewEntry()
 
 void SetupDialog::updateButtons()
 {
-    if (scheduler.newMode()) {
+    if (newEntriesOnly) {
         ui->scheduleList->setEnabled(false);
         ui->addButton->setEnabled(true);
         ui->deleteButton->setEnabled(false);
@@ -362,7 +359,7 @@ void SetupDialog::updateButtons()
 
 void SetupDialog::markChanged()
 {
-    if (!scheduler.newMode() && entryLoaded)
+    if (!newEntriesOnly && entryLoaded)
         ui->updateButton->setEnabled(true);
     updateButtons();
 }
@@ -419,7 +416,7 @@ void SetupDialog::switchRepeatUnit()
 void SetupDialog::toggleMail()
 {
     const bool mail = ui->emailCheck->isChecked();
-    ui->programEdit->setText(mail ? mailProgram : QString());
+    ui->programEdit->setText(mail ? Entry::mailProgram : QString());
     ui->programEdit->setEnabled(!mail);
     ui->browseButton->setEnabled(!mail);
     markChanged();
@@ -444,14 +441,14 @@ bool SetupDialog::composeEntry()
     if (hasNote) {
         if (noteFileName.isEmpty()) {
             const std::optional<QString> name =
-                newNoteFileName(s.PgmDir, services.clock.now().date(), ui->startTimeEdit->time());
+                newNoteFileName(services.noteFolder, services.clock.now().date(), ui->startTimeEdit->time());
             if (!name) {
-                services.errors.showError(cannotCreateMessage(s.PgmDir));
+                services.errors.showError(cannotCreateMessage(services.noteFolder));
                 return false;
             }
             noteFileName = *name;
         }
-        const QString path = cutText(s.PgmDir + noteFileName);
+        const QString path = cutText(services.noteFolder + noteFileName);
         if (!writeNoteFile(path, ui->noteEdit->toPlainText())) {
             services.errors.showError(cannotCreateMessage(path));
             return false;
@@ -487,18 +484,15 @@ bool SetupDialog::composeEntry()
 void SetupDialog::saveSchedule()
 {
     if (!noteFileName.isEmpty() && ui->noteEdit->toPlainText().isEmpty())
-        deleteNoteFile(s.PgmDir + noteFileName);
-    scheduler.UpdateAlarms(items());
-    scheduler.WriteCfgFile();
-    if (ui->chimeCheck->isChecked() != s.ChimeOn || ui->autoStartCheck->isChecked() != s.AutoStartOn) {
-        s.ChimeOn = ui->chimeCheck->isChecked();
-        s.AutoStartOn = ui->autoStartCheck->isChecked();
-        services.settings.save({s.ChimeOn, s.AutoStartOn});
-    }
+        deleteNoteFile(services.noteFolder + noteFileName);
+    schedule.applyEdits(items());
+    const Settings::Values chosen{ui->chimeCheck->isChecked(), ui->autoStartCheck->isChecked()};
+    const Settings::Values current = services.settings.current();
+    if (chosen.chime != current.chime || chosen.startAtLogOn != current.startAtLogOn)
+        services.settings.save(chosen);
     entryChosen();
     if (ui->scheduleList->isEnabled())
         ui->scheduleList->setFocus();
-    scheduler.setInterval(2000);
 }
 
 void SetupDialog::addEntry()
@@ -548,7 +542,7 @@ void SetupDialog::deleteEntry()
         delete ui->scheduleList->takeItem(row);
     }
     if (!noteFileName.isEmpty())
-        deleteNoteFile(s.PgmDir + noteFileName);
+        deleteNoteFile(services.noteFolder + noteFileName);
     noteLimit->load(QString());
     saveSchedule();
 }

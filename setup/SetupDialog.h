@@ -13,11 +13,11 @@ class SetupDialog;
 class Clock;
 class ErrorBox;
 class FileChooser;
+class RepeatRule;
+class ScheduleSource;
 class Settings;
-class Scheduler;
 class TypingLimit;
 class QAbstractButton;
-struct ScheduleState;
 
 class SetupDialog : public QDialog
 {
@@ -32,14 +32,19 @@ public:
         Settings& settings;
         // Opens the help page.
         std::function<void()> help;
+        // The program folder, where the notes are.
+        QString noteFolder;
     };
 
-    SetupDialog(Scheduler& scheduler, const Services& services, QWidget* parent = nullptr);
+    // newEntriesOnly: the dialog only adds entries, the list is not offered.
+    SetupDialog(ScheduleSource& schedule, const Services& services, bool newEntriesOnly = false,
+                QWidget* parent = nullptr);
     ~SetupDialog() override;
 
     // Opens the dialog on the schedule, runs it modally and brings the engine up to date
     // afterwards. Does nothing while a dialog is open already.
-    static void openOn(Scheduler& scheduler, const Services& services);
+    static void openOn(ScheduleSource& schedule, const Services& services, bool newEntriesOnly);
+    static bool isOpen() { return openNow; }
 
     // Fills the list from the schedule and loads the entry due next, as opening does.
     void fill();
@@ -49,6 +54,7 @@ public:
 
     Ui::SetupDialog* form() const { return ui.get(); }
     QString noteFile() const { return noteFileName; }
+    bool isNewEntriesOnly() const { return newEntriesOnly; }
 
     // Typing in the note stops at this many characters.
     static constexpr int MaxNoteTyped = 1024;
@@ -88,16 +94,18 @@ private:
     void setRepeatKind(int kind);
     void setHours(bool hours);
     void resetForNewEntry();
-    // Loads the repeat field into the interval controls; false when it cannot be read.
-    bool loadRepeat(const QString& field);
+    // Loads the repeat rule into the interval controls; false when it cannot be read.
+    bool loadRepeat(const RepeatRule& rule, const QString& field);
+    void listEntries();
     // Reads the schedule file again when it changed on disk; false, after telling the user, when
     // the chosen entry is gone from it.
     bool catchUpWithFile(bool needsChosen);
 
     std::unique_ptr<Ui::SetupDialog> ui;
-    Scheduler& scheduler;
-    ScheduleState& s;
+    ScheduleSource& schedule;
     Services services;
+    bool newEntriesOnly;
+    static bool openNow;
     TypingLimit* noteLimit = nullptr;
     bool entryLoaded = false;
     QString noteFileName;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "Expected.h"
+#include "fuzz/support/Expected.h"
 
 namespace {
 

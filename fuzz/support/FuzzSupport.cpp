@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "FuzzSupport.h"
+#include "fuzz/support/FuzzSupport.h"
 
-#include "ScheduleFile.h"
+#include "schedule/ScheduleFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -5,10 +5,10 @@
 // Input: byte 0 chooses how the rest reads as text, bytes 1-2 the day, byte 3 the longest
 // note name; the rest is the line.
 
-#include "EventLine.h"
-#include "Expected.h"
-#include "FuzzSupport.h"
-#include "Recurrence.h"
+#include "fuzz/support/Expected.h"
+#include "fuzz/support/FuzzSupport.h"
+#include "schedule/EventLine.h"
+#include "schedule/Recurrence.h"
 
 #include <initializer_list>
 

@@ -8,12 +8,16 @@
 // day; bytes 3-4 the entry's time; the rest up to the first line end is the entry after its
 // time field.
 
-#include "EventRunner.h"
-#include "Expected.h"
-#include "Fakes.h"
-#include "FuzzSupport.h"
-#include "NoteView.h"
-#include "Scheduler.h"
+#include "actions/EventRunner.h"
+#include "actions/NoteView.h"
+#include "engine/ScheduleStore.h"
+#include "engine/Scheduler.h"
+#include "fuzz/support/Expected.h"
+#include "fuzz/support/FuzzSupport.h"
+#include "platform/Chime.h"
+#include "platform/ProgramPaths.h"
+#include "schedule/EventLine.h"
+#include "tests/support/Fakes.h"
 
 #include <QDir>
 #include <QFile>
@@ -78,18 +82,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fakes.clock.set(day, due.addSecs(20));
     fakes.store.values[Settings::uninstallKey + QStringLiteral("|Settings")] =
         chime ? QStringLiteral("1,0") : QStringLiteral("0,0");
-    ScheduleState state;
-    Scheduler form(fakes.platform(), state, paths);
-    form.TimeInit();
-    FUZZ_CHECK(state.EventCount == 1, QStringLiteral("entry %1 did not load: %2 entries")
-                                          .arg(shown(QString::fromLatin1(entry)))
-                                          .arg(state.EventCount));
+    ScheduleStore store(paths.pgmDir, fakes.settings, fakes.errors);
+    Scheduler form(fakes.platform(), store);
+    form.start();
+    const QList<Entry> entries = form.entries();
+    FUZZ_CHECK(entries.size() == 1, QStringLiteral("entry %1 did not load: %2 entries")
+                                        .arg(shown(QString::fromLatin1(entry)))
+                                        .arg(entries.size()));
 
     // The entry as documented: its fields, its note and its parameters as they should reach
     // the launcher.
-    const QString line = expectedCut(state.EventList.at(0));
+    const QString line = expectedCut(entries.at(0).line());
     const ExpectedFields fields = expectedFields(line);
-    const ExpectedNote note = expectedNote(fields.parameters, 20);
+    const ExpectedNote note = expectedNote(fields.parameters, MaxLineLength);
     const QString program = fields.program;
     const QString upper = program.toUpper();
     const bool mail = upper == QLatin1String("DARIZIZ.EXE");
@@ -105,11 +110,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const bool noteThere = !name.isEmpty() && QFileInfo(paths.pgmDir + name).isFile();
 
     FakeNoteView notes;
-    EventRunner runner(
-        form, EventRunner::Services{fakes.launcher, fakes.clipboard, fakes.sound, fakes.clock, fakes.errors},
-        notes);
+    Chime announce(fakes.sound, fakes.clock, fakes.settings);
+    EventRunner runner(EventRunner::Services{fakes.launcher, fakes.clipboard, fakes.sound, fakes.clock,
+                                             fakes.errors, announce, paths.pgmDir},
+                       notes);
     fakes.sound.played.clear();
-    runner.run(DueEntry{state.EventList.at(0), fakes.clock.now(), false});
+    runner.run(DueEntry{entries.at(0), fakes.clock.now(), false});
 
     const QString about =
         QStringLiteral("line %1 on %2: launches %3, clipboard %4, sounds %5, note %6, shown %7, errors %8")
@@ -132,8 +138,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QStringList launches;
     if (!program.isEmpty() && !sound && !mail) {
         const qsizetype slash = program.lastIndexOf(QLatin1Char('/'));
-        launches.append(
-            QStringList{program.mid(slash + 1), parameters, program.left(slash + 1)}.join(QLatin1Char('|')));
+        const QString folder = slash < 0 ? paths.pgmDir : program.left(slash + 1);
+        launches.append(QStringList{program.mid(slash + 1), parameters, folder}.join(QLatin1Char('|')));
     }
     // The mail program is started by its own name, whatever case the entry has.
     if (mail && noteThere)

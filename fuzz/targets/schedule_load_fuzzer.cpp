@@ -1,18 +1,21 @@
 // SPDX-License-Identifier: MIT
-// Loading a schedule file at start-up: Scheduler::TimeInit on fakes with the file in a
-// temporary program folder, the settings entry there or lost, then NextTime at another time
+// Loading a schedule file at start-up: Scheduler::start on fakes with the file in a
+// temporary program folder, the settings entry there or lost, then refreshStatus at another time
 // of the day. What was loaded is compared with the documented rules of the file, the header
 // form and the entry due next; the file stays as it was except when a lost settings entry
 // meets the header form, and then holds exactly the loaded entries.
 //
 // Input: byte 0 - bit 0 the settings entry is there, bits 1-2 its text; bytes 1-2 the day;
-// bytes 3-4 the start time; bytes 5-6 the time NextTime runs at; the rest is the file.
+// bytes 3-4 the start time; bytes 5-6 the time refreshStatus runs at; the rest is the file.
 
-#include "Expected.h"
-#include "Fakes.h"
-#include "FuzzSupport.h"
-#include "ScheduleFile.h"
-#include "Scheduler.h"
+#include "engine/ScheduleStore.h"
+#include "engine/Scheduler.h"
+#include "fuzz/support/Expected.h"
+#include "fuzz/support/FuzzSupport.h"
+#include "platform/ProgramPaths.h"
+#include "schedule/EventLine.h"
+#include "schedule/ScheduleFile.h"
+#include "tests/support/Fakes.h"
 
 #include <QDir>
 #include <QFile>
@@ -148,22 +151,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fakes.clock.set(day, start);
     if (hasSettings)
         fakes.store.values[Settings::uninstallKey + QStringLiteral("|Settings")] = settings;
-    FakeTray tray;
-    ScheduleState state;
-    Scheduler form(fakes.platform(), state, paths);
-    form.setTray(&tray);
-    form.TimeInit();
+    ScheduleStore store(paths.pgmDir, fakes.settings, fakes.errors);
+    Scheduler form(fakes.platform(), store);
+    form.start();
+    QStringList loaded;
+    for (const Entry& e : form.entries())
+        loaded.append(e.line());
+    const Settings::Values loadedFlags = fakes.settings.current();
 
     const auto about = [&] {
         return fileAbout() + QStringLiteral(" (settings %1, %2 %3) loaded %4")
                                  .arg(hasSettings ? settings : QStringLiteral("lost"),
-                                      day.toString(Qt::ISODate), start.toString(), listText(state.EventList));
+                                      day.toString(Qt::ISODate), start.toString(), listText(loaded));
     };
-    FUZZ_CHECK(state.EventCount >= 0 && state.EventCount <= MaxEvents, about());
-    FUZZ_CHECK(state.EventCount == state.EventList.size(), about());
-    FUZZ_CHECK(state.EventList == expected, about() + QStringLiteral(", documented ") + listText(expected));
-    FUZZ_CHECK(state.ChimeOn == expectedFlags.chime && state.AutoStartOn == expectedFlags.autoStart,
-               about() + QStringLiteral(", chime %1 autostart %2").arg(state.ChimeOn).arg(state.AutoStartOn));
+    FUZZ_CHECK(loaded.size() <= MaxEvents, about());
+    FUZZ_CHECK(loaded == expected, about() + QStringLiteral(", documented ") + listText(expected));
+    FUZZ_CHECK(
+        loadedFlags.chime == expectedFlags.chime && loadedFlags.startAtLogOn == expectedFlags.autoStart,
+        about() +
+            QStringLiteral(", chime %1 autostart %2").arg(loadedFlags.chime).arg(loadedFlags.startAtLogOn));
 
     // The file: left alone, or after a header, exactly the loaded entries.
     const QByteArray after = fileBytes(cfg);
@@ -172,12 +178,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                    about() + QStringLiteral(", file now ") + shown(QString::fromLatin1(after.left(400))));
     } else {
         QByteArray written;
-        for (const QString& l : state.EventList)
+        for (const QString& l : loaded)
             written += l.toUtf8() + "\r\n";
         FUZZ_CHECK(after == written,
                    about() + QStringLiteral(", file now ") + shown(QString::fromLatin1(after.left(400))));
         const QStringList reread = readScheduleLines(cfg, INT_MAX);
-        FUZZ_CHECK(reread == state.EventList,
+        FUZZ_CHECK(reread == loaded,
                    about() + QStringLiteral(", rewritten file reads as ") + listText(reread));
     }
 
@@ -196,8 +202,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     FUZZ_CHECK(fakes.errors.messages.isEmpty(),
                about() + QStringLiteral(", errors ") + fakes.errors.messages.join('|'));
-    FUZZ_CHECK(tray.calls == QStringList{QStringLiteral("add:") + form.status()},
-               about() + tray.calls.join('|'));
     FUZZ_CHECK(fakes.sound.played == QStringList{QStringLiteral("ringin.wav")}, about());
     FUZZ_CHECK(form.status().size() < 64, about() + QStringLiteral(", hint ") + shown(form.status()));
 
@@ -205,13 +209,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // today the earliest time not passed, a repeating one's start time and every interval
     // after it, the first of equal ones. The zone is UTC: every wall time is an instant.
     fakes.clock.setTime(later);
-    form.NextTime();
+    form.refreshStatus();
     const int now = later.hour() * 60 + later.minute();
     int best = -1;
     int bestAt = INT_MAX;
-    for (int i = 0; i < state.EventList.size(); ++i) {
-        const int due = dueOf(state.EventList[i]);
-        const int repeat = expectedRepeat(expectedFields(expectedCut(state.EventList[i])).repeat, day);
+    for (int i = 0; i < loaded.size(); ++i) {
+        const int due = dueOf(loaded[i]);
+        const int repeat = expectedRepeat(expectedFields(expectedCut(loaded[i])).repeat, day);
         if (repeat < 0)
             continue;
         int at = due / 100 * 60 + due % 100;
@@ -225,16 +229,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const auto next = [&] {
         return about() + QStringLiteral(" at %1: next %2 (documented %3), hint %4")
                              .arg(later.toString(), shown(form.nextLine()),
-                                  best < 0 ? QStringLiteral("none") : shown(state.EventList[best]),
+                                  best < 0 ? QStringLiteral("none") : shown(loaded[best]),
                                   shown(form.status()));
     };
     FUZZ_CHECK(form.status().size() < 64, next());
     if (best < 0) {
         FUZZ_CHECK(form.status().startsWith(QLatin1String("No ")), next());
-        FUZZ_CHECK(form.nextLine() == state.EventList.value(0), next());
+        FUZZ_CHECK(form.nextLine() == loaded.value(0), next());
     } else {
         const int minutes = bestAt - now;
-        FUZZ_CHECK(form.nextLine() == state.EventList[best], next());
+        FUZZ_CHECK(form.nextLine() == loaded[best], next());
         QString hours;
         if (minutes / 60 == 1)
             hours = QStringLiteral("1hr");

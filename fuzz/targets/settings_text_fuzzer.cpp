@@ -5,9 +5,9 @@
 //
 // Input: byte 0 chooses how the rest reads as text; the rest is the settings text.
 
-#include "Expected.h"
-#include "FuzzSupport.h"
-#include "Settings.h"
+#include "fuzz/support/Expected.h"
+#include "fuzz/support/FuzzSupport.h"
+#include "platform/Settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -47,7 +47,7 @@
 <context>
     <name>EventLine</name>
     <message>
-        <location filename="../../schedule/EventLine.cpp" line="87"/>
+        <location filename="../../schedule/EventLine.cpp" line="90"/>
         <source>&apos;%1&apos; is not a valid time</source>
         <translation type="unfinished"></translation>
     </message>
@@ -55,7 +55,7 @@
 <context>
     <name>IniRegistryStore</name>
     <message>
-        <location filename="../../platform/IniRegistryStore.cpp" line="61"/>
+        <location filename="../../platform/IniRegistryStore.cpp" line="62"/>
         <source>The settings file could not be read. It was kept as
 %1
 and Nudgeon goes on with new settings.</source>
@@ -65,17 +65,17 @@ and Nudgeon goes on with new settings.</source>
 <context>
     <name>NoTrayNotice</name>
     <message>
-        <location filename="../../desktop/NoTrayNotice.cpp" line="12"/>
+        <location filename="../../desktop/NoTrayNotice.cpp" line="13"/>
         <source>Nudgeon runs without a tray icon</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../desktop/NoTrayNotice.cpp" line="13"/>
+        <location filename="../../desktop/NoTrayNotice.cpp" line="14"/>
         <source>This desktop shows no tray. Start Nudgeon again from the applications menu to open its setup dialog; its notes still pop up when due.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../desktop/NoTrayNotice.cpp" line="15"/>
+        <location filename="../../desktop/NoTrayNotice.cpp" line="16"/>
         <source>Setup</source>
         <translation type="unfinished"></translation>
     </message>
@@ -83,12 +83,12 @@ and Nudgeon goes on with new settings.</source>
 <context>
     <name>NoteFiles</name>
     <message>
-        <location filename="../../schedule/NoteFiles.cpp" line="50"/>
+        <location filename="../../schedule/NoteFiles.cpp" line="51"/>
         <source>Cannot create file %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../schedule/NoteFiles.cpp" line="55"/>
+        <location filename="../../schedule/NoteFiles.cpp" line="56"/>
         <source>Cannot open file %1</source>
         <translation type="unfinished"></translation>
     </message>
@@ -96,17 +96,17 @@ and Nudgeon goes on with new settings.</source>
 <context>
     <name>NoteNotifier</name>
     <message>
-        <location filename="../../desktop/NoteNotifier.cpp" line="34"/>
+        <location filename="../../desktop/NoteNotifier.cpp" line="35"/>
         <source>Nudgeon note at %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../desktop/NoteNotifier.cpp" line="36"/>
+        <location filename="../../desktop/NoteNotifier.cpp" line="37"/>
         <source>Show</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../desktop/NoteNotifier.cpp" line="36"/>
+        <location filename="../../desktop/NoteNotifier.cpp" line="37"/>
         <source>Snooze 5 min</source>
         <translation type="unfinished"></translation>
     </message>
@@ -185,50 +185,17 @@ and Nudgeon goes on with new settings.</source>
     </message>
 </context>
 <context>
-    <name>Scheduler</name>
+    <name>ScheduleStore</name>
     <message>
-        <location filename="../../engine/Scheduler.cpp" line="209"/>
+        <location filename="../../engine/ScheduleStore.cpp" line="94"/>
         <source>The schedule file was changed by another program meanwhile. It has been read again and nothing was saved: please make your change once more.</source>
         <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location filename="../../engine/Scheduler.cpp" line="381"/>
-        <source>No %1 events...</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location filename="../../engine/Scheduler.cpp" line="388"/>
-        <source>1hr</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location filename="../../engine/Scheduler.cpp" line="390"/>
-        <source>%1hrs</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location filename="../../engine/Scheduler.cpp" line="391"/>
-        <source>Running...</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location filename="../../engine/Scheduler.cpp" line="391"/>
-        <source>Nudgeon: %1 %2min</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message numerus="yes">
-        <location filename="../../engine/Scheduler.cpp" line="394"/>
-        <source>%n missed while asleep</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
-        </translation>
     </message>
 </context>
 <context>
     <name>Settings</name>
     <message>
-        <location filename="../../platform/Settings.cpp" line="13"/>
+        <location filename="../../platform/Settings.cpp" line="14"/>
         <source>Failed to set data for &apos;%1&apos;</source>
         <translation type="unfinished"></translation>
     </message>
@@ -237,7 +204,7 @@ and Nudgeon goes on with new settings.</source>
     <name>SetupDialog</name>
     <message>
         <location filename="../../setup/SetupDialog.ui" line="14"/>
-        <location filename="../../setup/SetupDialog.cpp" line="226"/>
+        <location filename="../../setup/SetupDialog.cpp" line="228"/>
         <source>Nudgeon Setup</source>
         <translation type="unfinished"></translation>
     </message>
@@ -288,7 +255,7 @@ and Nudgeon goes on with new settings.</source>
     </message>
     <message>
         <location filename="../../setup/SetupDialog.ui" line="115"/>
-        <location filename="../../setup/SetupDialog.cpp" line="353"/>
+        <location filename="../../setup/SetupDialog.cpp" line="352"/>
         <source>&amp;Close</source>
         <translation type="unfinished"></translation>
     </message>
@@ -463,70 +430,106 @@ and Nudgeon goes on with new settings.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../setup/SetupDialog.cpp" line="28"/>
+        <location filename="../../setup/SetupDialog.cpp" line="29"/>
         <source>&apos;%1&apos; is not a valid integer value</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../setup/SetupDialog.cpp" line="165"/>
+        <location filename="../../setup/SetupDialog.cpp" line="167"/>
         <source>This entry was changed or removed in the schedule file meanwhile. Nothing was saved; Add keeps what you typed as a new entry.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../setup/SetupDialog.cpp" line="224"/>
+        <location filename="../../setup/SetupDialog.cpp" line="226"/>
         <source>Nudgeon Setup - </source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../setup/SetupDialog.cpp" line="353"/>
+        <location filename="../../setup/SetupDialog.cpp" line="352"/>
         <source>&amp;Cancel</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../setup/SetupDialog.cpp" line="423"/>
+        <location filename="../../setup/SetupDialog.cpp" line="422"/>
         <source>Select file</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
+    <name>StatusTip</name>
+    <message>
+        <location filename="../../engine/StatusTip.cpp" line="10"/>
+        <source>No %1 events...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../../engine/StatusTip.cpp" line="17"/>
+        <source>1hr</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../../engine/StatusTip.cpp" line="19"/>
+        <source>%1hrs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../../engine/StatusTip.cpp" line="20"/>
+        <source>Running...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../../engine/StatusTip.cpp" line="20"/>
+        <source>Nudgeon: %1 %2min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../engine/StatusTip.cpp" line="23"/>
+        <source>%n missed while asleep</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>TrayIcon</name>
     <message>
-        <location filename="../../desktop/TrayIcon.cpp" line="13"/>
+        <location filename="../../desktop/TrayIcon.cpp" line="10"/>
         <source>&amp;New</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../desktop/TrayIcon.cpp" line="14"/>
+        <location filename="../../desktop/TrayIcon.cpp" line="11"/>
         <source>&amp;Setup</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../desktop/TrayIcon.cpp" line="15"/>
+        <location filename="../../desktop/TrayIcon.cpp" line="12"/>
         <source>&amp;Help</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../desktop/TrayIcon.cpp" line="16"/>
+        <location filename="../../desktop/TrayIcon.cpp" line="13"/>
         <source>&amp;Contents</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../desktop/TrayIcon.cpp" line="17"/>
+        <location filename="../../desktop/TrayIcon.cpp" line="15"/>
         <source>&amp;Web page</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../desktop/TrayIcon.cpp" line="19"/>
+        <location filename="../../desktop/TrayIcon.cpp" line="17"/>
         <source>&amp;E-mail us</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../desktop/TrayIcon.cpp" line="21"/>
+        <location filename="../../desktop/TrayIcon.cpp" line="19"/>
         <source>&amp;About</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../desktop/TrayIcon.cpp" line="23"/>
+        <location filename="../../desktop/TrayIcon.cpp" line="22"/>
         <source>&amp;Close</source>
         <translation type="unfinished"></translation>
     </message>

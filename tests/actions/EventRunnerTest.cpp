@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "EventRunner.h"
-#include "EngineTest.h"
-#include "NoteFiles.h"
-#include "NoteView.h"
+#include "actions/EventRunner.h"
+#include "actions/NoteView.h"
+#include "schedule/NoteFiles.h"
+#include "tests/support/EngineTest.h"
 
 #include <QDir>
 
@@ -30,11 +30,10 @@ protected:
         haveSettings(settings);
         writeCfg(lines);
         start();
-        runner =
-            std::make_unique<EventRunner>(*form,
-                                          EventRunner::Services{fakes.launcher, fakes.clipboard, fakes.sound,
-                                                                fakes.clock, fakes.errors, mailProgram},
-                                          notes);
+        runner = std::make_unique<EventRunner>(EventRunner::Services{fakes.launcher, fakes.clipboard,
+                                                                     fakes.sound, fakes.clock, fakes.errors,
+                                                                     chime, pgmDir(), mailProgram},
+                                               notes);
         whenDue = [this](const DueEntry& e) {
             runner->run(e);
         };
@@ -46,7 +45,10 @@ protected:
     }
     QString pgmDir() const { return dir.path() + "/"; }
     // Runs the entry in the given place.
-    void run(int slot) { runner->run(DueEntry{state.EventList.at(slot - 1), fakes.clock.now(), false}); }
+    RunOutcome run(int slot)
+    {
+        return runner->run(DueEntry{Entry(lines().at(slot - 1)), fakes.clock.now(), false});
+    }
     // Ticks on from now to the given time of the day.
     void tickTo(const QTime& end)
     {
@@ -61,7 +63,7 @@ protected:
     }
 
     FakeNoteView notes;
-    QString mailProgram = EventRunner::mailProgram;
+    QString mailProgram = Entry::mailProgram;
     std::unique_ptr<EventRunner> runner;
 };
 
@@ -75,7 +77,6 @@ TEST_F(RunnerTest, ANoteOnlyEntryShowsItsNoteWithABeep)
     EXPECT_EQ(notes.shown, QStringList({"Call Ann\nabout Friday|" + pgmDir() + "1260930.txt| 10:00 AM"}));
     EXPECT_EQ(fakes.sound.played, QStringList({"beep"}));
     EXPECT_TRUE(fakes.launcher.launches.isEmpty());
-    EXPECT_EQ(state.EventNote, "1260930.txt");
 }
 
 TEST_F(RunnerTest, WithoutItsNoteFileAnEntryDoesNothing)
@@ -107,7 +108,7 @@ TEST_F(RunnerTest, TheDialerGetsTheNumberOnTheClipboardAndIsStarted)
     run(1);
     EXPECT_EQ(fakes.clipboard.texts, QStringList({"5551234"}));
     EXPECT_EQ(fakes.sound.played, QStringList({"beep", "Nudgeon.wav"}));
-    EXPECT_EQ(fakes.launcher.launches, QStringList({"dialer.exe|5551234|"}));
+    EXPECT_EQ(fakes.launcher.launches, QStringList({"dialer.exe|5551234|" + pgmDir()}));
 }
 
 TEST_F(RunnerTest, AMailedNoteGoesToTheMailProgramInTheProgramFolder)
@@ -143,7 +144,7 @@ TEST_F(RunnerTest, AProgramStartsWithTheDateFilledInAndThenItsNoteShows)
     EXPECT_EQ(fakes.sound.played, QStringList({"beep", "beep"}));
     EXPECT_EQ(notes.shown.size(), 1);
     run(2);
-    EXPECT_EQ(fakes.launcher.launches.last(), "notepad|MM-DD-YY|");
+    EXPECT_EQ(fakes.launcher.launches.last(), "notepad|MM-DD-YY|" + pgmDir());
 }
 
 TEST_F(RunnerTest, OddNoteReferencesAreParametersOrNoNote)
@@ -151,18 +152,56 @@ TEST_F(RunnerTest, OddNoteReferencesAreParametersOrNoNote)
     startWith(" 10:00 AM    ,app,0,a [b] c\r\n 10:00 AM    ,app,0,x[1] y[3.txt]\r\n");
     writeNote("3.txt", "three");
     run(1);
-    EXPECT_EQ(fakes.launcher.launches.last(), "app|a [b] c|");
+    EXPECT_EQ(fakes.launcher.launches.last(), "app|a [b] c|" + pgmDir());
     run(2);
     // The first "[" starts the reference: the name is no file, so no note shows.
-    EXPECT_EQ(fakes.launcher.launches.last(), "app|x|");
+    EXPECT_EQ(fakes.launcher.launches.last(), "app|x|" + pgmDir());
     EXPECT_TRUE(notes.shown.isEmpty());
+}
+
+TEST_F(RunnerTest, AHandWrittenNoteNameOfFortyCharactersShowsWhenDue)
+{
+    const QString name = QString(36, 'n') + ".txt";
+    startWith((" 10:01 AM    ,,0,[" + name + "]\r\n").toLatin1());
+    writeNote(name, "long name");
+    tickTo(QTime(10, 2));
+    EXPECT_EQ(notes.shown, QStringList({"long name|" + pgmDir() + name + "| 10:01 AM"}));
+}
+
+TEST_F(RunnerTest, TheOutcomeSaysWhatRan)
+{
+    startWith(" 10:00 AM    ,,0,[1.txt]\r\n 10:00 AM    ,/a/Ring.wav,0,\r\n 10:00 AM    ,gone,0,\r\n"
+              " 10:00 AM    ,DARIZIZ.EXE,0,ann@example.org[1.txt]\r\n 10:00 AM    ,,0,[2.txt]\r\n");
+    writeNote("1.txt", "x");
+    QDir(dir.path()).mkdir("2.txt");
+    const struct
+    {
+        int slot;
+        Launcher::Result launcherSays;
+        std::optional<Launcher::Result> launch;
+        bool sound;
+        RunOutcome::Note note;
+    } cases[] = {
+        {1, Launcher::Result::Started, std::nullopt, false, RunOutcome::Note::Shown},
+        {2, Launcher::Result::Started, std::nullopt, true, RunOutcome::Note::None},
+        {3, Launcher::Result::NotFound, Launcher::Result::NotFound, false, RunOutcome::Note::None},
+        {4, Launcher::Result::NotAllowed, Launcher::Result::NotAllowed, false, RunOutcome::Note::None},
+        {5, Launcher::Result::Started, std::nullopt, false, RunOutcome::Note::Unreadable}};
+    for (const auto& c : cases) {
+        fakes.launcher.result = c.launcherSays;
+        const RunOutcome outcome = run(c.slot);
+        EXPECT_EQ(outcome.launch, c.launch) << c.slot;
+        EXPECT_EQ(outcome.soundPlayed, c.sound) << c.slot;
+        EXPECT_EQ(outcome.note, c.note) << c.slot;
+    }
 }
 
 TEST_F(RunnerTest, OnceADayEntriesRunOnceAndRepeatingOnesMoveOn)
 {
     startWith(" 10:00 AM    ,a,0,\r\n 10:00 AM    ,b,45,\r\n 10:00 AM    ,c,1440,\r\n");
     tickTo(QTime(12, 0));
-    EXPECT_EQ(fakes.launcher.launches, QStringList({"a||", "b||", "c||", "b||", "b||"}));
+    EXPECT_EQ(fakes.launcher.launches, QStringList({"a||" + pgmDir(), "b||" + pgmDir(), "c||" + pgmDir(),
+                                                    "b||" + pgmDir(), "b||" + pgmDir()}));
     EXPECT_EQ(dueTimes(), QStringList({"6 10:00", "6 10:00", "6 10:00", "6 10:45", "6 11:30"}));
 }
 
@@ -183,7 +222,7 @@ TEST_F(RunnerTest, AShownNoteHoldsNothingUpAndItsEntryRunsOnce)
     writeNote("5.txt", "stand up");
     tickTo(QTime(10, 29));
     EXPECT_EQ(notes.shown.size(), 1);
-    EXPECT_EQ(fakes.launcher.launches, QStringList({"app||"}));
+    EXPECT_EQ(fakes.launcher.launches, QStringList({"app||" + pgmDir()}));
     tickTo(QTime(10, 31));
     EXPECT_EQ(notes.shown.size(), 2);
 }
@@ -195,10 +234,10 @@ TEST_F(RunnerTest, ASnoozedRepeatingNoteComesBackAndItsSeriesGoesOn)
     writeNote("7.txt", "once");
     tickAt(QTime(9, 0, 1));
     fakes.clock.setTime(QTime(9, 2));
-    form->Snooze(state.EventList[0], "6.txt", 5);
+    form->snooze(lines()[0], "6.txt", 5);
     tickTo(QTime(9, 31));
     fakes.clock.setTime(QTime(9, 32));
-    form->Snooze(state.EventList[1], "7.txt", 15);
+    form->snooze(lines()[1], "7.txt", 15);
     tickTo(QTime(10, 1));
     EXPECT_EQ(dueTimes(), QStringList({"6 09:00", "6 09:07", "6 09:30", "6 09:47", "6 10:00"}));
 }
@@ -222,7 +261,7 @@ TEST_P(SnoozeExamples, BringTheNoteBackOnceAndLeaveTheEntrysOwnTime)
     writeNote("1.txt", "x");
     tickAt(c.due.addSecs(1));
     fakes.clock.setTime(c.at);
-    form->Snooze(state.EventList[0], "1.txt", c.minutes);
+    form->snooze(lines()[0], "1.txt", c.minutes);
     tickUntil(fakes.clock.now().addSecs(2), QDateTime(QDate(2026, 12, 7), c.due).addSecs(30));
     const QString own = QDate(2026, 12, 7).toString("d ") + c.due.toString("HH:mm");
     QStringList expected{QString::number(6) + c.due.toString(" HH:mm"), QString::fromLatin1(c.back)};
@@ -242,11 +281,11 @@ TEST_F(RunnerTest, ASnoozeFindsItsEntryByTheWholeNoteReference)
 {
     startWith(" 09:30 AM    ,,0,[1260930.txt]\r\n 09:30 AM    ,,0,[260930.txt]\r\n");
     fakes.clock.setTime(QTime(9, 40));
-    form->Snooze(QString(), "260930.txt", 5);
-    EXPECT_FALSE(form->isDueToday(state.EventList[0]));
-    EXPECT_TRUE(form->isDueToday(state.EventList[1]));
+    form->snooze(QString(), "260930.txt", 5);
+    EXPECT_FALSE(form->isDueToday(lines()[0]));
+    EXPECT_TRUE(form->isDueToday(lines()[1]));
     // A note whose entry is gone changes nothing.
-    form->Snooze(QString(), "999.txt", 5);
-    EXPECT_FALSE(form->isDueToday(state.EventList[0]));
+    form->snooze(QString(), "999.txt", 5);
+    EXPECT_FALSE(form->isDueToday(lines()[0]));
     EXPECT_FALSE(fakes.store.keyExists(Settings::snoozedKey + "|999.txt"));
 }

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "NoteWindow.h"
-#include "EngineTest.h"
-#include "FormChecks.h"
-#include "NoteFiles.h"
+#include "actions/NoteWindow.h"
+#include "schedule/NoteFiles.h"
+#include "tests/support/EngineTest.h"
+#include "tests/support/FormChecks.h"
 #include "ui_NoteWindow.h"
 
 #include <QApplication>
@@ -22,7 +22,9 @@ protected:
         haveSettings("0,0");
         writeCfg(" 09:30 AM    ,,0,[1260930.txt]\r\n");
         start();
-        memo = std::make_unique<NoteWindow>(*form, fakes.errors);
+        memo = std::make_unique<NoteWindow>(fakes.errors);
+        QObject::connect(memo.get(), &NoteWindow::snoozeRequested, form.get(), &Scheduler::snooze);
+        QObject::connect(form.get(), &Scheduler::closedDown, memo.get(), &NoteWindow::closeAll);
     }
     void TearDown() override { memo.reset(); }
 
@@ -30,7 +32,7 @@ protected:
     // they not.
     void showNote(const QString& text, const QString& path, std::function<void()> steps)
     {
-        memo->showNote(text, path, " 09:30 AM", state.EventList.first());
+        memo->showNote(text, path, " 09:30 AM", lines().first());
         steps();
         if (memo->isVisible())
             memo->hide();
@@ -212,9 +214,9 @@ TEST_F(NoteWindowTest, TheSnoozeItemsPutTheEntryOffAndHideTheNote)
 TEST_F(NoteWindowTest, ASecondNoteWaitsForTheFirstAndSnoozesItsOwnEntry)
 {
     const QString other = " 09:30 AM    ,,0,[2.txt]";
-    form->UpdateAlarms({state.EventList.first(), other});
+    form->replaceEntries({lines().first(), other});
     fakes.clock.setTime(QTime(9, 31));
-    memo->showNote("first", notePath(), " 09:30 AM", state.EventList.first());
+    memo->showNote("first", notePath(), " 09:30 AM", lines().first());
     memo->showNote("second", dir.filePath("2.txt"), " 09:30 AM", other);
     memo->showNote("second", dir.filePath("2.txt"), " 09:30 AM", other);
     EXPECT_EQ(memo->form()->noteEdit->toPlainText(), "first");
@@ -226,18 +228,18 @@ TEST_F(NoteWindowTest, ASecondNoteWaitsForTheFirstAndSnoozesItsOwnEntry)
     memo->form()->snooze5MinutesAction->trigger();
     EXPECT_FALSE(memo->isVisible());
     EXPECT_TRUE(form->isDueToday(other));
-    EXPECT_FALSE(form->isDueToday(state.EventList.first()));
+    EXPECT_FALSE(form->isDueToday(lines().first()));
 }
 
 TEST_F(NoteWindowTest, ANoteSnoozedWhileItWaitsDoesNotShowUntilItsSnoozeEnds)
 {
     const QString other = " 09:30 AM    ,,0,[2.txt]";
-    form->UpdateAlarms({state.EventList.first(), other});
+    form->replaceEntries({lines().first(), other});
     fakes.clock.setTime(QTime(9, 31));
     QStringList closed;
     QObject::connect(memo.get(), &NoteWindow::noteClosed,
                      [&](const QString& path, const QString& line) { closed.append(path + line); });
-    memo->showNote("first", notePath(), " 09:30 AM", state.EventList.first());
+    memo->showNote("first", notePath(), " 09:30 AM", lines().first());
     memo->showNote("second", dir.filePath("2.txt"), " 09:30 AM", other);
     // Its notification's Snooze, while the first note shows.
     memo->snoozeNote(dir.filePath("2.txt"), other, 5);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "RecordingLauncher.h"
-#include "Fakes.h"
+#include "actions/RecordingLauncher.h"
+#include "tests/support/Fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +33,8 @@ TEST(RecordingLauncher, EachLaunchAndEachEndBecomesAFiringOfTheEntryBeingRun)
         FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(9, 0, 2)));
         QList<Firing> firings;
         RecordingLauncher launcher(inner, clock, mail, [&](const Firing& f) { firings.append(f); });
-        const DueEntry entry{"09:00 AM," + c.file + ",,", QDateTime(QDate(2026, 12, 7), QTime(9, 0)), false};
+        const DueEntry entry{Entry("09:00 AM," + c.file + ",,"), QDateTime(QDate(2026, 12, 7), QTime(9, 0)),
+                             false};
         launcher.setEntry(entry);
         int exits = 0;
         EXPECT_EQ(launcher.start(c.file, "", "/tmp", [&](const Launcher::Exit&) { ++exits; }).result,
@@ -43,7 +44,7 @@ TEST(RecordingLauncher, EachLaunchAndEachEndBecomesAFiringOfTheEntryBeingRun)
         QList<O> outcomes;
         for (const Firing& f : firings) {
             outcomes.append(f.outcome);
-            EXPECT_EQ(f.line, entry.line);
+            EXPECT_EQ(f.line, entry.entry.line());
             EXPECT_EQ(f.due, entry.due);
             EXPECT_EQ(f.ran, clock.now());
         }

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "Fakes.h"
-#include "NoTrayNotice.h"
-#include "NoteNotifier.h"
-#include "NotePlacement.h"
-#include "NoteView.h"
+#include "actions/NotePlacement.h"
+#include "actions/NoteView.h"
+#include "desktop/NoTrayNotice.h"
+#include "desktop/NoteNotifier.h"
+#include "tests/support/Fakes.h"
 
 #include <gtest/gtest.h>
 

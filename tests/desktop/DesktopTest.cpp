@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "AboutDialog.h"
-#include "EngineTest.h"
-#include "FormChecks.h"
-#include "MakerLinks.h"
-#include "TrayIcon.h"
+#include "desktop/AboutDialog.h"
+#include "desktop/MakerLinks.h"
+#include "desktop/TrayIcon.h"
+#include "tests/support/EngineTest.h"
+#include "tests/support/FormChecks.h"
 #include "ui_AboutDialog.h"
 
 #include <QApplication>
@@ -54,9 +54,9 @@ TEST(MakerLinks, EveryLinkGoesThroughTheLauncherWithItsTarget)
     QTemporaryDir shared;
     FakeLauncher launcher;
     MakerLinks links(launcher, {pgm.path() + "/", shared.path() + "/"});
-    links.HelpIt();
-    links.VisitUs();
-    links.EMailUs();
+    links.openHelp();
+    links.openWebPage();
+    links.writeEmail();
     EXPECT_EQ(launcher.launches,
               QStringList({"helpndg.html||" + pgm.path() + "/", "https://nudgeon.example/||",
                            "mailto:help@nudgeon.example||"}));
@@ -65,7 +65,7 @@ TEST(MakerLinks, EveryLinkGoesThroughTheLauncherWithItsTarget)
     QFile page(shared.filePath("helpndg.html"));
     ASSERT_TRUE(page.open(QIODevice::WriteOnly));
     page.close();
-    links.HelpIt();
+    links.openHelp();
     EXPECT_EQ(launcher.launches.last(), "helpndg.html||" + shared.path() + "/");
 }
 
@@ -126,10 +126,10 @@ TEST(AboutBox, ClicksInTheBoxLaunchWhatTheMenuLaunches)
         emit about->webPageClicked();
         emit about->emailClicked();
     });
-    links.AboutUs();
+    links.showAbout();
     EXPECT_TRUE(watch.seen);
-    links.VisitUs();
-    links.EMailUs();
+    links.openWebPage();
+    links.writeEmail();
     ASSERT_EQ(launcher.launches.size(), 4);
     EXPECT_EQ(launcher.launches[0], launcher.launches[2]);
     EXPECT_EQ(launcher.launches[1], launcher.launches[3]);
@@ -138,31 +138,28 @@ TEST(AboutBox, ClicksInTheBoxLaunchWhatTheMenuLaunches)
 class TrayTest : public EngineTest
 {};
 
-TEST_F(TrayTest, TheMenuOpensTheSetupDialogOnlyWhileNoneIsOpen)
+TEST_F(TrayTest, TheMenuOpensTheSetupDialogInItsModeAndClosesTheProgram)
 {
     haveSettings("0,0");
     writeCfg(" 09:30 AM    ,,0,\r\n");
     start();
     FakeLauncher launcher;
     MakerLinks links(launcher, {dir.path() + "/"});
-    TrayIcon trayIcon(*form, links);
+    TrayIcon trayIcon(links);
     EXPECT_EQ(captions(trayIcon.menu()), QStringList({"&New", "&Setup", "&History...", "&Help", "&Close"}));
     EXPECT_EQ(captions(trayIcon.helpMenu()), QStringList({"&Contents", "&Web page", "&E-mail us", "&About"}));
 
     QList<bool> opened;
-    trayIcon.setSetupOpener([&] { opened.append(form->newMode()); });
+    trayIcon.setSetupOpener([&](bool newEntriesOnly) { opened.append(newEntriesOnly); });
     trayIcon.newItem()->trigger();
     trayIcon.setupItem()->trigger();
-    form->setSetupOpen(true);
-    trayIcon.newItem()->trigger();
-    trayIcon.SetupClick(false);
-    EXPECT_EQ(opened, QList<bool>({true, false}));
-    // A refused opening leaves the mode alone.
-    EXPECT_FALSE(form->newMode());
+    trayIcon.openSetup(false);
+    EXPECT_EQ(opened, QList<bool>({true, false, false}));
 
     trayIcon.helpMenu()->actions().at(0)->trigger();
     EXPECT_EQ(launcher.launches, QStringList({"helpndg.html||" + dir.path() + "/"}));
 
+    QObject::connect(trayIcon.closeItem(), &QAction::triggered, form.get(), &Scheduler::closeDown);
     trayIcon.closeItem()->trigger();
     EXPECT_TRUE(form->isClosed());
 }
@@ -174,7 +171,7 @@ TEST_F(TrayTest, ATipIsCutTo63Characters)
     start();
     FakeLauncher launcher;
     MakerLinks links(launcher, {dir.path() + "/"});
-    TrayIcon trayIcon(*form, links);
+    TrayIcon trayIcon(links);
     trayIcon.add(QString(80, 'x'));
     EXPECT_EQ(trayIcon.icon()->toolTip(), QString(63, 'x'));
     trayIcon.modify("Nudgeon:  5min");
@@ -191,7 +188,7 @@ TEST_F(TrayTest, WithoutATrayHostTheIconIsMadeOnlyWhenOneAppearsAndThenCarriesTh
     start();
     FakeLauncher launcher;
     MakerLinks links(launcher, {dir.path() + "/"});
-    TrayIcon trayIcon(*form, links, false);
+    TrayIcon trayIcon(links, false);
     trayIcon.add("Nudgeon: 2hr");
     trayIcon.modify("Nudgeon: 1hr");
     EXPECT_EQ(trayIcon.icon(), nullptr);

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "EngineTest.h"
-#include "FiringRecorder.h"
-#include "HistoryLog.h"
-#include "HistoryWindow.h"
-#include "MakerLinks.h"
-#include "TrayIcon.h"
+#include "desktop/FiringRecorder.h"
+#include "desktop/HistoryWindow.h"
+#include "desktop/MakerLinks.h"
+#include "desktop/TrayIcon.h"
+#include "engine/HistoryLog.h"
+#include "tests/support/EngineTest.h"
 #include "ui_HistoryWindow.h"
 
 #include <QTemporaryDir>
@@ -78,7 +78,7 @@ TEST_F(HistoryTrayTest, TheTrayMarksUnseenFailuresAndTheHistoryWindowListsAWeekN
     start();
     FakeLauncher launcher;
     MakerLinks links(launcher, {dir.path() + "/"});
-    TrayIcon trayIcon(*form, links);
+    TrayIcon trayIcon(links);
     trayIcon.add("Nudgeon: 2hr");
     trayIcon.setFailureMark("1 failed");
     EXPECT_EQ(trayIcon.icon()->toolTip(), "1 failed - Nudgeon: 2hr");

@@ -252,9 +252,11 @@ scenario_program() {
 scenario_note() {
     begin_scenario note
     local text=$'Water the plants\nat ten, café\n'
-    write_note plants.txt "$text"
+    # A note name of 40 characters, as written by hand: the whole name is the file's.
+    local note_file=water-the-plants-by-the-kitchen-sill.txt
+    write_note "$note_file" "$text"
     # The entry at 11:30, which runs nothing, makes the tick after the note come 2 s later.
-    write_schedule " 10:00 AM    ,,0,[plants.txt]" " 11:30 AM    ,,0,"
+    write_schedule " 10:00 AM    ,,0,[$note_file]" " 11:30 AM    ,,0,"
     start_trayer
     start_program_at "@$FAKE_DATE 10:00:05"
     wait_for_dock
@@ -267,7 +269,7 @@ scenario_note() {
     sleep 0.2
     xdotool key c
     wait_note_gone "the note menu's Close"
-    check_unchanged plants.txt
+    check_unchanged "$note_file"
     check_unchanged Nudgeon.cfg
 
     # The program runs on after the note: a tick later it still runs, shows no note again, and

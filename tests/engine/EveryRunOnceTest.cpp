@@ -2,11 +2,11 @@
 // No reminder lost, none run twice: notes side by side, clock changes, held-up ticks, snoozes,
 // edits in the setup dialog and sleeps.
 
-#include "EngineTest.h"
-#include "EventRunner.h"
-#include "NoteFiles.h"
-#include "NoteView.h"
-#include "PinnedZone.h"
+#include "actions/EventRunner.h"
+#include "actions/NoteView.h"
+#include "schedule/NoteFiles.h"
+#include "tests/support/EngineTest.h"
+#include "tests/support/PinnedZone.h"
 
 namespace {
 
@@ -30,10 +30,10 @@ protected:
         writeCfg(lines);
         fakes.clock.set(at);
         start();
-        runner = std::make_unique<EventRunner>(
-            *form,
-            EventRunner::Services{fakes.launcher, fakes.clipboard, fakes.sound, fakes.clock, fakes.errors},
-            notes);
+        runner = std::make_unique<EventRunner>(EventRunner::Services{fakes.launcher, fakes.clipboard,
+                                                                     fakes.sound, fakes.clock, fakes.errors,
+                                                                     chime, paths().pgmDir},
+                                               notes);
         whenDue = [this](const DueEntry& e) {
             runner->run(e);
         };
@@ -97,7 +97,7 @@ TEST_F(EveryRunOnce, TheTipCountsRealTimeOnTheDaysTheClockChanges)
     EXPECT_EQ(form->status(), "Nudgeon:  30min");
     // 01:30 the first time round, an entry at 02:00: the hour is passed twice.
     fakes.clock.set(QDateTime(QDate(2026, 11, 1), QTime(5, 30), Qt::UTC).toLocalTime());
-    form->NextTime();
+    form->refreshStatus();
     EXPECT_EQ(form->status(), "Nudgeon: 1hr 30min");
 }
 
@@ -119,10 +119,10 @@ TEST_F(EveryRunOnce, ASnoozeBringsTheNoteBackOnceAndLeavesLaterDaysAlone)
     writeNote("late.txt");
     whenDue = [this](const DueEntry& e) {
         runner->run(e);
-        if (e.line.contains("n.txt]") && !e.line.contains("late") && notes.shown.size() == 1)
-            form->Snooze(e.line, "n.txt", 5);
-        if (e.line.contains("late.txt") && e.due.time() == QTime(23, 50))
-            form->Snooze(e.line, "late.txt", 30); // past midnight, to a day the rule skips
+        if (e.entry.line().contains("n.txt]") && !e.entry.line().contains("late") && notes.shown.size() == 1)
+            form->snooze(e.entry.line(), "n.txt", 5);
+        if (e.entry.line().contains("late.txt") && e.due.time() == QTime(23, 50))
+            form->snooze(e.entry.line(), "late.txt", 30); // past midnight, to a day the rule skips
     };
     tickUntil(QDateTime(monday, QTime(9, 59, 2)), QDateTime(monday.addDays(2), QTime(0, 0)));
     EXPECT_EQ(notes.shown, QStringList({"n.txt| 10:00 AM", "n.txt| 10:00 AM", "late.txt|11:50 PM ",
@@ -141,7 +141,7 @@ TEST_F(EveryRunOnce, APendingSnoozeOutlivesARestart)
     writeNote("n.txt");
     startWith(" 10:00 AM    ,,0,[n.txt]\r\n", QDateTime(monday, QTime(10, 0, 1)));
     tickAt(QDateTime(monday, QTime(10, 0, 2)));
-    form->Snooze(state.EventList.first(), "n.txt", 60);
+    form->snooze(lines().first(), "n.txt", 60);
     EXPECT_EQ(fakes.store.values.value(Settings::snoozedKey + "|n.txt"), "2026-12-07T16:00:00Z");
     // Started again at 10:30: the note comes back at 11:00 all the same.
     startWith(" 10:00 AM    ,,0,[n.txt]\r\n", QDateTime(monday, QTime(10, 30)));
@@ -156,9 +156,9 @@ TEST_F(EveryRunOnce, AnEditInTheSetupDialogKeepsEveryOtherEntrysState)
     startWith(" 08:00 AM    ,A,0,\r\n 09:00 AM    ,B,0,\r\n 10:00 AM    ,,0,C[c.txt]\r\n",
               QDateTime(monday, QTime(9, 59, 58)));
     tickAt(QDateTime(monday, QTime(10, 0, 1)));
-    form->Snooze(state.EventList[2], "c.txt", 15);
+    form->snooze(lines()[2], "c.txt", 15);
     // Row A edited: its line sorts elsewhere, C moves up a place.
-    form->UpdateAlarms({" 09:00 AM    ,B,0,", " 09:30 AM    ,A2,0,", " 10:00 AM    ,,0,C[c.txt]"});
+    form->replaceEntries({" 09:00 AM    ,B,0,", " 09:30 AM    ,A2,0,", " 10:00 AM    ,,0,C[c.txt]"});
     tickUntil(QDateTime(monday, QTime(10, 0, 3)), QDateTime(monday, QTime(10, 20)));
     EXPECT_EQ(notes.shown, QStringList({"c.txt| 10:00 AM", "c.txt| 10:00 AM"}));
     EXPECT_EQ(ran.last().due.time(), QTime(10, 15));
@@ -169,8 +169,7 @@ TEST_F(EveryRunOnce, AnEntryAddedAboveOneThatRanDoesNotRunItAgain)
     startWith(" 09:00 AM    ,B,0,\r\n 10:00 AM    ,C,0,\r\n", QDateTime(monday, QTime(9, 59, 58)));
     tickAt(QDateTime(monday, QTime(10, 0, 1)));
     fakes.clock.set(QDateTime(monday, QTime(10, 0, 4)));
-    form->UpdateAlarms({" 08:00 AM    ,B,0,", " 09:00 AM    ,B,0,", " 10:00 AM    ,C,0,"});
-    form->setInterval(2000);
+    form->applyEdits({" 08:00 AM    ,B,0,", " 09:00 AM    ,B,0,", " 10:00 AM    ,C,0,"});
     tickUntil(QDateTime(monday, QTime(10, 0, 6)), QDateTime(monday, QTime(10, 3)));
     EXPECT_EQ(launched(), QStringList({"C"}));
 }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "HistoryLog.h"
-#include "PinnedZone.h"
+#include "engine/HistoryLog.h"
+#include "tests/support/PinnedZone.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "EngineTest.h"
-#include "IniRegistryStore.h"
-#include "NoteFiles.h"
+#include "platform/IniRegistryStore.h"
+#include "schedule/NoteFiles.h"
+#include "tests/support/EngineTest.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -34,13 +34,13 @@ protected:
     // What must hold after any load, at any time of day.
     void expectSoundState()
     {
-        EXPECT_LE(state.EventCount, MaxEvents);
-        EXPECT_EQ(state.EventCount, state.EventList.size());
-        for (const QString& line : state.EventList)
+        EXPECT_LE(lines().size(), MaxEvents);
+        EXPECT_EQ(lines().size(), lines().size());
+        for (const QString& line : lines())
             EXPECT_LE(line.size(), MaxLineLength);
         for (const QTime& t : {QTime(0, 0), QTime(9, 30), QTime(23, 59)}) {
             fakes.clock.setTime(t);
-            form->DoTime();
+            form->tick();
             EXPECT_LT(form->status().size(), 64);
         }
     }
@@ -55,7 +55,7 @@ TEST_P(HostileFiles, LoadWhatTheRulesAllowAndLeaveTheFileAlone)
     writeCfg(bytes);
     start();
     if (GetParam().entries >= 0) {
-        EXPECT_EQ(state.EventCount, GetParam().entries);
+        EXPECT_EQ(lines().size(), GetParam().entries);
     }
     expectSoundState();
     EXPECT_EQ(cfgBytes(), bytes);
@@ -68,7 +68,7 @@ TEST_P(HostileFiles, WithoutSettingsOnlyAHeaderIsEverDropped)
     writeCfg(bytes);
     start();
     expectSoundState();
-    if (form->state().ChimeOn || cfgBytes() != bytes) {
+    if (fakes.settings.current().chime || cfgBytes() != bytes) {
         // Rewritten: then the file had the old header form, and only the header went.
         const QList<QByteArray> lines = bytes.split('\n');
         ASSERT_GE(lines.size(), 2);
@@ -97,9 +97,9 @@ TEST_F(EngineTest, HostileFilesReadAsTheirTextSays)
     ASSERT_TRUE(latin.open(QIODevice::ReadOnly));
     writeCfg(latin.readAll());
     start();
-    ASSERT_EQ(state.EventCount, 2);
-    EXPECT_EQ(state.EventList[0], QString::fromUtf8(" 09:30 AM    ,,0,café ☕"));
-    EXPECT_EQ(state.EventList[1], QString::fromUtf8("10:00 PM    ,,0,café"));
+    ASSERT_EQ(lines().size(), 2);
+    EXPECT_EQ(lines()[0], QString::fromUtf8(" 09:30 AM    ,,0,café ☕"));
+    EXPECT_EQ(lines()[1], QString::fromUtf8("10:00 PM    ,,0,café"));
 }
 
 TEST_F(EngineTest, ATenMegabyteLineIsCutAndTheRestStillLoads)
@@ -108,11 +108,11 @@ TEST_F(EngineTest, ATenMegabyteLineIsCutAndTheRestStillLoads)
     QByteArray bytes = " 09:30 AM    ,,0," + QByteArray(10 * 1024 * 1024, 'x') + "\r\n10:00 PM    ,,0,\r\n";
     writeCfg(bytes);
     start();
-    ASSERT_EQ(state.EventCount, 2);
-    EXPECT_EQ(state.EventList[0].size(), MaxLineLength);
+    ASSERT_EQ(lines().size(), 2);
+    EXPECT_EQ(lines()[0].size(), MaxLineLength);
     fakes.clock.setTime(QTime(21, 0));
-    form->NextTime();
-    EXPECT_EQ(form->nextLine(), state.EventList[1]);
+    form->refreshStatus();
+    EXPECT_EQ(form->nextLine(), lines()[1]);
     EXPECT_EQ(cfgBytes().size(), bytes.size());
 }
 
@@ -213,12 +213,10 @@ TEST_P(NodeInPlace, NothingWaitsTheUserIsToldAndTheNodeStays)
         EXPECT_TRUE(fakes.errors.messages[0].contains(cfgPath())) << fakes.errors.messages[0].toStdString();
     }
     if (isPlainFile()) {
-        EXPECT_EQ(state.EventCount, 1);
+        EXPECT_EQ(lines().size(), 1);
     }
-    state.EventList = QStringList{" 10:00 AM    ,,0,"};
-    state.EventCount = 1;
     const int toldBefore = fakes.errors.messages.size();
-    EXPECT_EQ(form->WriteCfgFile(), writable);
+    EXPECT_EQ(form->applyEdits({" 10:00 AM    ,,0,"}), writable);
     EXPECT_EQ(fakes.errors.messages.size(), toldBefore + (writable ? 0 : 1));
     EXPECT_EQ(nodeOf(cfgPath()).first, cfgNode.first);
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "EngineTest.h"
+#include "tests/support/EngineTest.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,15 +11,13 @@ QStringList programs(const QList<DueEntry>& ran)
 {
     QStringList names;
     for (const DueEntry& e : ran)
-        names.append(splitEventLine(e.line).program);
+        names.append(splitEventLine(e.entry.line()).program);
     return names;
 }
 
 void append(const QString& path, const QByteArray& bytes)
 {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::Append));
-    f.write(bytes);
+    ASSERT_TRUE(writeFile(path, bytes, true));
 }
 
 } // namespace
@@ -37,11 +35,11 @@ TEST_F(EngineTest, ALineAddedByHandIsReadAndUnchangedLinesKeepTheirDay)
     append(cfgPath(), "10:00 AM    ,d,0,\r\n");
     // The next tick finds the edit; the program writes nothing back.
     tickAt(QTime(9, 6));
-    EXPECT_EQ(state.EventList, QStringList({" 09:00 AM    ,a,0,", " 09:05 AM    ,b,7,", "11:00 AM    ,c,0,",
-                                            "10:00 AM    ,d,0,"}));
-    EXPECT_FALSE(form->isDueToday(state.EventList[0])); // ran today
-    EXPECT_EQ(form->status(), "Nudgeon:  6min");        // b moved on by its repeat, to 09:12
-    EXPECT_TRUE(form->isDueToday(state.EventList[3]));
+    EXPECT_EQ(lines(), QStringList({" 09:00 AM    ,a,0,", " 09:05 AM    ,b,7,", "11:00 AM    ,c,0,",
+                                    "10:00 AM    ,d,0,"}));
+    EXPECT_FALSE(form->isDueToday(lines()[0]));  // ran today
+    EXPECT_EQ(form->status(), "Nudgeon:  6min"); // b moved on by its repeat, to 09:12
+    EXPECT_TRUE(form->isDueToday(lines()[3]));
     EXPECT_EQ(cfgBytes(), file + "10:00 AM    ,d,0,\r\n");
     EXPECT_FALSE(form->reloadIfChanged());
 
@@ -58,16 +56,13 @@ TEST_F(EngineTest, AWriteNeverGoesOverAnEditItHasNotSeen)
     start();
     append(cfgPath(), "10:00 AM    ,hand,0,\r\n");
     const QByteArray edited = cfgBytes();
-    state.EventList.append("11:00 PM    ,unsaved,0,");
-    state.EventCount = 2;
-
-    EXPECT_FALSE(form->WriteCfgFile());
+    EXPECT_FALSE(form->applyEdits({"11:00 AM    ,a,0,", "11:00 PM    ,unsaved,0,"}));
     EXPECT_EQ(cfgBytes(), edited);
-    EXPECT_EQ(state.EventList, QStringList({"11:00 AM    ,a,0,", "10:00 AM    ,hand,0,"}));
+    EXPECT_EQ(lines(), QStringList({"11:00 AM    ,a,0,", "10:00 AM    ,hand,0,"}));
     EXPECT_EQ(fakes.errors.messages.size(), 1);
     EXPECT_EQ(tray.tip, "Nudgeon: 1hr 0min");
     // Seen now, the next write goes through.
-    EXPECT_TRUE(form->WriteCfgFile());
+    EXPECT_TRUE(form->saveSchedule());
 }
 
 TEST_F(EngineTest, ALinkToAMissingFileIsAScheduleThatCannotBeReadAndStaysALink)
@@ -77,7 +72,7 @@ TEST_F(EngineTest, ALinkToAMissingFileIsAScheduleThatCannotBeReadAndStaysALink)
     ASSERT_TRUE(QFile::link(target, cfgPath()));
     start();
     EXPECT_EQ(firstStarts, 0);
-    EXPECT_TRUE(state.EventList.isEmpty());
+    EXPECT_TRUE(lines().isEmpty());
     EXPECT_EQ(tray.calls, QStringList({"add:No Monday events..."}));
     EXPECT_TRUE(QFileInfo(cfgPath()).isSymLink());
 
@@ -88,12 +83,10 @@ TEST_F(EngineTest, ALinkToAMissingFileIsAScheduleThatCannotBeReadAndStaysALink)
     f.write("10:00 AM    ,a,0,\r\n");
     f.close();
     tickAt(QTime(9, 1));
-    EXPECT_EQ(state.EventList, QStringList({"10:00 AM    ,a,0,"}));
+    EXPECT_EQ(lines(), QStringList({"10:00 AM    ,a,0,"}));
 
     // A save writes through the link.
-    state.EventList.append("11:00 AM    ,b,0,");
-    state.EventCount = 2;
-    ASSERT_TRUE(form->WriteCfgFile());
+    ASSERT_TRUE(form->applyEdits({"10:00 AM    ,a,0,", "11:00 AM    ,b,0,"}));
     EXPECT_TRUE(QFileInfo(cfgPath()).isSymLink());
     EXPECT_EQ(cfgBytes(), QByteArray("10:00 AM    ,a,0,\r\n11:00 AM    ,b,0,\r\n"));
 }

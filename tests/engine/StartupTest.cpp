@@ -1,24 +1,26 @@
 // SPDX-License-Identifier: MIT
-#include "EngineTest.h"
+#include "tests/support/EngineTest.h"
 
 #include <QDir>
 
 TEST_F(EngineTest, AFirstStartMakesTheClockEntryAndWritesNothing)
 {
+    const QString workingFolder = QDir::currentPath();
     Scheduler& f = start();
     EXPECT_EQ(firstStarts, 1);
-    EXPECT_EQ(state.EventList, QStringList({"4:30 PM     ,clock.exe,0,"}));
-    EXPECT_EQ(state.EventCount, 1);
+    EXPECT_EQ(lines(), QStringList({"4:30 PM     ,clock.exe,0,"}));
+    EXPECT_EQ(lines().size(), 1);
     // Not due on the day of the first start; the next day at 16:30.
-    EXPECT_FALSE(f.isDueToday(state.EventList.first()));
+    EXPECT_FALSE(f.isDueToday(lines().first()));
     EXPECT_FALSE(QFile::exists(cfgPath()));
     EXPECT_TRUE(fakes.store.values.isEmpty());
-    EXPECT_FALSE(state.ChimeOn);
+    EXPECT_FALSE(fakes.settings.current().chime);
     EXPECT_EQ(tray.calls, QStringList({"add:No Monday events..."}));
     EXPECT_EQ(fakes.sound.played, QStringList({"ringin.wav"}));
     EXPECT_TRUE(f.isTicking());
     EXPECT_EQ(f.interval(), 2000);
-    EXPECT_EQ(QDir::currentPath() + "/", state.PgmDir);
+    // Launches name their folder: the process's own stays where it was.
+    EXPECT_EQ(QDir::currentPath(), workingFolder);
     tickAt(QDateTime(QDate(2026, 12, 8), QTime(16, 30, 1)));
     EXPECT_EQ(ran.size(), 1);
 }
@@ -30,11 +32,11 @@ TEST_F(EngineTest, LoadsTheScheduleAndTheSettingsOfAKnownInstall)
     writeCfg(file);
     start();
     EXPECT_EQ(firstStarts, 0);
-    EXPECT_TRUE(state.ChimeOn);
-    EXPECT_TRUE(state.AutoStartOn);
-    EXPECT_EQ(state.EventCount, 3);
-    EXPECT_TRUE(form->isDueToday(state.EventList[1])); // Monday
-    EXPECT_TRUE(form->isDueToday(state.EventList[2])); // the 7th
+    EXPECT_TRUE(fakes.settings.current().chime);
+    EXPECT_TRUE(fakes.settings.current().startAtLogOn);
+    EXPECT_EQ(lines().size(), 3);
+    EXPECT_TRUE(form->isDueToday(lines()[1])); // Monday
+    EXPECT_TRUE(form->isDueToday(lines()[2])); // the 7th
     EXPECT_EQ(tray.calls, QStringList({"add:Nudgeon:  30min"}));
     // The file and the store are left as they were.
     EXPECT_EQ(cfgBytes(), file);
@@ -44,15 +46,14 @@ TEST_F(EngineTest, LoadsTheScheduleAndTheSettingsOfAKnownInstall)
 TEST_F(EngineTest, AnOldFileHeaderSetsTheChimeAndIsDropped)
 {
     writeCfg("Nudgeon 2\r\n1\r\n 09:30 AM    ,,0,\r\n");
-    Scheduler& f = start();
-    EXPECT_TRUE(state.ChimeOn);
-    EXPECT_EQ(state.EventList, QStringList({" 09:30 AM    ,,0,"}));
+    start();
+    EXPECT_TRUE(fakes.settings.current().chime);
+    EXPECT_EQ(lines(), QStringList({" 09:30 AM    ,,0,"}));
     EXPECT_EQ(cfgBytes(), QByteArray(" 09:30 AM    ,,0,\r\n"));
     EXPECT_EQ(fakes.store.values.value(Settings::uninstallKey + "|Settings"), "1,0");
     EXPECT_EQ(fakes.store.values.value(Settings::uninstallKey + "|DisplayName"), "Nudgeon");
     EXPECT_EQ(fakes.store.values.value(Settings::uninstallKey + "|UninstallString"),
               dir.path() + "/Tools/nudgeon /uninstall");
-    EXPECT_FALSE(f.isSetupOpen());
 }
 
 TEST_F(EngineTest, ALostSettingsEntryDoesNotCostTheFirstEntries)
@@ -60,8 +61,8 @@ TEST_F(EngineTest, ALostSettingsEntryDoesNotCostTheFirstEntries)
     const QByteArray file = " 09:30 AM    ,,0,\r\n 10:30 AM    ,,0,\r\n 11:30 AM    ,,0,\r\n";
     writeCfg(file);
     start();
-    EXPECT_EQ(state.EventCount, 3);
-    EXPECT_FALSE(state.ChimeOn);
+    EXPECT_EQ(lines().size(), 3);
+    EXPECT_FALSE(fakes.settings.current().chime);
     EXPECT_EQ(cfgBytes(), file);
     // The settings entry is made again.
     EXPECT_EQ(fakes.store.values.value(Settings::uninstallKey + "|Settings"), "0,0");
@@ -70,7 +71,7 @@ TEST_F(EngineTest, ALostSettingsEntryDoesNotCostTheFirstEntries)
     fakes.store.values.clear();
     writeCfg(" 09:30 AM    ,,0,\r\n");
     start();
-    EXPECT_EQ(state.EventList, QStringList({" 09:30 AM    ,,0,"}));
+    EXPECT_EQ(lines(), QStringList({" 09:30 AM    ,,0,"}));
 }
 
 TEST_F(EngineTest, AnEmptyScheduleStartsWithTheTrayAndTheSound)
@@ -78,7 +79,7 @@ TEST_F(EngineTest, AnEmptyScheduleStartsWithTheTrayAndTheSound)
     haveSettings("0,0");
     writeCfg("");
     start();
-    EXPECT_EQ(state.EventCount, 0);
+    EXPECT_EQ(lines().size(), 0);
     EXPECT_EQ(tray.calls, QStringList({"add:No Monday events..."}));
     EXPECT_EQ(fakes.sound.played, QStringList({"ringin.wav"}));
     EXPECT_TRUE(fakes.errors.messages.isEmpty());
@@ -96,11 +97,11 @@ TEST_F(EngineTest, BadLinesAreSkippedAndOnlyThirtyEntriesLoad)
                     .toLatin1();
     writeCfg(file);
     start();
-    EXPECT_EQ(state.EventCount, 30);
-    EXPECT_EQ(state.EventList.first(), "1:00 PM    ,,0,entry 0");
-    EXPECT_EQ(state.EventList.last(), "8:10 PM    ,,0,entry 29");
+    EXPECT_EQ(lines().size(), 30);
+    EXPECT_EQ(lines().first(), "1:00 PM    ,,0,entry 0");
+    EXPECT_EQ(lines().last(), "8:10 PM    ,,0,entry 29");
     fakes.clock.setTime(QTime(20, 5));
-    form->NextTime();
+    form->refreshStatus();
     EXPECT_EQ(form->status(), "Nudgeon:  5min");
     EXPECT_EQ(cfgBytes(), file);
 }
@@ -110,7 +111,7 @@ TEST_F(EngineTest, AFolderInPlaceOfTheScheduleFileLoadsAsEmpty)
     haveSettings("0,0");
     QDir(dir.path()).mkdir("Nudgeon.cfg");
     start();
-    EXPECT_EQ(state.EventCount, 0);
+    EXPECT_EQ(lines().size(), 0);
     EXPECT_EQ(firstStarts, 0);
     EXPECT_TRUE(QFileInfo(cfgPath()).isDir());
 }
@@ -123,8 +124,8 @@ TEST_F(EngineTest, ClosingRemovesTheIconAndWritesNothing)
     Scheduler& f = start();
     int closedSignals = 0;
     QObject::connect(&f, &Scheduler::closedDown, [&] { ++closedSignals; });
-    f.CloseIt();
-    f.CloseIt();
+    f.closeDown();
+    f.closeDown();
     EXPECT_EQ(closedSignals, 1);
     EXPECT_FALSE(tray.shown);
     EXPECT_FALSE(f.isTicking());
@@ -148,13 +149,11 @@ TEST_F(EngineTest, AScheduleThatCannotBeWrittenIsReportedAndTheOldFileKept)
     inside.close();
     // The program has seen the folder come: what it writes next cannot go there.
     ASSERT_TRUE(form->reloadIfChanged());
-    state.EventList = QStringList{" 09:30 AM    ,,0,", " 10:30 AM    ,,0,"};
-    state.EventCount = 2;
-    EXPECT_FALSE(form->WriteCfgFile());
+    EXPECT_FALSE(form->applyEdits({" 09:30 AM    ,,0,", " 10:30 AM    ,,0,"}));
     EXPECT_EQ(fakes.errors.messages,
               QStringList({cfgPath() + " is a folder, not a file. Nothing was written to it."}));
     EXPECT_TRUE(QFileInfo(cfgPath()).isDir());
     EXPECT_TRUE(QFile::exists(cfgPath() + "/keep"));
     // The schedule in memory is untouched.
-    EXPECT_EQ(state.EventCount, 2);
+    EXPECT_EQ(lines().size(), 2);
 }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "EngineTest.h"
+#include "tests/support/EngineTest.h"
 
 namespace {
 
@@ -21,9 +21,9 @@ TEST_P(StatusText, CountsDownToTheNextEntry)
     writeCfg((composeTimeField(GetParam().due) + ",,0,\r\n").toLatin1());
     start();
     fakes.clock.setTime(GetParam().clock);
-    form->NextTime();
+    form->refreshStatus();
     EXPECT_EQ(form->status(), QString::fromLatin1(GetParam().hint));
-    EXPECT_EQ(form->nextLine(), state.EventList.first());
+    EXPECT_EQ(form->nextLine(), lines().first());
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, StatusText,
@@ -41,7 +41,7 @@ TEST_F(EngineTest, NothingLeftTodayNamesTheWeekday)
     fakes.clock.set(QDate(2026, 12, 6), QTime(23, 10)); // a Sunday
     start();
     EXPECT_EQ(form->status(), "No Sunday events...");
-    EXPECT_EQ(form->nextLine(), state.EventList.first());
+    EXPECT_EQ(form->nextLine(), lines().first());
 }
 
 TEST_F(EngineTest, TheEarliestEntryAndThenTheLowestPlaceIsNext)
@@ -51,12 +51,12 @@ TEST_F(EngineTest, TheEarliestEntryAndThenTheLowestPlaceIsNext)
              " 10:00 AM    ,,/3,\r\n");
     start();
     fakes.clock.setTime(QTime(9, 30));
-    form->NextTime();
-    EXPECT_EQ(form->nextLine(), state.EventList[1]);
+    form->refreshStatus();
+    EXPECT_EQ(form->nextLine(), lines()[1]);
     // An entry of this minute counts as not yet passed.
     fakes.clock.setTime(QTime(9, 0, 50));
-    form->NextTime();
-    EXPECT_EQ(form->nextLine(), state.EventList[3]);
+    form->refreshStatus();
+    EXPECT_EQ(form->nextLine(), lines()[3]);
     EXPECT_EQ(form->status(), "Running...");
 }
 
@@ -74,7 +74,7 @@ TEST_F(EngineTest, TwoEntriesOfOneMinuteRunOneAfterTheOther)
 
     tickAt(QTime(10, 0, 7));
     EXPECT_EQ(ranTexts(), QStringList({"a", "b"}));
-    EXPECT_EQ(form->nextLine(), state.EventList[3]);
+    EXPECT_EQ(form->nextLine(), lines()[3]);
     EXPECT_EQ(form->interval(), 2000);
 
     // The last of the minute sends the next tick to a second into the coming minute.
@@ -95,7 +95,7 @@ TEST_F(EngineTest, ADailyIntervalOfADayRunsOnceADayInItsMinuteBesideAnotherEntry
     // The next day it runs again in its minute.
     tickAt(QDateTime(QDate(2026, 12, 8), QTime(9, 59, 1)));
     EXPECT_EQ(form->status(), "Nudgeon:  1min");
-    EXPECT_EQ(form->nextLine(), state.EventList[0]);
+    EXPECT_EQ(form->nextLine(), lines()[0]);
 }
 
 TEST_F(EngineTest, ManyEntriesOfOneMinuteAllRunWhenTheTickCameLateInIt)
@@ -198,7 +198,7 @@ TEST_F(EngineTest, TheChimeRingsOnceAtTheTopOfEachHour)
     EXPECT_EQ(fakes.sound.played.size(), 4);
 
     // Chime off: the top of the hour is silent.
-    state.ChimeOn = false;
+    fakes.settings.save({false, false});
     tickAt(QTime(16, 0, 10));
     EXPECT_EQ(fakes.sound.played.size(), 4);
 }
@@ -210,15 +210,15 @@ TEST_F(EngineTest, EachDayHasItsOwnRulesAndTheMidnightEntryRunsAtMidnight)
     writeCfg(" 12:00 AM    ,,0,midnight\r\n 06:00 AM    ,,/3,tuesday\r\n 07:00 AM    ,,-8,8th\r\n"
              "10:00 PM    ,,90,repeat\r\n");
     start(); // Monday 7 December, 09:00
-    EXPECT_FALSE(form->isDueToday(state.EventList[1]));
+    EXPECT_FALSE(form->isDueToday(lines()[1]));
     tickUntil(QDateTime(QDate(2026, 12, 7), QTime(9, 0, 2)), QDateTime(QDate(2026, 12, 8), QTime(8, 0)));
     EXPECT_EQ(ranTexts(), QStringList({"repeat", "repeat", "midnight", "repeat", "repeat", "repeat", "repeat",
                                        "tuesday", "8th", "repeat"}));
     // Wednesday begins while the computer sleeps: its rules hold from the first tick on.
     tickAt(QDateTime(QDate(2026, 12, 9), QTime(8, 15, 0)));
-    EXPECT_FALSE(form->isDueToday(state.EventList[1]));
-    EXPECT_FALSE(form->isDueToday(state.EventList[2]));
-    EXPECT_TRUE(form->isDueToday(state.EventList[3]));
+    EXPECT_FALSE(form->isDueToday(lines()[1]));
+    EXPECT_FALSE(form->isDueToday(lines()[2]));
+    EXPECT_TRUE(form->isDueToday(lines()[3]));
 }
 
 TEST_F(EngineTest, AnEmptyScheduleOnlyRefreshesTheTipAndChimes)
@@ -239,7 +239,7 @@ TEST_F(EngineTest, AnAnnouncedStartBeepsEvenWithTheChimeOff)
     writeCfg("");
     start();
     fakes.sound.played.clear();
-    form->ChimeTime();
+    chime.ring();
     EXPECT_EQ(fakes.sound.played, QStringList({"beep"}));
 }
 

@@ -2,10 +2,10 @@
 // Seven days of ticks, as the timer delivers them, through a schedule of thirty mixed entries:
 // every entry runs exactly as often as its rule says.
 
-#include "EngineTest.h"
-#include "EventRunner.h"
-#include "NoteFiles.h"
-#include "NoteView.h"
+#include "actions/EventRunner.h"
+#include "actions/NoteView.h"
+#include "schedule/NoteFiles.h"
+#include "tests/support/EngineTest.h"
 
 #include <QMap>
 
@@ -21,7 +21,7 @@ public:
     QMap<QString, int> shown;
 };
 
-struct Entry
+struct WeekEntry
 {
     QTime start;
     QString repeat;
@@ -33,7 +33,7 @@ const QDateTime weekStart(QDate(2026, 12, 7), QTime(0, 0, 5)); // a Monday
 constexpr int weekMinutes = 7 * 24 * 60;
 
 // The number of runs the rule gives within the week, worked out from the rule alone.
-int expectedRuns(const Entry& e)
+int expectedRuns(const WeekEntry& e)
 {
     const int start = e.start.hour() * 60 + e.start.minute();
     bool isNumber = false;
@@ -58,7 +58,7 @@ int expectedRuns(const Entry& e)
 TEST_F(EngineTest, AWeekOfTicksRunsEveryEntryAsOftenAsItsRuleSays)
 {
     // Repeating entries keep to minutes of their own, so that no two entries share a minute.
-    const QList<Entry> entries = {
+    const QList<WeekEntry> entries = {
         {QTime(0, 0), "0", "midnight"},
         {QTime(0, 29), "30", "half-hourly"},
         {QTime(8, 7), "60", "hourly"},
@@ -93,7 +93,7 @@ TEST_F(EngineTest, AWeekOfTicksRunsEveryEntryAsOftenAsItsRuleSays)
     ASSERT_EQ(entries.size(), 30);
 
     QByteArray file;
-    for (const Entry& e : entries) {
+    for (const WeekEntry& e : entries) {
         QString line = composeTimeField(e.start) + ",/opt/run/" + e.name + "," + e.repeat + ",";
         if (e.note) {
             const QString noteName = e.name + ".txt";
@@ -107,12 +107,13 @@ TEST_F(EngineTest, AWeekOfTicksRunsEveryEntryAsOftenAsItsRuleSays)
     fakes.clock.set(weekStart);
     start();
     CountingNoteView notes;
-    EventRunner runner(*form, {fakes.launcher, fakes.clipboard, fakes.sound, fakes.clock, fakes.errors},
-                       notes);
+    EventRunner runner(
+        {fakes.launcher, fakes.clipboard, fakes.sound, fakes.clock, fakes.errors, chime, paths().pgmDir},
+        notes);
     whenDue = [&runner](const DueEntry& e) {
         runner.run(e);
     };
-    ASSERT_EQ(state.EventCount, 30);
+    ASSERT_EQ(lines().size(), 30);
 
     // The timer: the first tick two seconds after the start, then whatever interval each tick sets.
     // Seven whole days, up to the minute before the next Monday.
@@ -121,7 +122,7 @@ TEST_F(EngineTest, AWeekOfTicksRunsEveryEntryAsOftenAsItsRuleSays)
     QMap<QString, int> runs;
     for (const QString& launch : fakes.launcher.launches)
         runs[launch.section('|', 0, 0)] += 1;
-    for (const Entry& e : entries) {
+    for (const WeekEntry& e : entries) {
         EXPECT_EQ(runs.value(e.name), expectedRuns(e))
             << e.name.toStdString() << " " << e.repeat.toStdString();
         if (e.note) {

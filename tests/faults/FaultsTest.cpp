@@ -3,11 +3,11 @@
 // the user is told, and the schedule lives on in memory. Needs a small file system of its own
 // in NUDGEON_FAULT_DIR, as run.sh mounts one.
 
-#include "EngineTest.h"
-#include "IniRegistryStore.h"
-#include "NoteFiles.h"
-#include "NoteWindow.h"
-#include "SetupDialog.h"
+#include "actions/NoteWindow.h"
+#include "platform/IniRegistryStore.h"
+#include "schedule/NoteFiles.h"
+#include "setup/SetupDialog.h"
+#include "tests/support/EngineTest.h"
 #include "ui_NoteWindow.h"
 #include "ui_SetupDialog.h"
 
@@ -30,7 +30,7 @@ protected:
         pgm = mount + "/pgm/";
         QDir().mkpath(pgm);
         QDir().mkpath(mount + "/config");
-        writeFile(pgm + "Nudgeon.cfg", schedule);
+        ASSERT_TRUE(writeFile(pgm + "Nudgeon.cfg", schedule));
         ASSERT_TRUE(writeNoteFile(pgm + "1260930.txt", noteText));
         store = std::make_unique<IniRegistryStore>(mount + "/config/registry.ini");
         settings = std::make_unique<Settings>(*store, fakes.autostart, fakes.errors, pgm + "nudgeon");
@@ -38,10 +38,11 @@ protected:
         iniBefore = readFile(mount + "/config/registry.ini");
 
         fakes.clock.set(QDate(2026, 12, 6), QTime(8, 0));
-        form = std::make_unique<Scheduler>(Platform{fakes.clock, fakes.sound, fakes.errors, *settings}, state,
-                                           ProgramPaths{pgm + "nudgeon", pgm});
-        form->TimeInit();
-        ASSERT_EQ(state.EventCount, 1);
+        scheduleStore = std::make_unique<ScheduleStore>(pgm, *settings, fakes.errors);
+        form = std::make_unique<Scheduler>(Platform{fakes.clock, fakes.sound, fakes.errors, *settings},
+                                           *scheduleStore);
+        form->start();
+        ASSERT_EQ(lines().size(), 1);
     }
     void TearDown() override
     {
@@ -50,18 +51,6 @@ protected:
         QFile::remove(mount + "/filler");
         QDir(mount + "/pgm").removeRecursively();
         QDir(mount + "/config").removeRecursively();
-    }
-
-    static void writeFile(const QString& path, const QByteArray& bytes)
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    static QByteArray readFile(const QString& path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
     }
 
     void fillTheDisk()
@@ -94,7 +83,7 @@ protected:
     void saveEverything()
     {
         // A change made in the setup dialog: a new entry with a note, and the chime turned on.
-        SetupDialog::Services services{fakes.clock, fakes.errors, fakes.files, *settings, {}};
+        SetupDialog::Services services{fakes.clock, fakes.errors, fakes.files, *settings, {}, pgm};
         SetupDialog dialog(*form, services);
         dialog.fill();
         Ui::SetupDialog& ui = *dialog.form();
@@ -104,7 +93,7 @@ protected:
         ui.addButton->click();
         EXPECT_EQ(fakes.errors.messages.value(0), "Cannot create file " + pgm + "Nudgeon.cfg");
         // The schedule in memory has the new entry although the disk would not take it.
-        EXPECT_EQ(state.EventCount, 2);
+        EXPECT_EQ(lines().size(), 2);
 
         ui.chimeCheck->setChecked(true);
         ui.programEdit->setText("/usr/bin/false");
@@ -113,18 +102,18 @@ protected:
             << fakes.errors.messages.join('|').toStdString();
 
         // A note that cannot be saved stops its Add.
-        const int before = state.EventCount;
+        const int before = lines().size();
         ui.startTimeEdit->setTime(QTime(11, 0));
         ui.programEdit->clear();
         ui.noteEdit->setPlainText("a new note");
         ui.addButton->click();
-        EXPECT_EQ(state.EventCount, before);
+        EXPECT_EQ(lines().size(), before);
         EXPECT_TRUE(fakes.errors.messages.last().startsWith("Cannot create file " + pgm))
             << fakes.errors.messages.last().toStdString();
 
         // The note window's Save of an existing note.
-        NoteWindow memo(*form, fakes.errors);
-        memo.showNote("an edit that will not fit", pgm + "1260930.txt", " 09:30 AM", state.EventList.first());
+        NoteWindow memo(fakes.errors);
+        memo.showNote("an edit that will not fit", pgm + "1260930.txt", " 09:30 AM", lines().first());
         memo.form()->editAction->trigger();
         memo.form()->saveAction->trigger();
         memo.form()->closeAction->trigger();

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The mail settings in the program's store.
 
-#include "MailConfig.h"
+#include "mailer/MailConfig.h"
 
-#include "Fakes.h"
-#include "IniRegistryStore.h"
+#include "platform/IniRegistryStore.h"
+#include "tests/support/Fakes.h"
 
 #include <QFile>
 #include <QTemporaryDir>

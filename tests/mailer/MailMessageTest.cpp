@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The message of a note: subject, date, message id, header encoding and the body.
 
-#include "MailMessage.h"
+#include "mailer/MailMessage.h"
 
-#include "Fakes.h"
+#include "tests/support/Fakes.h"
 
 #include <QLocale>
 #include <QRegularExpression>

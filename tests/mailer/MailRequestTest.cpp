@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The parameter text: addresses, the note file's name, and what is refused.
 
-#include "MailRequest.h"
+#include "mailer/MailRequest.h"
 
-#include "Fakes.h"
+#include "tests/support/Fakes.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // One run of the mail program with a sender that records what it is handed.
 
-#include "MailRun.h"
+#include "mailer/MailRun.h"
 
-#include "Fakes.h"
-#include "Outbox.h"
+#include "mailer/Outbox.h"
+#include "tests/support/Fakes.h"
 
 #include <QDir>
 #include <QFile>

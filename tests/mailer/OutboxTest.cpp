@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 // The outbox of unsent messages and the log of attempts.
 
-#include "Outbox.h"
+#include "mailer/Outbox.h"
 
-#include "Fakes.h"
-#include "IniRegistryStore.h"
-#include "NoteFiles.h"
-#include "ScheduleFile.h"
-#include "UserFile.h"
+#include "platform/IniRegistryStore.h"
+#include "platform/UserFile.h"
+#include "schedule/NoteFiles.h"
+#include "schedule/ScheduleFile.h"
+#include "tests/support/Fakes.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,9 +4,9 @@
 // smtp_sink.py, built on aiosmtpd, which keeps each message it accepts together with what
 // Python's mail parser reads from it.
 
-#include "IniRegistryStore.h"
+#include "platform/IniRegistryStore.h"
 
-#include "Fakes.h"
+#include "tests/support/Fakes.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -2,7 +2,7 @@
 // CanberraSound against a PulseAudio server of the test's own (a null sink in a fresh XDG_RUNTIME_DIR),
 // against a server that has stopped answering, and with no server at all.
 
-#include "CanberraSound.h"
+#include "platform/CanberraSound.h"
 
 #include <QDataStream>
 #include <QDir>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "DialogFileChooser.h"
+#include "platform/DialogFileChooser.h"
 
 #include <QEventLoop>
 #include <QFile>

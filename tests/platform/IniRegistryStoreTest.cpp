@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "IniRegistryStore.h"
+#include "platform/IniRegistryStore.h"
 
 #include <QDir>
 #include <QFile>

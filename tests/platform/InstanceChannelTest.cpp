@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "InstanceChannel.h"
+#include "platform/InstanceChannel.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "LockFileGuard.h"
+#include "platform/LockFileGuard.h"
 
 #include <QDateTime>
 #include <QDir>

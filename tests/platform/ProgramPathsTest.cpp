@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ProgramPaths.h"
+#include "platform/ProgramPaths.h"
 
 #include <QDir>
 #include <QFile>

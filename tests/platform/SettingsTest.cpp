@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "Fakes.h"
+#include "tests/support/Fakes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "XdgAutostart.h"
+#include "platform/XdgAutostart.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -2,8 +2,8 @@
 // Writes the calendar of a fixed schedule and, beside it, the runs the engine's own rules give
 // for the days checked, for check_calendar.py to compare. Usage: calendar_export_check ICS RUNS
 
-#include "CalendarExport.h"
-#include "Recurrence.h"
+#include "schedule/CalendarExport.h"
+#include "schedule/Recurrence.h"
 
 #include <QFile>
 #include <QMap>
@@ -11,7 +11,7 @@
 
 namespace {
 
-struct Entry
+struct Sample
 {
     const char* line;
     // The event's title a calendar shows, and its alarm text (empty: no alarm).
@@ -25,7 +25,7 @@ const char* const longNote = "Müll raus, Tonne → Straße; \\ Kübel "
                              "🗑🗑🗑🗑🗑🗑🗑🗑🗑 und "
                              "Glas, Papier, Bio: alles vor sechs Uhr früh";
 
-const Entry schedule[] = {
+const Sample schedule[] = {
     {" 02:30 AM    ,tidy.exe,0,--all", "tidy.exe --all", ""},
     {" 01:30 AM    ,,/1246,[w.txt]", "Water the plants", "Water the plants"},
     {" 09:00 AM    ,,15,[q.txt]", "Stand up; stretch, breathe", "Stand up; stretch, breathe"},
@@ -59,7 +59,7 @@ int main(int argc, char** argv)
         {QStringLiteral("m.txt"), QStringLiteral("Pay the rent")},
         {QStringLiteral("r.txt"), QString::fromUtf8(longNote)}};
     QStringList lines;
-    for (const Entry& e : schedule)
+    for (const Sample& e : schedule)
         lines.append(QString::fromUtf8(e.line));
     const CalendarExport exporter(anchor, QDateTime(QDate(2029, 2, 19), QTime(12, 0), Qt::UTC),
                                   [&](const QString& file) { return notes.value(file).section('\n', 0, 0); });
@@ -78,7 +78,7 @@ int main(int argc, char** argv)
     QTextStream out(&runs);
     for (const auto& [first, last] : windows)
         out << "window\t" << first.toString(Qt::ISODate) << '\t' << last.toString(Qt::ISODate) << '\n';
-    for (const Entry& e : schedule) {
+    for (const Sample& e : schedule) {
         out << "entry\t" << QString::fromUtf8(e.title) << '\t' << QString::fromUtf8(e.alarm) << '\n';
         const Recurrence rule(QString::fromUtf8(e.line), anchor);
         for (const auto& [first, last] : windows) {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "Recurrence.h"
-#include "PinnedZone.h"
+#include "schedule/Recurrence.h"
+#include "tests/support/PinnedZone.h"
 
 #include <gtest/gtest.h>
 
@@ -255,7 +255,7 @@ TEST(Recurrence, ReadsTheRepeatFieldAsTheScheduleDoes)
     for (const QString& field : fields) {
         for (QDate day(2026, 12, 6); day <= QDate(2026, 12, 12); day = day.addDays(1)) {
             const Recurrence rule(QStringLiteral("12:00 AM    ,,") + field + QLatin1Char(','), day);
-            const int interval = evaluateRepeat(field, day);
+            const int interval = RepeatRule(field).intervalOn(day);
             const qsizetype runs = interval < 0 ? 0 : interval == 0 ? 1 : (1440 + interval - 1) / interval;
             EXPECT_EQ(rule.on(day).size(), runs)
                 << field.toStdString() << ' ' << day.toString().toStdString();

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "ScheduleFile.h"
-#include "NoteFiles.h"
+#include "schedule/ScheduleFile.h"
+#include "schedule/NoteFiles.h"
 
 #include <QDir>
 #include <QFile>

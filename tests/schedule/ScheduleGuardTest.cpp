@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "ScheduleGuard.h"
-#include "ScheduleFile.h"
-#include "ScheduleWatcher.h"
-#include "UserFile.h"
+#include "schedule/ScheduleGuard.h"
+#include "platform/UserFile.h"
+#include "schedule/ScheduleFile.h"
+#include "schedule/ScheduleWatcher.h"
 
 #include <QDir>
 #include <QEventLoop>

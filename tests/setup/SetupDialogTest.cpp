@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "SetupDialog.h"
-#include "EngineTest.h"
-#include "FormChecks.h"
-#include "NoteFiles.h"
+#include "setup/SetupDialog.h"
+#include "schedule/NoteFiles.h"
+#include "tests/support/EngineTest.h"
+#include "tests/support/FormChecks.h"
 #include "ui_SetupDialog.h"
 
 #include <QApplication>
@@ -30,15 +30,13 @@ protected:
         haveSettings(settings);
         writeCfg(lines);
         start();
-        form->setNewMode(newMode);
-        dialog = std::make_unique<SetupDialog>(*form, services());
+        dialog = std::make_unique<SetupDialog>(*form, services(), newMode);
         dialog->fill();
     }
     SetupDialog::Services services()
     {
-        return SetupDialog::Services{fakes.clock, fakes.errors, fakes.files, fakes.settings, [this] {
-                                         ++helpOpened;
-                                     }};
+        return SetupDialog::Services{
+            fakes.clock, fakes.errors, fakes.files, fakes.settings, [this] { ++helpOpened; }, paths().pgmDir};
     }
     Ui::SetupDialog& ui() { return *dialog->form(); }
     QStringList listed()
@@ -100,7 +98,7 @@ TEST_F(SetupTest, AFileOutOfOrderOpensOnTheEntryDueNextAndDatesTheRightOne)
 {
     // The list sorts " 08:30 AM" first; the file has it second.
     open("05:30 PM    ,,0,\r\n 08:30 AM    ,/usr/bin/true,0,\r\n");
-    ASSERT_EQ(form->nextLine(), state.EventList[1]);
+    ASSERT_EQ(form->nextLine(), lines()[1]);
     EXPECT_EQ(ui().scheduleList->currentItem()->text(), " 08:30 AM    ,/usr/bin/true,0,");
     EXPECT_EQ(ui().programEdit->text(), "/usr/bin/true");
 
@@ -278,9 +276,9 @@ TEST_F(SetupTest, ComposesTheWorkedExamplesIntoTheScheduleFile)
                                      "02:15 PM    ,/opt/tools/backup,/246,/quiet\r\n"
                                      "11:45 PM    ,/home/ann/bell.wav,-1,\r\n"));
     EXPECT_EQ(note("1260930.txt"), "Call Ann");
-    EXPECT_EQ(state.EventList, listed());
-    EXPECT_TRUE(form->isDueToday(state.EventList[1]));
-    EXPECT_FALSE(form->isDueToday(state.EventList[3])); // the 1st, not the 6th
+    EXPECT_EQ(lines(), listed());
+    EXPECT_TRUE(form->isDueToday(lines()[1]));
+    EXPECT_FALSE(form->isDueToday(lines()[3])); // the 1st, not the 6th
     EXPECT_EQ(form->interval(), 2000);
 }
 
@@ -328,13 +326,13 @@ TEST_F(SetupTest, DeletingEntriesDownToNoneLeavesANewEntryForm)
     ui().deleteButton->click();
     EXPECT_FALSE(QFile::exists(dir.filePath("1200900.txt")));
     EXPECT_EQ(listed(), QStringList({" 08:00 AM    ,/usr/bin/true,0,"}));
-    EXPECT_EQ(state.EventCount, 1);
+    EXPECT_EQ(lines().size(), 1);
 
     fakes.clock.setTime(QTime(10, 20));
     ui().deleteButton->click();
     EXPECT_TRUE(listed().isEmpty());
     EXPECT_EQ(cfgBytes(), QByteArray());
-    EXPECT_TRUE(form->newMode());
+    EXPECT_TRUE(dialog->isNewEntriesOnly());
     EXPECT_FALSE(ui().scheduleList->isEnabled());
     EXPECT_FALSE(ui().deleteButton->isEnabled());
     EXPECT_TRUE(ui().addButton->isEnabled());
@@ -431,14 +429,17 @@ TEST_F(SetupTest, WeeklyAndMonthlyRulesLoadAndTheMonthDayIsNeverZero)
     EXPECT_EQ(ui().repeatSpin->value(), 15);
     EXPECT_TRUE(ui().repeatSpin->isVisibleTo(ui().repeatTab));
     EXPECT_TRUE(ui().monthDayLabel->isVisibleTo(ui().repeatTab));
-    // "-0", which only a hand-edited file holds, loads as the 1st and cannot be made again.
+    // "-0", which only a hand-edited file holds, loads as what the engine runs: once a day.
     choose(2);
-    EXPECT_EQ(ui().repeatSpin->value(), 1);
-    ui().repeatSpin->setValue(0);
-    EXPECT_EQ(ui().repeatSpin->value(), 1);
+    EXPECT_TRUE(ui().dailyRadio->isChecked());
+    EXPECT_EQ(ui().repeatSpin->value(), 0);
     ui().programEdit->setText("/b");
     ui().updateButton->click();
-    EXPECT_TRUE(cfgBytes().contains(" 03:00 AM    ,/b,-1,\r\n"));
+    EXPECT_TRUE(cfgBytes().contains(" 03:00 AM    ,/b,0,\r\n"));
+    // A monthly day is never 0.
+    choose(1);
+    ui().repeatSpin->setValue(0);
+    EXPECT_EQ(ui().repeatSpin->value(), 1);
 
     // Switching to Monthly raises a zero to the 1st.
     choose(0);
@@ -522,7 +523,7 @@ TEST_F(SetupTest, SettingsBoxesReachTheStoreOnlyWithASave)
     EXPECT_TRUE(ui().updateButton->isEnabled());
     dialog.reset();
     EXPECT_EQ(fakes.store.writes, writesBefore);
-    EXPECT_FALSE(state.ChimeOn);
+    EXPECT_FALSE(fakes.settings.current().chime);
 
     dialog = std::make_unique<SetupDialog>(*form, services());
     dialog->fill();
@@ -530,7 +531,7 @@ TEST_F(SetupTest, SettingsBoxesReachTheStoreOnlyWithASave)
     ui().autoStartCheck->setChecked(true);
     ui().programEdit->setText("/usr/bin/id");
     ui().addButton->click();
-    EXPECT_TRUE(state.ChimeOn);
+    EXPECT_TRUE(fakes.settings.current().chime);
     EXPECT_EQ(storedSettings(), "1,A");
     EXPECT_EQ(fakes.autostart.enabled, true);
 }
@@ -557,8 +558,8 @@ TEST_F(SetupTest, TheModalDialogMarksTheEngineBusyAndClosingTheProgramMeanwhileI
     QTimer::singleShot(0, [&] {
         auto* open = qobject_cast<SetupDialog*>(QApplication::activeModalWidget());
         sawDialog = open != nullptr;
-        openWhileOpen = form->isSetupOpen();
-        form->CloseIt();
+        openWhileOpen = SetupDialog::isOpen();
+        form->closeDown();
         if (open)
             open->reject();
     });
@@ -570,12 +571,11 @@ TEST_F(SetupTest, TheModalDialogMarksTheEngineBusyAndClosingTheProgramMeanwhileI
         ADD_FAILURE() << "the dialog did not close";
     });
     watchdog.start(5000);
-    form->setNewMode(false);
-    SetupDialog::openOn(*form, services());
+    SetupDialog::openOn(*form, services(), false);
     EXPECT_TRUE(sawDialog);
     EXPECT_TRUE(openWhileOpen);
-    EXPECT_FALSE(form->isSetupOpen());
-    EXPECT_TRUE(state.EventList.isEmpty());
+    EXPECT_FALSE(SetupDialog::isOpen());
+    EXPECT_TRUE(lines().isEmpty());
     EXPECT_EQ(cfgBytes(), twoEntries);
 }
 

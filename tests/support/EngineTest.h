@@ -2,8 +2,13 @@
 #pragma once
 // An engine on fakes, with its program folder in a temporary folder.
 
-#include "Fakes.h"
-#include "Scheduler.h"
+#include "engine/ScheduleStore.h"
+#include "engine/Scheduler.h"
+#include "platform/Chime.h"
+#include "platform/ProgramPaths.h"
+#include "schedule/EventLine.h"
+#include "tests/support/Fakes.h"
+#include "tests/support/Files.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -22,35 +27,32 @@ protected:
     }
     QString cfgPath() const { return dir.filePath(QStringLiteral("Nudgeon.cfg")); }
 
-    void writeCfg(const QByteArray& bytes)
-    {
-        QFile f(cfgPath());
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-    }
-    QByteArray cfgBytes() const
-    {
-        QFile f(cfgPath());
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }
+    void writeCfg(const QByteArray& bytes) { ASSERT_TRUE(writeFile(cfgPath(), bytes)); }
+    QByteArray cfgBytes() const { return readFile(cfgPath(), QByteArray()); }
     void haveSettings(const QString& text)
     {
         fakes.store.values[Settings::uninstallKey + QStringLiteral("|Settings")] = text;
     }
 
-    // Starts the engine; every entry that falls due is written down in ran.
+    // Starts the engine, wired to the tray and the chime as the program wires them; every entry
+    // that falls due is written down in ran.
     Scheduler& start()
     {
-        form = std::make_unique<Scheduler>(fakes.platform(), state, paths());
-        form->setTray(&tray);
+        form.reset();
+        scheduleStore = std::make_unique<ScheduleStore>(paths().pgmDir, fakes.settings, fakes.errors);
+        form = std::make_unique<Scheduler>(fakes.platform(), *scheduleStore);
         form->setFirstStartHook([this] { ++firstStarts; });
+        QObject::connect(form.get(), &Scheduler::started, [this](const QString& tip) { tray.add(tip); });
+        QObject::connect(form.get(), &Scheduler::statusChanged,
+                         [this](const QString& tip) { tray.modify(tip); });
+        QObject::connect(form.get(), &Scheduler::closedDown, [this] { tray.remove(); });
+        QObject::connect(form.get(), &Scheduler::hourStarted, [this] { chime.strikeHour(); });
         QObject::connect(form.get(), &Scheduler::due, [this](const DueEntry& e) {
             ran.append(e);
             if (whenDue)
                 whenDue(e);
         });
-        form->TimeInit();
+        form->start();
         return *form;
     }
 
@@ -58,12 +60,12 @@ protected:
     void tickAt(const QTime& t)
     {
         fakes.clock.setTime(t);
-        form->DoTime();
+        form->tick();
     }
     void tickAt(const QDateTime& t)
     {
         fakes.clock.set(t);
-        form->DoTime();
+        form->tick();
     }
     // Ticks from the given time on at the intervals the engine sets, up to the end.
     void tickUntil(QDateTime next, const QDateTime& end)
@@ -74,19 +76,30 @@ protected:
         }
     }
 
+    // The schedule's lines as the engine holds them.
+    QStringList lines() const
+    {
+        QStringList list;
+        for (const Entry& e : form->entries())
+            list.append(e.line());
+        return list;
+    }
+
     // The texts of the entries that fell due, in order; a late one is marked so.
     QStringList ranTexts() const
     {
         QStringList texts;
         for (const DueEntry& e : ran)
-            texts.append(splitEventLine(e.line).parameters + (e.late ? QStringLiteral(" late") : QString()));
+            texts.append(splitEventLine(e.entry.line()).parameters +
+                         (e.late ? QStringLiteral(" late") : QString()));
         return texts;
     }
 
     QTemporaryDir dir;
     FakePlatform fakes{paths().programPath};
     FakeTray tray;
-    ScheduleState state;
+    Chime chime{fakes.sound, fakes.clock, fakes.settings};
+    std::unique_ptr<ScheduleStore> scheduleStore;
     std::unique_ptr<Scheduler> form;
     QList<DueEntry> ran;
     std::function<void(const DueEntry&)> whenDue;

@@ -2,18 +2,17 @@
 #pragma once
 // Fakes of the platform services, for tests.
 
-#include "Autostart.h"
-#include "Clipboard.h"
-#include "Clock.h"
-#include "ErrorBox.h"
-#include "FileChooser.h"
-#include "Launcher.h"
-#include "Notifications.h"
-#include "Platform.h"
-#include "RegistryStore.h"
-#include "Settings.h"
-#include "Sound.h"
-#include "TrayView.h"
+#include "platform/Autostart.h"
+#include "platform/Clipboard.h"
+#include "platform/Clock.h"
+#include "platform/ErrorBox.h"
+#include "platform/FileChooser.h"
+#include "platform/Launcher.h"
+#include "platform/Notifications.h"
+#include "platform/Platform.h"
+#include "platform/RegistryStore.h"
+#include "platform/Settings.h"
+#include "platform/Sound.h"
 
 #include <QDateTime>
 #include <QMap>
@@ -112,22 +111,22 @@ public:
 };
 
 // Records the tray icon's life: "add:<tip>", "modify:<tip>", "remove".
-class FakeTray : public TrayView
+class FakeTray
 {
 public:
-    void add(const QString& tip) override
+    void add(const QString& tip)
     {
         calls.append(QStringLiteral("add:") + tip);
         shown = true;
         this->tip = tip;
     }
-    void modify(const QString& tip) override
+    void modify(const QString& tip)
     {
         calls.append(QStringLiteral("modify:") + tip);
         if (shown)
             this->tip = tip;
     }
-    void remove() override
+    void remove()
     {
         calls.append(QStringLiteral("remove"));
         shown = false;
