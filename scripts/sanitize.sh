@@ -16,6 +16,7 @@ link="-fsanitize=address,undefined"
 # Also for the build: the test programs are run at build time to list their tests.
 export ASAN_OPTIONS="detect_leaks=1:check_initialization_order=1:strict_init_order=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
 
 start=$(date +%s)
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNUDGEON_BUILD_BENCH=OFF \
