@@ -3,12 +3,16 @@
 
 #include "actions/EventRunner.h"
 #include "actions/NoteWindow.h"
+#include "actions/RecordingLauncher.h"
+#include "desktop/FiringRecorder.h"
+#include "desktop/HistoryWindow.h"
 #include "desktop/MakerLinks.h"
 #include "desktop/NoTrayNotice.h"
 #include "desktop/NoteNotifier.h"
 #include "desktop/TrayHostWatcher.h"
 #include "desktop/TrayIcon.h"
 #include "engine/CommandLine.h"
+#include "engine/HistoryLog.h"
 #include "engine/RunningSchedule.h"
 #include "engine/ScheduleStore.h"
 #include "engine/Scheduler.h"
@@ -31,6 +35,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLocale>
+#include <QPointer>
 #include <QTimer>
 #include <QTranslator>
 #include <QWidget>
@@ -156,11 +161,37 @@ int main(int argc, char* argv[])
                                [&noteWindow](const QString& path, const QString& line, int minutes) {
                                    noteWindow.snoozeNote(path, line, minutes);
                                }});
-    EventRunner runner({launcher, clipboard, sound, clock, errors, chime, paths.pgmDir,
-                        helperProgram(QApplication::applicationFilePath(), Entry::mailProgram)},
+    // Every launch for an entry goes to the history; a failure is told at once and marks the
+    // tray until the user opens the history.
+    HistoryLog history;
+    FiringRecorder recorder(history, notifications);
+    QPointer<HistoryWindow> historyWindow;
+    const auto openHistory = [&history, &recorder, &historyWindow] {
+        if (!historyWindow) {
+            historyWindow = new HistoryWindow(history);
+            historyWindow->setAttribute(Qt::WA_DeleteOnClose);
+        } else {
+            historyWindow->refresh();
+        }
+        historyWindow->show();
+        historyWindow->raise();
+        historyWindow->activateWindow();
+        recorder.markSeen();
+    };
+    QObject::connect(tray.historyItem(), &QAction::triggered, &app, openHistory);
+    QObject::connect(&recorder, &FiringRecorder::historyRequested, &app, openHistory);
+    QObject::connect(&recorder, &FiringRecorder::unseenFailuresChanged, &app,
+                     [&tray, &recorder] { tray.setFailureMark(recorder.tipMark()); });
+    const QString mailProgram = helperProgram(QApplication::applicationFilePath(), Entry::mailProgram);
+    RecordingLauncher runnerLauncher(launcher, clock, mailProgram,
+                                     [&recorder](const Firing& firing) { recorder.record(firing); });
+    EventRunner runner({runnerLauncher, clipboard, sound, clock, errors, chime, paths.pgmDir, mailProgram},
                        noteNotifier);
     QObject::connect(&scheduler, &Scheduler::due, &noteWindow,
-                     [&runner](const DueEntry& entry) { runner.run(entry); });
+                     [&runner, &runnerLauncher](const DueEntry& entry) {
+                         runnerLauncher.setEntry(entry);
+                         runner.run(entry);
+                     });
     QObject::connect(
         &noteWindow, &NoteWindow::noteClosed, &noteWindow,
         [&noteNotifier](const QString& path, const QString& line) { noteNotifier.noteClosed(path, line); });

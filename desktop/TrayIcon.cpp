@@ -4,6 +4,8 @@
 #include "desktop/MakerLinks.h"
 #include "engine/StatusTip.h"
 
+#include <QPainter>
+
 TrayIcon::TrayIcon(MakerLinks& links, bool hostPresent)
     : trayMenu(std::make_unique<QMenu>()), helpSubmenu(std::make_unique<QMenu>()), hostPresent(hostPresent)
 {
@@ -15,6 +17,7 @@ TrayIcon::TrayIcon(MakerLinks& links, bool hostPresent)
     nextSeparator->setVisible(false);
     newAction = trayMenu->addAction(tr("&New"));
     setupAction = trayMenu->addAction(tr("&Setup"));
+    historyAction = trayMenu->addAction(tr("&History..."));
     helpSubmenu->setTitle(tr("&Help"));
     QObject::connect(helpSubmenu->addAction(tr("&Contents")), &QAction::triggered,
                      [&links] { links.openHelp(); });
@@ -68,7 +71,8 @@ void TrayIcon::add(const QString& tip)
                                      trayMenu.get(), [this] { openSetup(false); }, Qt::QueuedConnection);
                          });
     }
-    trayIcon->setToolTip(this->tip);
+    trayIcon->setIcon(failureMark.isEmpty() ? mainIcon() : markedIcon());
+    trayIcon->setToolTip(shownTip());
     trayIcon->show();
 }
 
@@ -86,8 +90,44 @@ void TrayIcon::modify(const QString& tip)
     if (!added)
         return;
     this->tip = tip.left(StatusTip::MaxLength);
-    if (trayIcon && trayIcon->toolTip() != this->tip)
-        trayIcon->setToolTip(this->tip);
+    if (trayIcon && trayIcon->toolTip() != shownTip())
+        trayIcon->setToolTip(shownTip());
+}
+
+void TrayIcon::setFailureMark(const QString& mark)
+{
+    if (failureMark == mark)
+        return;
+    failureMark = mark;
+    if (!trayIcon)
+        return;
+    trayIcon->setIcon(mark.isEmpty() ? mainIcon() : markedIcon());
+    trayIcon->setToolTip(shownTip());
+}
+
+QString TrayIcon::shownTip() const
+{
+    if (failureMark.isEmpty())
+        return tip;
+    return (failureMark + QStringLiteral(" - ") + tip).left(StatusTip::MaxLength);
+}
+
+QIcon TrayIcon::markedIcon()
+{
+    QIcon marked;
+    const QIcon plain = mainIcon();
+    for (int size : {16, 22, 32, 48, 64, 128}) {
+        QPixmap pixmap = plain.pixmap(size, size);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(Qt::white, qMax(1, size / 16)));
+        painter.setBrush(QColor(0xd0, 0x20, 0x20));
+        const int dot = size / 2;
+        painter.drawEllipse(QRect(size - dot, size - dot, dot - 1, dot - 1));
+        painter.end();
+        marked.addPixmap(pixmap);
+    }
+    return marked;
 }
 
 void TrayIcon::showNext(const QString& text)

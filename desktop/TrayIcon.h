@@ -36,14 +36,20 @@ public:
     void setSetupOpener(std::function<void(bool newEntriesOnly)> opener) { setupOpener = std::move(opener); }
     void openSetup(bool newEntriesOnly);
 
+    // Marks the icon and starts the tip with the mark, e.g. "1 failed"; an empty mark takes it off.
+    void setFailureMark(const QString& mark);
+
     // The program's icon, "MAINICON", in all its sizes.
     static QIcon mainIcon();
+    // The icon with a red dot: something failed that the user has not looked at.
+    static QIcon markedIcon();
 
     QSystemTrayIcon* icon() const { return trayIcon.get(); }
     QMenu* menu() const { return trayMenu.get(); }
     QAction* nextItem() const { return nextAction; }
     QAction* newItem() const { return newAction; }
     QAction* setupItem() const { return setupAction; }
+    QAction* historyItem() const { return historyAction; }
     // Ends the program: its owner connects it to the engine's close-down.
     QAction* closeItem() const { return closeAction; }
     QMenu* helpMenu() const { return helpSubmenu.get(); }
@@ -54,11 +60,15 @@ private:
     QAction* nextSeparator = nullptr;
     QAction* newAction = nullptr;
     QAction* setupAction = nullptr;
+    QAction* historyAction = nullptr;
     std::unique_ptr<QMenu> helpSubmenu;
     QAction* closeAction = nullptr;
     std::function<void(bool)> setupOpener;
     std::unique_ptr<QSystemTrayIcon> trayIcon;
     bool added = false;
     bool hostPresent;
+    QString shownTip() const;
+
     QString tip;
+    QString failureMark;
 };

@@ -148,7 +148,7 @@ TEST_F(TrayTest, TheMenuOpensTheSetupDialogInItsModeAndClosesTheProgram)
     FakeLauncher launcher;
     MakerLinks links(launcher, {dir.path() + "/"});
     TrayIcon trayIcon(links);
-    EXPECT_EQ(captions(trayIcon.menu()), QStringList({"&New", "&Setup", "&Help", "&Close"}));
+    EXPECT_EQ(captions(trayIcon.menu()), QStringList({"&New", "&Setup", "&History...", "&Help", "&Close"}));
     EXPECT_EQ(captions(trayIcon.helpMenu()), QStringList({"&Contents", "&Web page", "&E-mail us", "&About"}));
     // Where no tip shows, the menu's first line tells what is due next, and cannot be chosen.
     trayIcon.showNext(form->nextText());

@@ -51,7 +51,7 @@
 set -uo pipefail
 
 if [ $# -lt 2 ]; then
-    echo "usage: $0 <nudgeon executable> <build folder> [program|note|snooze|repeat|close-note|held-up|asleep|odd-notes]..." >&2
+    echo "usage: $0 <nudgeon executable> <build folder> [program|note|snooze|repeat|close-note|held-up|asleep|odd-notes|failures]..." >&2
     exit 2
 fi
 program_exe=$(readlink -f "$1")
@@ -468,6 +468,43 @@ scenario_asleep() {
     end_scenario
 }
 
+# history_has_lines FILE N: the history holds at least N lines.
+history_has_lines() { [ -f "$1" ] && [ "$(wc -l <"$1")" -ge "$2" ]; }
+
+scenario_failures() {
+    begin_scenario failures
+    local tools="$scenario_dir/tools"
+    mkdir -p "$tools"
+    printf '#!/bin/sh\necho "copying" >&2\necho "disk full" >&2\nexit 3\n' >"$tools/fails.sh"
+    chmod 700 "$tools/fails.sh"
+    printf 'echo no interpreter line\n' >"$tools/plain.sh"
+    chmod 700 "$tools/plain.sh"
+    # A program still running when Nudgeon ends goes on and finishes its work.
+    printf '#!/bin/sh\nsleep 4\ntouch "$0.done"\n' >"$tools/slow.sh"
+    chmod 700 "$tools/slow.sh"
+    write_schedule " 10:00 AM    ,$tools/fails.sh,0," " 10:00 AM    ,/nowhere/missing-tool,0," \
+        " 10:00 AM    ,$tools/plain.sh,0," " 10:00 AM    ,$tools/slow.sh,0,"
+    start_trayer
+    start_program_at "@$FAKE_DATE 10:00:05"
+    wait_for_dock
+
+    local history="$HOME/.local/state/Nudgeon/history.log"
+    poll "$RUN_LIMIT" history_has_lines "$history" 5 ||
+        die "the history has not the five lines of the four entries within $RUN_LIMIT ms: $(cat "$history" 2>&1)"
+    grep -qF $'\tnot started\t 10:00 AM    ,/nowhere/missing-tool,0,\treason="/nowhere/missing-tool" is not there' "$history" ||
+        fail "no line says the missing program could not start: $(cat "$history")"
+    grep -q $'plain.sh,0,\treason=.*a script needs a first line starting with #!$' "$history" ||
+        fail "no line says the script without #! could not start: $(cat "$history")"
+    grep -qE $'\texited\t.*fails.sh,0,\tstatus=3\tseconds=[0-9.]+\terrors=copying\\\\ndisk full$' "$history" ||
+        fail "no line gives the status 3 and the error output: $(cat "$history")"
+    [ "$(stat -c %a "$history")" = 600 ] || fail "the history is not private: $(stat -c %a "$history")"
+
+    [ ! -e "$tools/slow.sh.done" ] || fail "the slow program was done before Nudgeon ended"
+    close_from_tray
+    poll 8000 test -e "$tools/slow.sh.done" || fail "the program started by Nudgeon did not outlive it"
+    end_scenario
+}
+
 # --- the run ---------------------------------------------------------------------------------
 
 start_x_server
@@ -481,6 +518,7 @@ for s in "${scenarios[@]}"; do
         held-up) scenario_held_up ;;
         asleep) scenario_asleep ;;
         odd-notes) scenario_odd_notes ;;
+        failures) scenario_failures ;;
         *) die "no scenario named $s" ;;
     esac
 done

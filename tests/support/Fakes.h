@@ -145,8 +145,20 @@ public:
         launches.append(QStringList{file, parameters, folder}.join(QLatin1Char('|')));
         return result;
     }
+    Attempt start(const QString& file, const QString& parameters, const QString& folder,
+                  ExitHandler onExit) override
+    {
+        const Result r = launch(file, parameters, folder);
+        if (r == Result::Started)
+            exitHandlers.append(std::move(onExit));
+        return {r, r == Result::Started ? QString() : reason};
+    }
+    // Ends the program of the given launch that started, counted from 0.
+    void end(int started, const Exit& exit) { exitHandlers.at(started)(exit); }
     QStringList launches;
     Result result = Result::Started;
+    QString reason = QStringLiteral("refused");
+    QList<ExitHandler> exitHandlers;
 };
 
 class FakeClipboard : public Clipboard
