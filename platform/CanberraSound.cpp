@@ -10,6 +10,8 @@
 #include <QLoggingCategory>
 #include <QProcess>
 
+#include <algorithm>
+
 Q_LOGGING_CATEGORY(lcSound, "nudgeon.sound", QtWarningMsg)
 
 namespace {
@@ -134,6 +136,11 @@ void CanberraSound::request(const QString& path)
     qCDebug(lcSound) << "playing" << (path.isEmpty() ? QStringLiteral("the default event sound") : path);
     forgetEnded();
     if (requests.size() >= maxPlaying)
+        return;
+    // The event sound asked for again while it still sounds would be heard as one: a note's beep
+    // right after the beep that announced its program starts no second player.
+    if (path.isEmpty() &&
+        std::any_of(requests.begin(), requests.end(), [](const Request& r) { return r.path.isEmpty(); }))
         return;
     requests.push_back({std::make_unique<QProcess>(), path, std::nullopt});
     Request& made = requests.back();

@@ -430,6 +430,18 @@ TEST_F(CanberraSoundWithServer, EachSoundPlaysInAPlayerOfItsOwnThatEndsWithTheSo
     EXPECT_GT(timer.elapsed(), 1900) << "the player ended before its sound";
 }
 
+TEST_F(CanberraSoundWithServer, TheEventSoundAskedForWhileItSoundsStartsNoSecondPlayer)
+{
+    const QString twoSeconds = workDir + QStringLiteral("/two.wav");
+    writeSilence(twoSeconds, 2);
+    CanberraSound sound({});
+    sound.beep();
+    sound.beep();
+    sound.play(twoSeconds);
+    EXPECT_EQ(playersRunning(), 2);
+    expectFilePlayed(sound.lastAttempt(settleMs), twoSeconds);
+}
+
 TEST_F(CanberraSoundWithServer, AServerThatDoesNotAnswerHoldsUpNeitherTheCallerNorTheDestructor)
 {
     const pid_t serverPid = pid_t(server.processId());
