@@ -4,7 +4,6 @@
 #include "schedule/RepeatRule.h"
 
 #include <QCoreApplication>
-#include <QRegularExpression>
 
 QString cutText(const QString& text, int length)
 {
@@ -55,33 +54,57 @@ EventFields splitEventLine(const QString& line)
 
 std::optional<QTime> parseTimeText(const QString& text)
 {
-    // Only these characters can make up a time: any other turns the text down at once, without
-    // the cost of a match.
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (!((u >= '0' && u <= '9') || u == ':' || u == ' ' || u == '\t' || u == 'A' || u == 'a' ||
-              u == 'P' || u == 'p' || u == 'M' || u == 'm'))
-            return std::nullopt;
+    // "[blanks]H[H]:MM[:SS][blanks][AM|PM][blanks]", read by hand: a regular expression would
+    // bring its engine into every start, for the schedule's first line.
+    qsizetype at = 0;
+    const auto skipBlanks = [&] {
+        while (at < text.size() && (text[at] == QLatin1Char(' ') || text[at] == QLatin1Char('\t')))
+            ++at;
+    };
+    // The number of exactly `digits` ASCII digits at the reading place, or -1.
+    const auto number = [&](int digits) {
+        int value = 0;
+        for (int i = 0; i < digits; ++i, ++at) {
+            if (at >= text.size() || text[at] < QLatin1Char('0') || text[at] > QLatin1Char('9'))
+                return -1;
+            value = value * 10 + (text[at].unicode() - '0');
+        }
+        return value;
+    };
+    const auto isDigit = [&](qsizetype i) {
+        return i < text.size() && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9');
+    };
+
+    skipBlanks();
+    int hour = number(isDigit(at + 1) ? 2 : 1);
+    if (hour < 0 || at >= text.size() || text[at++] != QLatin1Char(':'))
+        return std::nullopt;
+    const int minute = number(2);
+    int second = 0;
+    if (at < text.size() && text[at] == QLatin1Char(':')) {
+        ++at;
+        second = number(2);
     }
-    static const QRegularExpression form(QRegularExpression::anchoredPattern(
-        QStringLiteral("[ \\t]*(\\d{1,2}):(\\d{2})(?::(\\d{2}))?[ \\t]*(?:([AaPp])[Mm])?[ \\t]*")));
-    const QRegularExpressionMatch m = form.match(text);
-    if (!m.hasMatch())
+    if (minute < 0 || second < 0)
         return std::nullopt;
-    int hour = m.captured(1).toInt();
-    const int minute = m.captured(2).toInt();
-    const int second = m.capturedLength(3) > 0 ? m.captured(3).toInt() : 0;
-    if (minute > 59 || second > 59)
+    skipBlanks();
+    QChar half;
+    if (at + 1 < text.size() && QStringLiteral("AaPp").contains(text[at]) &&
+        (text[at + 1] == QLatin1Char('M') || text[at + 1] == QLatin1Char('m'))) {
+        half = text[at].toUpper();
+        at += 2;
+    }
+    skipBlanks();
+    if (at != text.size() || minute > 59 || second > 59)
         return std::nullopt;
-    const QString half = m.captured(4).toUpper();
-    if (half.isEmpty()) {
+    if (half.isNull()) {
         if (hour > 23)
             return std::nullopt;
     } else {
         if (hour < 1 || hour > 12)
             return std::nullopt;
         hour %= 12;
-        if (half == QLatin1String("P"))
+        if (half == QLatin1Char('P'))
             hour += 12;
     }
     return QTime(hour, minute, second);

@@ -128,7 +128,9 @@ INSTANTIATE_TEST_SUITE_P(
                       TimeCase{"0:30 AM", -1}, TimeCase{"24:00", -1}, TimeCase{"10:60", -1}, TimeCase{"", -1},
                       TimeCase{"     ", -1}, TimeCase{"9.30 AM", -1}, TimeCase{"09:30 XM", -1},
                       TimeCase{"0930", -1}, TimeCase{"-1:30", -1}, TimeCase{"10:00 AM\n", -1},
-                      TimeCase{"10:00\n", -1}));
+                      TimeCase{"10:00\n", -1}, TimeCase{"\t9:30\tpm\t", 2130}, TimeCase{"09:30AM", 930},
+                      TimeCase{"123:45", -1}, TimeCase{"9:3", -1}, TimeCase{"9:30:", -1},
+                      TimeCase{"09:30 A", -1}, TimeCase{"\xb2:30", -1}));
 
 TEST(EventLine, TimeErrorNamesTheText)
 {
