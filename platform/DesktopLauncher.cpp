@@ -11,7 +11,9 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
@@ -35,18 +37,29 @@ enum class Kind
     Other
 };
 
-Kind kindOf(const QString& path)
+struct Head
+{
+    Kind kind = Kind::Other;
+    // A script's interpreter, as its #! line names it.
+    QByteArray interpreter;
+};
+
+Head headOf(const QString& path)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        return Kind::Other;
-    const QByteArray head = f.read(4);
-    if (head.startsWith("#!"))
-        return Kind::Script;
-    return head == "\x7f"
-                   "ELF"
-               ? Kind::Program
-               : Kind::Other;
+        return {};
+    const QByteArray head = f.read(256);
+    if (head.startsWith("#!")) {
+        const QByteArray line = head.mid(2, head.indexOf('\n') - 2).trimmed();
+        const qsizetype blank = line.indexOf(' ');
+        return {Kind::Script, blank < 0 ? line : line.left(blank)};
+    }
+    return {head.startsWith("\x7f"
+                            "ELF")
+                ? Kind::Program
+                : Kind::Other,
+            {}};
 }
 
 // An unnamed file to take a program's error output: it grows on disk, not in memory, and
@@ -142,11 +155,17 @@ Launcher::Attempt DesktopLauncher::start(const QString& file, const QString& par
         return {Result::NotFound, tr("\"%1\" is not there").arg(named)};
     }
     const QFileInfo info(path);
-    const Kind kind = kindOf(path);
+    const Head head = headOf(path);
+    const Kind kind = head.kind;
     if (info.isExecutable()) {
         if (kind == Kind::Other)
             return {Result::NotAllowed,
                     tr("\"%1\" is no program: a script needs a first line starting with #!").arg(path)};
+        // Said here, as the program would fail only once started in its own session.
+        if (kind == Kind::Script && ::access(head.interpreter.constData(), X_OK) != 0)
+            return {Result::NotAllowed, tr("\"%1\" cannot run: its interpreter %2: %3")
+                                            .arg(path, QFile::decodeName(head.interpreter),
+                                                 QString::fromLocal8Bit(std::strerror(errno)))};
         return startProgram(path, parameters, folder, std::move(onExit));
     }
     if (kind != Kind::Other)
@@ -163,8 +182,18 @@ Launcher::Attempt DesktopLauncher::startProgram(const QString& path, const QStri
                                                 const QString& folder, ExitHandler onExit)
 {
     auto process = std::make_unique<QProcess>();
-    process->setProgram(path);
-    process->setArguments(QProcess::splitCommand(parameters));
+    // A session of its own: the program outlives this one, and no signal meant for this
+    // program's terminal or process group reaches it. setsid(1) makes the session in the child:
+    // a child modifier doing it would make QProcess copy this whole process with fork() rather
+    // than vfork(), which holds up this program's tick for several milliseconds.
+    if (sessionStarter.isEmpty()) {
+        process->setProgram(path);
+        process->setArguments(QProcess::splitCommand(parameters));
+        process->setChildProcessModifier([] { ::setsid(); });
+    } else {
+        process->setProgram(sessionStarter);
+        process->setArguments(QStringList{QStringLiteral("--"), path} + QProcess::splitCommand(parameters));
+    }
     process->setWorkingDirectory(QFileInfo(folder).isDir() ? folder : QDir::currentPath());
     process->setStandardInputFile(QProcess::nullDevice());
     // Output goes where the program's own goes; a pipe would end the program with SIGPIPE
@@ -173,10 +202,6 @@ Launcher::Attempt DesktopLauncher::startProgram(const QString& path, const QStri
     const int errorFile = makeErrorFile();
     process->setStandardErrorFile(errorFile >= 0 ? QStringLiteral("/proc/self/fd/%1").arg(errorFile)
                                                  : QProcess::nullDevice());
-    // A session of its own: the program outlives this one, and no signal meant for this
-    // program's terminal or process group reaches it.
-    process->setChildProcessModifier([] { ::setsid(); });
-
     process->start();
     if (!process->waitForStarted(-1)) {
         if (errorFile >= 0)
