@@ -144,8 +144,10 @@ TEST(InstanceChannel, AnotherUserIsNotHeard)
         if (::setgid(65534) != 0 || ::setuid(65534) != 0)
             ::_exit(2);
         const int fd = connectTo(running.path);
-        if (fd < 0 || ::send(fd, "started-again\n", 14, MSG_NOSIGNAL) != 14)
+        if (fd < 0)
             ::_exit(3);
+        // The channel may hang up on a stranger before the request is sent.
+        ::send(fd, "started-again\n", 14, MSG_NOSIGNAL);
         ::_exit(0);
     }
     int status = 0;
