@@ -15,13 +15,13 @@
 
 #include <QCheckBox>
 #include <QFileInfo>
-#include <algorithm>
 #include <QLayout>
 #include <QLocale>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QToolButton>
+#include <algorithm>
 
 namespace {
 
@@ -163,8 +163,8 @@ QString SetupDialog::lineAt(int row) const
 
 QString SetupDialog::rowText(const Entry& entry) const
 {
-    const QString time = entry.isValid() ? entry.startTime().toString(QStringLiteral("hh:mm AP"))
-                                         : entry.timeText().trimmed();
+    const QString time =
+        entry.isValid() ? entry.startTime().toString(QStringLiteral("hh:mm AP")) : entry.timeText().trimmed();
     const QString program = QFileInfo(entry.program()).fileName();
     const QString parameters = entry.parameters().trimmed();
     QString note;
