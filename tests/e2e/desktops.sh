@@ -63,7 +63,7 @@ find_faketime_lib
 # A python3 that speaks D-Bus: the one on PATH, else the system's.
 dbus_python=python3
 python3 -c 'import dbus, gi' 2>/dev/null || dbus_python=/usr/bin/python3
-readonly sni_watcher="$(dirname "${BASH_SOURCE[0]}")/sni_watcher.py"
+sni_watcher=$(dirname "${BASH_SOURCE[0]}")/sni_watcher.py
 shots="$build_dir/e2e-shots"
 mkdir -p "$shots"
 readonly e2e_user=nudgeon-e2e
@@ -429,8 +429,11 @@ scenario_late_sni_host() {
     log "the program's item ${polled#* } registered $((registered_ms - started_ms)) ms after the start"
     if poll $((WITHDRAW_LIMIT + 1000)) dunst_shows_only 0; then
         local late=$(($(now_ms) - registered_ms))
-        [ "$late" -le "$WITHDRAW_LIMIT" ] && log "the notice went at most $late ms after the item registered" ||
+        if [ "$late" -le "$WITHDRAW_LIMIT" ]; then
+            log "the notice went at most $late ms after the item registered"
+        else
             fail "the notice went $late ms after the item registered, more than $WITHDRAW_LIMIT ms"
+        fi
     else
         fail "the notice of no tray still shows $((WITHDRAW_LIMIT + 1000)) ms after the item registered"
     fi
