@@ -169,10 +169,12 @@ QString SetupDialog::rowText(const Entry& entry) const
     const QString parameters = entry.parameters().trimmed();
     QString note;
     if (!entry.noteName().isEmpty()) {
-        const QString text = readNote(services.noteFolder + entry.noteName()).text;
-        note = text.section(QLatin1Char('\n'), 0, 0).simplified();
-        if (note.isEmpty())
-            note = entry.noteName();
+        // The note's first line with words in it, else its file's name.
+        const QStringList noteLines =
+            readNote(services.noteFolder + entry.noteName()).text.split(QLatin1Char('\n'));
+        const auto firstWords = std::find_if(noteLines.begin(), noteLines.end(),
+                                             [](const QString& line) { return !line.trimmed().isEmpty(); });
+        note = firstWords == noteLines.end() ? entry.noteName() : firstWords->simplified();
     }
 
     QString does;

@@ -233,7 +233,7 @@ TEST_F(SetupTest, EveryControlIsNamedForScreenReaders)
 // Each row shows the time and what its entry does, and stands for its line.
 TEST_F(SetupTest, EachRowSaysWhatItsEntryDoes)
 {
-    ASSERT_TRUE(writeNoteFile(dir.filePath("1200900.txt"), "  Call the bank\nabout the loan"));
+    ASSERT_TRUE(writeNoteFile(dir.filePath("1200900.txt"), "\n  Call the bank\nabout the loan"));
     const std::pair<QString, QString> rows[] = {
         {" 09:30 AM    ,/opt/tools/backup.sh,0,--full mm-dd-yy", "09:30 AM  backup.sh --full mm-dd-yy"},
         {"12:40 PM    ,,0,[1200900.txt]", "12:40 PM  note: Call the bank"},
