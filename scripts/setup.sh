@@ -14,7 +14,7 @@ packages=(
     libcurl4-openssl-dev python3-aiosmtpd python3-icalendar python3-dateutil
     pulseaudio pulseaudio-utils
     xvfb xauth trayer xdotool x11-utils xclip python3 faketime strace
-    libxcb1-dev dbus dbus-bin qt6-wayland sway waybar grim dunst fonts-dejavu-core
+    libxcb1-dev dbus dbus-bin python3-dbus python3-gi qt6-wayland sway waybar grim dunst fonts-dejavu-core
 )
 
 missing=()

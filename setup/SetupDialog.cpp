@@ -21,6 +21,7 @@
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QToolButton>
+#include <algorithm>
 
 namespace {
 
@@ -39,7 +40,7 @@ SetupDialog::SetupDialog(ScheduleSource& schedule, const Services& services, boo
       newEntriesOnly(newEntriesOnly)
 {
     ui->setupUi(this);
-    fitListToTimeField();
+    fitListWidth();
     fitToForm();
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     noteLimit = new TypingLimit(ui->noteEdit, MaxNoteTyped);
@@ -104,16 +105,18 @@ void SetupDialog::fitToForm()
         setFixedSize(need);
 }
 
-void SetupDialog::fitListToTimeField()
+void SetupDialog::fitListWidth()
 {
-    // The list stays narrow, but "10:01 AM" and "10:01 PM" must never look alike: it is as wide as
-    // an entry's time field beside the scroll bar, in whatever font.
+    // "10:01 AM" and "10:01 PM" must never look alike: the list holds a whole time beside the
+    // scroll bar, in whatever font, and a start of what the entry does; the rest is elided.
     QListWidget* list = ui->scheduleList;
     list->ensurePolished();
-    const QString timeField = QStringLiteral(" 00:00 PM");
+    const QString timeField = QStringLiteral(" 00:00 PM  ");
+    constexpr int shownLetters = 16;
     const int itemMargin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
     const int scrollBar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
-    list->setFixedWidth(list->fontMetrics().horizontalAdvance(timeField) + 2 * itemMargin + scrollBar +
+    list->setFixedWidth(list->fontMetrics().horizontalAdvance(timeField) +
+                        shownLetters * list->fontMetrics().averageCharWidth() + 2 * itemMargin + scrollBar +
                         2 * list->frameWidth());
 }
 
@@ -138,7 +141,94 @@ void SetupDialog::listEntries()
     const QSignalBlocker quiet(ui->scheduleList);
     ui->scheduleList->clear();
     for (const Entry& entry : schedule.entries())
-        ui->scheduleList->addItem(entry.line());
+        addLine(entry.line());
+}
+
+void SetupDialog::addLine(const QString& line)
+{
+    // The rows stay in the order of their lines, the order the schedule is written in; an equal
+    // line goes before those there.
+    const QStringList lines = items();
+    const int row = static_cast<int>(std::lower_bound(lines.begin(), lines.end(), line) - lines.begin());
+    auto* item = new QListWidgetItem(rowText(Entry(line)));
+    item->setData(LineRole, line);
+    item->setToolTip(item->text());
+    ui->scheduleList->insertItem(row, item);
+}
+
+QString SetupDialog::lineAt(int row) const
+{
+    return ui->scheduleList->item(row)->data(LineRole).toString();
+}
+
+QString SetupDialog::rowText(const Entry& entry) const
+{
+    const QString time =
+        entry.isValid() ? entry.startTime().toString(QStringLiteral("hh:mm AP")) : entry.timeText().trimmed();
+    const QString program = QFileInfo(entry.program()).fileName();
+    const QString parameters = entry.parameters().trimmed();
+    QString note;
+    if (!entry.noteName().isEmpty()) {
+        // The note's first line with words in it, else its file's name.
+        const QStringList noteLines =
+            readNote(services.noteFolder + entry.noteName()).text.split(QLatin1Char('\n'));
+        const auto firstWords = std::find_if(noteLines.begin(), noteLines.end(),
+                                             [](const QString& line) { return !line.trimmed().isEmpty(); });
+        note = firstWords == noteLines.end() ? entry.noteName() : firstWords->simplified();
+    }
+
+    QString does;
+    switch (entry.kind()) {
+    case Entry::Kind::Mail:
+        does = tr("mail to %1").arg(parameters);
+        note.clear();
+        break;
+    case Entry::Kind::Dialer:
+        does = tr("dial %1").arg(parameters);
+        break;
+    case Entry::Kind::Sound:
+        does = tr("sound %1").arg(program);
+        break;
+    case Entry::Kind::Program:
+        does = parameters.isEmpty() ? program : program + QLatin1Char(' ') + parameters;
+        break;
+    case Entry::Kind::Note:
+        break;
+    }
+    if (!note.isEmpty())
+        does = does.isEmpty() ? tr("note: %1").arg(note) : tr("%1, note: %2").arg(does, note);
+
+    QString repeat;
+    const RepeatRule& rule = entry.repeat();
+    if (rule.isWellFormed()) {
+        switch (rule.kind()) {
+        case RepeatRule::Kind::Interval:
+            if (rule.value() > 0 && rule.value() % 60 == 0)
+                repeat = tr("every %n h", nullptr, static_cast<int>(rule.value() / 60));
+            else if (rule.value() > 0)
+                repeat = tr("every %n min", nullptr, static_cast<int>(rule.value()));
+            break;
+        case RepeatRule::Kind::Weekdays: {
+            QStringList days;
+            for (int day = 1; day <= 7; ++day) {
+                if (rule.hasWeekday(day))
+                    days << QLocale::system().dayName(day, QLocale::ShortFormat);
+            }
+            repeat = days.join(QLatin1Char(' '));
+            break;
+        }
+        case RepeatRule::Kind::DayOfMonth:
+            repeat = tr("monthly on day %1").arg(rule.value());
+            break;
+        }
+    }
+
+    QString row = time;
+    if (!does.isEmpty())
+        row += QStringLiteral("  ") + does;
+    if (!repeat.isEmpty())
+        row += QStringLiteral("  (%1)").arg(repeat);
+    return row;
 }
 
 void SetupDialog::fill()
@@ -201,7 +291,7 @@ QStringList SetupDialog::items() const
 {
     QStringList lines;
     for (int i = 0; i < ui->scheduleList->count(); ++i)
-        lines.append(ui->scheduleList->item(i)->text());
+        lines.append(lineAt(i));
     return lines;
 }
 
@@ -226,7 +316,7 @@ void SetupDialog::entryChosen()
     if (!newEntriesOnly) {
         loadEntry();
         const int row = selectedRow();
-        const bool dueToday = row >= 0 && schedule.isDueToday(ui->scheduleList->item(row)->text());
+        const bool dueToday = row >= 0 && schedule.isDueToday(lineAt(row));
         setWindowTitle(dueToday
                            ? tr("Nudgeon Setup - ") +
                                  QLocale::system().toString(services.clock.now().date(), QLocale::LongFormat)
@@ -283,7 +373,7 @@ void SetupDialog::loadEntry()
     }
     if (selectedRow() < 0)
         selectRow(0);
-    entryLine = ui->scheduleList->item(selectedRow())->text();
+    entryLine = lineAt(selectedRow());
     chosenLine = entryLine;
     const Entry entry(entryLine);
     if (!entry.hasFields())
@@ -475,7 +565,7 @@ bool SetupDialog::composeEntry()
     const QStringList lines = items();
     if (findLine(lines, entryLine) < 0 && lines.size() < MaxEvents) {
         const QSignalBlocker quiet(ui->scheduleList);
-        ui->scheduleList->addItem(entryLine);
+        addLine(entryLine);
     }
     selectRow(findLine(items(), entryLine));
     return true;
@@ -515,14 +605,14 @@ void SetupDialog::updateEntry()
     QString removed;
     if (row >= 0) {
         const QSignalBlocker quiet(ui->scheduleList);
-        removed = ui->scheduleList->item(row)->text();
+        removed = lineAt(row);
         delete ui->scheduleList->takeItem(row);
     }
     if (!composeEntry()) {
         // The entry stays as it was, in the list as in the schedule.
         if (!removed.isEmpty()) {
             const QSignalBlocker quiet(ui->scheduleList);
-            ui->scheduleList->addItem(removed);
+            addLine(removed);
             selectRow(findLine(items(), removed));
         }
         return;
@@ -538,7 +628,7 @@ void SetupDialog::deleteEntry()
     const int row = selectedRow();
     if (row >= 0) {
         const QSignalBlocker quiet(ui->scheduleList);
-        entryLine = ui->scheduleList->item(row)->text();
+        entryLine = lineAt(row);
         delete ui->scheduleList->takeItem(row);
     }
     if (!noteFileName.isEmpty())

@@ -11,6 +11,7 @@ class SetupDialog;
 }
 
 class Clock;
+class Entry;
 class ErrorBox;
 class FileChooser;
 class RepeatRule;
@@ -56,6 +57,9 @@ public:
     QString noteFile() const { return noteFileName; }
     bool isNewEntriesOnly() const { return newEntriesOnly; }
 
+    // The list's rows show what each entry does; each row holds its line in this role.
+    static constexpr int LineRole = Qt::UserRole;
+
     // Typing in the note stops at this many characters.
     static constexpr int MaxNoteTyped = 1024;
 
@@ -63,7 +67,7 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    void fitListToTimeField();
+    void fitListWidth();
     // Fixes the dialog's size at what the form needs now, never less than it has.
     void fitToForm();
     // The user chose another entry in the list: its fields are loaded into the controls.
@@ -89,7 +93,13 @@ private:
 
     int selectedRow() const;
     void selectRow(int row);
+    // The lines of the list's rows, in the list's order.
     QStringList items() const;
+    QString lineAt(int row) const;
+    // Inserts a row for the line where its text sorts.
+    void addLine(const QString& line);
+    // The row's words: the start time, what the entry does and how it repeats.
+    QString rowText(const Entry& entry) const;
     int repeatKind() const;
     void setRepeatKind(int kind);
     void setHours(bool hours);

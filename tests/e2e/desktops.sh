@@ -21,6 +21,10 @@
 #                  and goes once trayer starts and the icon docks; the notifications name the
 #                  desktop file and carry the icon as image data;
 #                  a second start opens the setup dialog of the first copy and ends with code 0.
+#   late-sni-host  Xvfb without an XEmbed tray, dunst as the notification server: the notice of
+#                  no tray shows after the program's wait, and a StatusNotifierItem host that
+#                  starts 8 s after the program takes its item; the notice goes within a second
+#                  of the item registering.
 #   no-tray-no-bus Xvfb, no tray and no session bus: the program opens its setup dialog itself.
 #
 # Screenshots of the Wayland panel and of the notifications are kept in
@@ -30,14 +34,14 @@
 set -uo pipefail
 
 if [ $# -lt 2 ]; then
-    echo "usage: $0 <nudgeon executable> <build folder> [wayland-panel|wayland-note|no-tray|no-tray-no-bus]..." >&2
+    echo "usage: $0 <nudgeon executable> <build folder> [wayland-panel|wayland-note|no-tray|late-sni-host|no-tray-no-bus]..." >&2
     exit 2
 fi
 program_exe=$(readlink -f "$1")
 build_dir=$(readlink -f "$2")
 shift 2
 scenarios=("$@")
-[ ${#scenarios[@]} -gt 0 ] || scenarios=(wayland-panel wayland-note no-tray no-tray-no-bus)
+[ ${#scenarios[@]} -gt 0 ] || scenarios=(wayland-panel wayland-note no-tray late-sni-host no-tray-no-bus)
 
 suite=desktops
 
@@ -51,9 +55,15 @@ readonly DIALOG_LIMIT=5000    # the setup dialog shows
 readonly NOTE_LIMIT=10000     # a note due at start shows
 readonly NO_TRAY_LIMIT=12000  # the program tells that it runs without a tray
 readonly SECOND_LIMIT=2000    # a second copy ends
+readonly HOST_AFTER=8000      # a StatusNotifierItem host starts this long after the program
+readonly WITHDRAW_LIMIT=1000  # the notice of no tray goes once the item registered
 
 e2e_init sway swaymsg waybar grim dbus-daemon dunst dunstctl setpriv python3
 find_faketime_lib
+# A python3 that speaks D-Bus: the one on PATH, else the system's.
+dbus_python=python3
+python3 -c 'import dbus, gi' 2>/dev/null || dbus_python=/usr/bin/python3
+sni_watcher=$(dirname "${BASH_SOURCE[0]}")/sni_watcher.py
 shots="$build_dir/e2e-shots"
 mkdir -p "$shots"
 readonly e2e_user=nudgeon-e2e
@@ -95,7 +105,7 @@ EOF
 #   tip ITEM       the title of the item's tooltip
 #   activate ITEM  calls the item's Activate, as a left click in the panel does
 sni() {
-    "${as_user[@]}" python3 - "$@" <<'PY'
+    "${as_user[@]}" "$dbus_python" - "$@" <<'PY'
 import sys, dbus
 bus = dbus.SessionBus()
 command = sys.argv[1]
@@ -285,18 +295,32 @@ scenario_wayland_note() {
     end_wayland_session
 }
 
-scenario_no_tray() {
-    begin_scenario no-tray
+# x11_notifying_session NAME: a scenario on the X server without a tray, with a private bus and
+# dunst as its notification server; sets $dunst_pid.
+x11_notifying_session() {
+    begin_scenario "$1"
     as_user=()
-    # Marks a server that reads markup would take for tags: the note's text shows as written.
-    printf '%s' $'Water the <b>plants</b> & herbs\r\nat ten\r\n' >"$pgm/plants.txt"
-    printf ' 10:00 AM    ,,0,[plants.txt]\r\n 11:30 AM    ,,0,\r\n' >"$pgm/Nudgeon.cfg"
     write_settings
     start_bus
     start_bg "$logs/dunst.out" "$logs/dunst.err" dunst
-    local dunst_pid=$started_pid
+    dunst_pid=$started_pid
     poll "$START_LIMIT" dunst_answers || die "dunst did not start: $(tail -n 5 "$logs/dunst.err")"
     log "dunst runs (pid $dunst_pid)"
+}
+
+end_x11_notifying_session() {
+    stop_pid "$program_pid"
+    stop_pid "$dunst_pid"
+    stop_pid "$bus_pid"
+    unset DBUS_SESSION_BUS_ADDRESS
+    log "== $scenario done"
+}
+
+scenario_no_tray() {
+    x11_notifying_session no-tray
+    # Marks a server that reads markup would take for tags: the note's text shows as written.
+    printf '%s' $'Water the <b>plants</b> & herbs\r\nat ten\r\n' >"$pgm/plants.txt"
+    printf ' 10:00 AM    ,,0,[plants.txt]\r\n 11:30 AM    ,,0,\r\n' >"$pgm/Nudgeon.cfg"
 
     # What the program asks the server: its notifications' icon and desktop file.
     start_bg "$logs/notify-calls" "$logs/monitor.err" dbus-monitor "interface='org.freedesktop.Notifications',member='Notify'"
@@ -372,12 +396,51 @@ scenario_no_tray() {
         fail "the first copy opened no setup dialog after a second start"
     fi
     running "$program_pid" || fail "the first copy ended"
-    stop_pid "$program_pid"
     stop_pid "$trayer_pid"
-    stop_pid "$dunst_pid"
-    stop_pid "$bus_pid"
-    unset DBUS_SESSION_BUS_ADDRESS
-    log "== $scenario done"
+    end_x11_notifying_session
+}
+
+# The program's item as the host's watcher recorded it: "<epoch ms> <service/path>".
+registered_item() { head -n 1 "$logs/watcher.out" | grep .; }
+
+scenario_late_sni_host() {
+    x11_notifying_session late-sni-host
+    printf ' 11:30 AM    ,,0,\r\n' >"$pgm/Nudgeon.cfg"
+    # Started by hand, not at log-on: the program waits its shorter time for a tray.
+    start_bg "$logs/nudgeon.out" "$logs/nudgeon.err" "$pgm/nudgeon"
+    program_pid=$started_pid
+    local started_ms
+    started_ms=$(now_ms)
+    log "program started (pid $program_pid)"
+    if poll "$HOST_AFTER" dunst_shows 1; then
+        log "the notice of no tray shows $polled_ms ms after the start"
+    else
+        fail "no notice of no tray within $HOST_AFTER ms of the start"
+    fi
+
+    local wait_ms=$((started_ms + HOST_AFTER - $(now_ms)))
+    [ "$wait_ms" -le 0 ] || sleep "$((wait_ms / 1000)).$(printf '%03d' $((wait_ms % 1000)))"
+    start_bg "$logs/watcher.out" "$logs/watcher.err" "$dbus_python" "$sni_watcher"
+    local watcher_pid=$started_pid
+    log "a StatusNotifierItem host starts $(($(now_ms) - started_ms)) ms after the program (pid $watcher_pid)"
+    poll "$ITEM_LIMIT" registered_item ||
+        die "no item registered within $ITEM_LIMIT ms of the host's start: $(tr '\n' ' ' <"$logs/watcher.err")"
+    local registered_ms=${polled%% *}
+    log "the program's item ${polled#* } registered $((registered_ms - started_ms)) ms after the start"
+    if poll $((WITHDRAW_LIMIT + 1000)) dunst_shows_only 0; then
+        local late=$(($(now_ms) - registered_ms))
+        if [ "$late" -le "$WITHDRAW_LIMIT" ]; then
+            log "the notice went at most $late ms after the item registered"
+        else
+            fail "the notice went $late ms after the item registered, more than $WITHDRAW_LIMIT ms"
+        fi
+    else
+        fail "the notice of no tray still shows $((WITHDRAW_LIMIT + 1000)) ms after the item registered"
+    fi
+    grep -q '^Nudgeon runs without a tray icon | ' <<<"$(dunst_texts)" ||
+        fail "the notification withdrawn was not the notice of no tray: $(dunst_texts | tr '\n' ';')"
+    stop_pid "$watcher_pid"
+    end_x11_notifying_session
 }
 
 scenario_no_tray_no_bus() {
@@ -401,9 +464,13 @@ for s in "${scenarios[@]}"; do
     case $s in
         wayland-panel) scenario_wayland_panel ;;
         wayland-note) scenario_wayland_note ;;
-        no-tray | no-tray-no-bus)
+        no-tray | late-sni-host | no-tray-no-bus)
             [ -n "${DISPLAY:-}" ] || start_x_server
-            if [ "$s" = no-tray ]; then scenario_no_tray; else scenario_no_tray_no_bus; fi
+            case $s in
+                no-tray) scenario_no_tray ;;
+                late-sni-host) scenario_late_sni_host ;;
+                *) scenario_no_tray_no_bus ;;
+            esac
             ;;
         *) die "no scenario named $s" ;;
     esac

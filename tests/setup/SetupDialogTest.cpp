@@ -16,6 +16,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 #include <tuple>
 
@@ -45,7 +46,7 @@ protected:
     {
         QStringList lines;
         for (int i = 0; i < ui().scheduleList->count(); ++i)
-            lines.append(ui().scheduleList->item(i)->text());
+            lines.append(ui().scheduleList->item(i)->data(SetupDialog::LineRole).toString());
         return lines;
     }
     // Chooses an entry as the user does, by clicking it in the list: on a mouse press the list
@@ -101,7 +102,7 @@ TEST_F(SetupTest, AFileOutOfOrderOpensOnTheEntryDueNextAndDatesTheRightOne)
     // The list sorts " 08:30 AM" first; the file has it second.
     open("05:30 PM    ,,0,\r\n 08:30 AM    ,/usr/bin/true,0,\r\n");
     ASSERT_EQ(form->nextLine(), lines()[1]);
-    EXPECT_EQ(ui().scheduleList->currentItem()->text(), " 08:30 AM    ,/usr/bin/true,0,");
+    EXPECT_EQ(listed().value(ui().scheduleList->currentRow()), " 08:30 AM    ,/usr/bin/true,0,");
     EXPECT_EQ(ui().programEdit->text(), "/usr/bin/true");
 
     // The evening entry is done for today: the caption says so whatever its place in the list.
@@ -120,7 +121,9 @@ TEST_F(SetupTest, AFileOutOfOrderOpensOnTheEntryDueNextAndDatesTheRightOne)
 // controls on each other.
 TEST_F(SetupTest, OpensAtItsDesignSizeAndGrowsWholeForALargerFont)
 {
-    QByteArray lines = " 10:01 AM    ,,0,\r\n10:01 PM    ,,0,\r\n";
+    // A row longer than the list is elided: it widens nothing.
+    QByteArray lines =
+        " 10:01 AM    ,,0,\r\n10:01 PM    ,/opt/tools/backup.sh,0,--full --verbose /home /srv\r\n";
     for (int minute = 10; minute < 30; ++minute)
         lines += "08:" + QByteArray::number(minute) + " PM    ,,0,\r\n";
     const std::pair<std::string, std::function<void()>> views[] = {
@@ -154,15 +157,16 @@ TEST_F(SetupTest, OpensAtItsDesignSizeAndGrowsWholeForALargerFont)
         dialog->show();
         QCoreApplication::processEvents();
         if (points == 8) {
-            EXPECT_NEAR(dialog->width(), 455, 3);
+            EXPECT_NEAR(dialog->width(), 540, 3);
             EXPECT_NEAR(dialog->height(), 217, 3);
         }
-        // "10:01 AM" and "10:01 PM" never look alike: the list shows a whole time field beside
-        // its scroll bar.
+        // "10:01 AM" and "10:01 PM" never look alike: the list shows a whole time and the start of
+        // what the entry does beside its scroll bar.
         QListWidget* list = ui().scheduleList;
         ASSERT_TRUE(list->verticalScrollBar()->isVisible()) << points;
         const int margin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
-        EXPECT_GE(list->viewport()->width() - 2 * margin, list->fontMetrics().horizontalAdvance(" 10:01 PM"))
+        EXPECT_GE(list->viewport()->width() - 2 * margin,
+                  list->fontMetrics().horizontalAdvance("10:01 PM  backup.sh"))
             << points;
         for (const auto& [view, show] : views) {
             show();
@@ -224,6 +228,39 @@ TEST_F(SetupTest, EveryControlIsNamedForScreenReaders)
 {
     open(twoEntries);
     FormChecks::expectNamedControls(*dialog);
+}
+
+// Each row shows the time and what its entry does, and stands for its line.
+TEST_F(SetupTest, EachRowSaysWhatItsEntryDoes)
+{
+    ASSERT_TRUE(writeNoteFile(dir.filePath("1200900.txt"), "\n  Call the bank\nabout the loan"));
+    const std::pair<QString, QString> rows[] = {
+        {" 09:30 AM    ,/opt/tools/backup.sh,0,--full mm-dd-yy", "09:30 AM  backup.sh --full mm-dd-yy"},
+        {"12:40 PM    ,,0,[1200900.txt]", "12:40 PM  note: Call the bank"},
+        {" 07:00 AM    ,DARIZIZ.EXE,0,ann@example.org [1200900.txt]", "07:00 AM  mail to ann@example.org"},
+        {"06:00 PM    ,/usr/share/sounds/bell.WAV,0,", "06:00 PM  sound bell.WAV"},
+        {"06:30 PM    ,dialer.exe,0,5551234 [1200900.txt]", "06:30 PM  dial 5551234, note: Call the bank"},
+        {"08:00 AM    ,,90,[gone.txt]", "08:00 AM  note: gone.txt  (every 90 min)"},
+        {"08:15 AM    ,top,120,", "08:15 AM  top  (every 2 h)"},
+        {"11:00 PM    ,,-15,", "11:00 PM  (monthly on day 15)"},
+    };
+    QByteArray file;
+    for (const auto& row : rows)
+        file += row.first.toUtf8() + "\r\n";
+    open(file);
+    QListWidget* list = ui().scheduleList;
+    ASSERT_EQ(list->count(), std::size(rows)) << listed().join("|").toStdString();
+    for (int i = 0; i < list->count(); ++i) {
+        const QString line = list->item(i)->data(SetupDialog::LineRole).toString();
+        const auto row =
+            std::find_if(std::begin(rows), std::end(rows), [&](const auto& r) { return r.first == line; });
+        ASSERT_NE(row, std::end(rows)) << line.toStdString();
+        EXPECT_EQ(list->item(i)->text(), row->second) << line.toStdString();
+    }
+    // The rows follow their lines' order, which the schedule is written in.
+    QStringList sorted = listed();
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(listed(), sorted);
 }
 
 TEST_F(SetupTest, LoadsEachPartOfTheSelectedEntry)
@@ -596,7 +633,7 @@ TEST_F(SetupTest, ALineAddedByHandShowsWhatIsTypedStaysAndDeleteKeepsIt)
     ASSERT_TRUE(form->reloadIfChanged());
     EXPECT_EQ(listed(), QStringList({" 08:00 AM    ,/usr/bin/true,0,", "06:00 PM    ,,30,[1200900.txt]",
                                      "10:00 AM    ,hand,0,"}));
-    EXPECT_EQ(ui().scheduleList->currentItem()->text(), "06:00 PM    ,,30,[1200900.txt]");
+    EXPECT_EQ(listed().value(ui().scheduleList->currentRow()), "06:00 PM    ,,30,[1200900.txt]");
     EXPECT_EQ(ui().parametersEdit->text(), "typed, not added");
 
     choose(0);
