@@ -1,15 +1,21 @@
 // SPDX-License-Identifier: MIT
 #include "engine/CommandLine.h"
 
+#include "engine/Firing.h"
+#include "engine/HistoryLog.h"
+#include "engine/ScheduleStore.h"
+#include "platform/ErrorBox.h"
+#include "platform/IniRegistryStore.h"
 #include "platform/LockFileGuard.h"
+#include "platform/Settings.h"
 #include "platform/UserFile.h"
+#include "platform/XdgAutostart.h"
 #include "schedule/CalendarExport.h"
 #include "schedule/Entry.h"
 #include "schedule/EventLine.h"
 #include "schedule/NoteFiles.h"
 #include "schedule/Recurrence.h"
 #include "schedule/ScheduleFile.h"
-#include "schedule/ScheduleGuard.h"
 
 #include <QCommandLineParser>
 #include <QJsonDocument>
@@ -27,13 +33,9 @@ const QString addName = QStringLiteral("add");
 const QString removeName = QStringLiteral("remove");
 const QString snoozeName = QStringLiteral("snooze");
 const QString exportName = QStringLiteral("export-ics");
+const QString historyName = QStringLiteral("history");
 // How far ahead an entry's next occurrence is looked for: a day of the month comes within two.
 constexpr int LookAheadDays = 62;
-
-QString scheduleFile(const QString& pgmDir)
-{
-    return pgmDir + QStringLiteral("Nudgeon.cfg");
-}
 
 // The channel carries a request as one line of tab-separated fields: the few characters that
 // would end a field or the line travel escaped.
@@ -399,29 +401,140 @@ CommandLine::Reply deliverCalendar(const CommandLine::Reply& calendar, const QSt
                                    .arg(file)};
 }
 
-// The schedule file itself, while this process holds the lock: changed by someone else since
-// it was read, it is not written over.
+// The instant --since names: the start of a day, or a date and time (local unless it gives
+// its offset).
+std::optional<QDateTime> sinceOf(QString text)
+{
+    if (text.size() == 10) {
+        const QDate day = QDate::fromString(text, Qt::ISODate);
+        return day.isValid() ? std::optional<QDateTime>(day.startOfDay()) : std::nullopt;
+    }
+    if (text.size() > 10 && text[10] == QLatin1Char(' '))
+        text[10] = QLatin1Char('T');
+    const QDateTime at = QDateTime::fromString(text, Qt::ISODate);
+    return at.isValid() ? std::optional<QDateTime>(at) : std::nullopt;
+}
+
+QString badSinceMessage(const QString& text)
+{
+    return CommandLine::tr("'%1' is not a date: --since takes one such as 2029-03-19 or 2029-03-19T22:00.")
+        .arg(text);
+}
+
+QString outcomeWord(const Firing& firing)
+{
+    // The history file's own word for the outcome, its third field.
+    return firing.toLine().section(QLatin1Char('\t'), 2, 2);
+}
+
+QJsonObject firingObject(const Firing& firing)
+{
+    QJsonObject object{{QStringLiteral("due"), jsonTime(firing.due)},
+                       {QStringLiteral("ran"),
+                        jsonTime(firing.ran.isValid() ? std::optional<QDateTime>(firing.ran) : std::nullopt)},
+                       {QStringLiteral("outcome"), outcomeWord(firing)},
+                       {QStringLiteral("failed"), firing.failed()},
+                       {QStringLiteral("description"), firing.describe()},
+                       {QStringLiteral("line"), firing.line}};
+    if (!firing.reason.isEmpty())
+        object.insert(QStringLiteral("reason"), firing.reason);
+    if (firing.outcome == Firing::Outcome::Exited || firing.outcome == Firing::Outcome::MailKept) {
+        object.insert(QStringLiteral("status"), firing.status);
+        object.insert(QStringLiteral("signal"), firing.signal);
+    }
+    if (firing.outcome == Firing::Outcome::Exited)
+        object.insert(QStringLiteral("seconds"), firing.seconds);
+    if (!firing.errorOutput.isEmpty())
+        object.insert(QStringLiteral("errorOutput"), firing.errorOutput);
+    if (firing.until.isValid())
+        object.insert(QStringLiteral("until"), jsonTime(firing.until));
+    return object;
+}
+
+// The firings of the history, in the order they were recorded: the rotated copy's, then the
+// file's. Only reads the files, so it needs no running copy and no lock.
+CommandLine::Reply history(const InstanceChannel::Request& request, const HistoryLog& log,
+                           const QString& pgmDir)
+{
+    std::optional<QDateTime> since;
+    if (hasArgument(request, QStringLiteral("since"))) {
+        since = sinceOf(argument(request, QStringLiteral("since")));
+        if (!since)
+            return badUsage(badSinceMessage(argument(request, QStringLiteral("since"))));
+    }
+    const bool failedOnly = hasArgument(request, QStringLiteral("failed"));
+    const bool json = hasArgument(request, QStringLiteral("json"));
+    QString out;
+    for (const QString& path : {log.rotatedPath(), log.path()}) {
+        const UserFile::Contents contents = UserFile::readAll(path, 2 * HistoryLog::defaultCap);
+        if (!contents.isRead() && contents.kind != UserFile::Kind::Missing)
+            return refused(contents.problem);
+        for (const QByteArray& bytes : contents.bytes.split('\n')) {
+            const std::optional<Firing> firing = Firing::fromLine(QString::fromUtf8(bytes));
+            if (!firing || (failedOnly && !firing->failed()) || (since && firing->due < *since))
+                continue;
+            if (json) {
+                out += jsonLine(firingObject(*firing)) + QLatin1Char('\n');
+                continue;
+            }
+            const Item item = itemOf(firing->line, pgmDir, firing->due.date());
+            out += QStringLiteral("%1 %2  %3  %4\n")
+                       .arg(firing->failed() ? QLatin1Char('!') : QLatin1Char(' '))
+                       .arg(shownTime(firing->due), item.action, firing->describe());
+            if (!firing->errorOutput.isEmpty()) {
+                for (const QString& text : firing->errorOutput.trimmed().split(QLatin1Char('\n')))
+                    out += QStringLiteral("      | %1\n").arg(text);
+            }
+        }
+    }
+    return {CommandLine::Done, out};
+}
+
+// The messages the program's own loading and saving would show in a box, kept for the error
+// output.
+class KeptErrors : public ErrorBox
+{
+public:
+    void showError(const QString& message) override { messages.append(message); }
+
+    QStringList messages;
+};
+
+// The schedule file itself, while this process holds the lock, read and written as the tray
+// program does: an older file's header lines are taken over into the settings, and a file
+// changed by someone else since it was read is not written over.
 class FileSchedule : public CommandLine::Schedule
 {
 public:
-    explicit FileSchedule(const QString& pgmDir) : dir(pgmDir), guard(scheduleFile(pgmDir))
+    explicit FileSchedule(const ProgramPaths& paths)
+        : dir(paths.pgmDir), autostart(paths.programPath),
+          settings(registry, autostart, errors, paths.programPath), store(paths.pgmDir, settings, errors)
     {
-        guard.reading();
-        read = readScheduleEntries(guard.path());
+        registry.tellProblems([this](const QString& message) { errors.showError(message); });
+        if (store.exists())
+            read = store.load();
     }
+    // Why the schedule cannot be worked on: its file could not be read whole.
+    QString problem() const { return store.readProblem(); }
+    // What the tray program would have shown meanwhile.
+    const QStringList& told() const { return errors.messages; }
+
     QStringList lines() override { return read; }
     QString pgmDir() const override { return dir; }
     QDateTime now() const override { return QDateTime::currentDateTime(); }
     std::optional<QString> write(const QStringList& lines) override
     {
-        if (guard.changed())
+        if (store.hasChanged())
             return CommandLine::tr(
                 "The schedule file was changed meanwhile; nothing was saved. Please try again.");
-        const QByteArray bytes = scheduleBytes(lines);
-        QString problem;
-        if (!UserFile::write(guard.path(), bytes, &problem))
-            return problem.isEmpty() ? cannotCreateMessage(guard.path()) : problem;
-        guard.wrote(bytes);
+        const qsizetype before = errors.messages.size();
+        if (!store.write(lines)) {
+            // The reason is the refusal's, not a message besides.
+            const QStringList reasons = errors.messages.mid(before);
+            errors.messages.resize(before);
+            return reasons.isEmpty() ? cannotCreateMessage(store.filePath())
+                                     : reasons.join(QLatin1Char('\n'));
+        }
         read = lines;
         return std::nullopt;
     }
@@ -432,7 +545,11 @@ public:
 
 private:
     QString dir;
-    ScheduleGuard guard;
+    IniRegistryStore registry;
+    XdgAutostart autostart;
+    KeptErrors errors;
+    Settings settings;
+    ScheduleStore store;
     QStringList read;
 };
 
@@ -469,7 +586,15 @@ std::variant<InstanceChannel::Request, CommandLine::Reply> CommandLine::parse(co
     const QCommandLineOption nextOption(QStringLiteral("next"),
                                         tr("Show the entry due next, as the tray tip counts it."));
     const QCommandLineOption json(QStringLiteral("json"),
-                                  tr("With --list or --next: one JSON object per line per item."));
+                                  tr("With --list, --next or --history: one JSON object per line per item."));
+    const QCommandLineOption historyOption(QStringLiteral("history"),
+                                           tr("List the firings the history recorded, in the order they were "
+                                              "recorded (oldest first); works with no copy running."));
+    const QCommandLineOption failedOption(QStringLiteral("failed"), tr("With --history: only the failures."));
+    const QCommandLineOption sinceOption(
+        QStringLiteral("since"),
+        tr("With --history: only the firings due from DATE on (2029-03-19, or 2029-03-19T22:00)."),
+        QStringLiteral("DATE"));
     const QCommandLineOption addOption(
         QStringLiteral("add"), tr("Add an entry starting at TIME (10:30PM, 22:30)."), QStringLiteral("TIME"));
     const QCommandLineOption runOption(QStringLiteral("run"), tr("With --add: the program to run."),
@@ -499,9 +624,10 @@ std::variant<InstanceChannel::Request, CommandLine::Reply> CommandLine::parse(co
         QStringLiteral("export-ics"),
         tr("Write the schedule as an iCalendar file to FILE, or to the output."));
     const QCommandLineOption autostart(QStringLiteral("autostart"), tr("Start in the tray at log-on."));
-    parser.addOptions({help, version, listOption, nextOption, json, addOption, runOption, argsOption,
-                       noteOption, mailOption, everyOption, daysOption, monthlyOption, removeOption,
-                       snoozeOption, exportOption, autostart});
+    parser.addOptions({help,          version,      listOption,   nextOption,   json,
+                       historyOption, failedOption, sinceOption,  addOption,    runOption,
+                       argsOption,    noteOption,   mailOption,   everyOption,  daysOption,
+                       monthlyOption, removeOption, snoozeOption, exportOption, autostart});
     parser.addPositionalArgument(QStringLiteral("MINUTES|FILE"),
                                  tr("With --snooze: the minutes, 1 to 1440. With --export-ics: the file to "
                                     "write."),
@@ -517,12 +643,13 @@ std::variant<InstanceChannel::Request, CommandLine::Reply> CommandLine::parse(co
     if (parser.isSet(version))
         return Reply{Done, QStringLiteral("Nudgeon %1\n").arg(QStringLiteral(NUDGEON_VERSION))};
 
-    const QList<QCommandLineOption> commands{listOption,   nextOption,   addOption,
+    const QList<QCommandLineOption> commands{listOption,   nextOption,   historyOption, addOption,
                                              removeOption, snoozeOption, exportOption};
     const qsizetype given = std::count_if(commands.cbegin(), commands.cend(),
                                           [&](const QCommandLineOption& o) { return parser.isSet(o); });
     if (given != 1)
-        return badUsage(tr("Give one of --list, --next, --add, --remove, --snooze or --export-ics."));
+        return badUsage(
+            tr("Give one of --list, --next, --history, --add, --remove, --snooze or --export-ics."));
     const QStringList positional = parser.positionalArguments();
     const qsizetype allowed = parser.isSet(snoozeOption)   ? 1
                               : parser.isSet(exportOption) ? positional.size()
@@ -531,8 +658,13 @@ std::variant<InstanceChannel::Request, CommandLine::Reply> CommandLine::parse(co
         return badUsage(parser.isSet(snoozeOption)
                             ? tr("--snooze takes a note's file name and the minutes.")
                             : tr("Unexpected argument '%1'.").arg(positional.value(1, positional.value(0))));
-    if (parser.isSet(json) && !parser.isSet(listOption) && !parser.isSet(nextOption))
-        return badUsage(tr("--json goes with --list or --next."));
+    if (parser.isSet(json) && !parser.isSet(listOption) && !parser.isSet(nextOption) &&
+        !parser.isSet(historyOption))
+        return badUsage(tr("--json goes with --list, --next or --history."));
+    if ((parser.isSet(failedOption) || parser.isSet(sinceOption)) && !parser.isSet(historyOption))
+        return badUsage(tr("--failed and --since go with --history."));
+    if (parser.isSet(sinceOption) && !sinceOf(parser.value(sinceOption)))
+        return badUsage(badSinceMessage(parser.value(sinceOption)));
     const QList<QCommandLineOption> entryOptions{runOption,   argsOption, noteOption,   mailOption,
                                                  everyOption, daysOption, monthlyOption};
     if (!parser.isSet(addOption) && std::any_of(entryOptions.cbegin(), entryOptions.cend(),
@@ -547,6 +679,14 @@ std::variant<InstanceChannel::Request, CommandLine::Reply> CommandLine::parse(co
         request.name = parser.isSet(listOption) ? listName : nextName;
         if (parser.isSet(json))
             pass(QStringLiteral("json"), QString());
+    } else if (parser.isSet(historyOption)) {
+        request.name = historyName;
+        if (parser.isSet(json))
+            pass(QStringLiteral("json"), QString());
+        if (parser.isSet(failedOption))
+            pass(QStringLiteral("failed"), QString());
+        if (parser.isSet(sinceOption))
+            pass(QStringLiteral("since"), parser.value(sinceOption));
     } else if (parser.isSet(exportOption)) {
         // The file is the caller's, written here: the running copy gives the calendar only.
         request.name = exportName;
@@ -608,6 +748,8 @@ CommandLine::Reply CommandLine::answer(const InstanceChannel::Request& request, 
         return snooze(request, schedule);
     if (request.name == exportName)
         return exportCalendar(schedule);
+    if (request.name == historyName)
+        return history(request, HistoryLog(), schedule.pgmDir());
     return badUsage(tr("Unknown request '%1'.").arg(request.name));
 }
 
@@ -634,6 +776,11 @@ int CommandLine::run(const QStringList& arguments, const ProgramPaths& paths)
         return reply->status;
     }
     const InstanceChannel::Request& request = std::get<InstanceChannel::Request>(parsed);
+    if (request.name == historyName) {
+        const Reply reply = history(request, HistoryLog(), paths.pgmDir);
+        print(reply);
+        return reply.status;
+    }
     // Holding the lock keeps a tray program from starting while the files are changed here.
     const LockFileGuard::Place place = LockFileGuard::defaultPlace();
     if (!place.problem.isEmpty()) {
@@ -652,8 +799,11 @@ int CommandLine::run(const QStringList& arguments, const ProgramPaths& paths)
                                "the command was carried out."));
         break;
     case InstanceGuard::Claim::Ours: {
-        FileSchedule schedule(paths.pgmDir);
-        reply = answer(request, schedule);
+        FileSchedule schedule(paths);
+        // A schedule read in part would lose the rest when written back.
+        reply = schedule.problem().isEmpty() ? answer(request, schedule) : refused(schedule.problem());
+        for (const QString& message : schedule.told())
+            print(refused(message));
         break;
     }
     case InstanceGuard::Claim::Failed:

@@ -54,7 +54,8 @@ QStringList ScheduleStore::load()
     guard->reading();
     ScheduleReader reader(filePath());
     std::optional<QString> line = reader.next();
-    tellLater(reader.problem());
+    lastReadProblem = reader.problem();
+    tellLater(lastReadProblem);
     bool writeBack = false;
     if (!settings.load()) {
         // An older schedule file begins with two header lines, the second the chime flag.
@@ -82,7 +83,8 @@ QStringList ScheduleStore::reread()
     guard->reading();
     ScheduleReader reader(filePath());
     const std::optional<QString> first = reader.next();
-    tellLater(reader.problem());
+    lastReadProblem = reader.problem();
+    tellLater(lastReadProblem);
     return entriesFrom(reader, first);
 }
 

@@ -33,6 +33,9 @@ public:
     QStringList load();
     // The file read again, as load reads it, nothing written.
     QStringList reread();
+    // Why the file could not be read, or was read only in part, at the last load or reread;
+    // empty when it was read whole or is missing.
+    QString readProblem() const { return lastReadProblem; }
     // Whether the file changed on disk since the program last read or wrote it.
     bool hasChanged();
     // Writes the lines; tells the user and gives false when it could not, or when the file
@@ -53,4 +56,5 @@ private:
     ErrorBox& errors;
     std::unique_ptr<ScheduleGuard> guard;
     std::unique_ptr<ScheduleWatcher> watcher;
+    QString lastReadProblem;
 };

@@ -108,13 +108,54 @@ scenario_files() {
     row 0 '^BEGIN:VCALENDAR' "$tools|$bins" --export-ics
     row 0 'Wrote 3 event' "$tools|$bins" --export-ics "$logs/out.ics"
     grep -q 'SUMMARY:Take out the bins' "$logs/out.ics" || fail "the exported file lacks the note's event"
+    scenario_history "$tools|$bins"
+
+    # A schedule of the old form, with no settings entry: taken over as a start takes it over.
+    rm -f "$XDG_CONFIG_HOME/Nudgeon/registry.ini"
+    printf 'Nudgeon 2\r\n1\r\n%s\r\n' "$tools" >"$pgm/Nudgeon.cfg"
+    row 0 '^ 1  07:00  run /bin/echo a,b' "$tools" --list
+    grep -q 'Nudgeon\\Settings="1,0"' "$XDG_CONFIG_HOME/Nudgeon/registry.ini" ||
+        fail "the old header's chime was not stored: $(cat "$XDG_CONFIG_HOME/Nudgeon/registry.ini")"
     cli_time=""
+}
+
+# The history, in UTC: a rotated copy and the file, with a line that is no firing. SCHEDULE is
+# the schedule file's, which --history leaves alone.
+scenario_history() {
+    local schedule=$1 t=$'\t'
+    export XDG_STATE_HOME="$scenario_dir/state"
+    mkdir -p "$XDG_STATE_HOME/Nudgeon"
+    printf '%s\n' "2029-03-17T22:30:00Z${t}2029-03-17T22:30:01Z${t}note shown${t}$bins" 'no firing' \
+        >"$XDG_STATE_HOME/Nudgeon/history.log.1"
+    printf '%s\n' "2029-03-18T07:00:00Z${t}2029-03-18T07:00:00Z${t}not started${t}$tools${t}reason=No such file" \
+        "2029-03-19T07:00:00Z${t}2029-03-19T07:00:01Z${t}exited${t}$tools${t}status=3${t}seconds=1.0${t}errors=boom\\nlast" \
+        "2029-03-19T09:00:00Z${t}-${t}missed${t}$bins" >"$XDG_STATE_HOME/Nudgeon/history.log"
+    local firing='^[ !] [A-Z][a-z]{2} 2029'
+    TZ=UTC row 0 '^  Sat 2029-03-17 22:30  note: Take out the bins  Note shown$' "$schedule" --history
+    [ "$(grep -cE "$firing" <<<"$out")" -eq 4 ] || fail "--history gave $out"
+    [[ $out == "  Sat 2029-03-17 22:30"* ]] || fail "--history does not begin with the oldest firing: $out"
+    [[ $out == *$'Exited with status 3 after 1.0 s\n      | boom\n      | last\n  Mon 2029-03-19 09:00'* ]] ||
+        fail "--history lists out of order or without the error output: $out"
+    TZ=UTC row 0 '^! Sun 2029-03-18 07:00  run /bin/echo a,b  Could not start: No such file$' "$schedule" \
+        --history --failed
+    [ "$(grep -cE "$firing" <<<"$out")" -eq 2 ] || fail "--history --failed gave $out"
+    TZ=UTC row 0 '^  Mon 2029-03-19 09:00  note: Take out the bins  Missed while asleep$' "$schedule" \
+        --history --since '2029-03-19 08:00'
+    [ "$(grep -cE "$firing" <<<"$out")" -eq 1 ] || fail "--history --since gave $out"
+    TZ=UTC row 0 '^\{"description":"Exited with status 3 after 1.0 s","due":"2029-03-19T07:00:00","errorOutput":"boom\\nlast","failed":true,"line":" 07:00 AM    ,/bin/echo,90,a,b","outcome":"exited","ran":"2029-03-19T07:00:01","seconds":1,"signal":0,"status":3\}$' \
+        "$schedule" --history --failed --since 2029-03-19 --json
+    [ "$(wc -l <<<"$out")" -eq 1 ] || fail "--history --failed --since --json gave $out"
+    row 2 "'2029-02-30' is not a date" "$schedule" --history --since 2029-02-30
+    row 2 'go with --history' "$schedule" --list --failed
 }
 
 scenario_running() {
     begin_scenario running
     local first=' 07:00 AM    ,,0,'
     printf '%s\r\n' "$first" >"$pgm/Nudgeon.cfg"
+    export XDG_STATE_HOME="$scenario_dir/state"
+    mkdir -p "$XDG_STATE_HOME/Nudgeon"
+    printf '2029-03-19T07:00:00Z\t-\tnot started\t%s\treason=gone\n' "$tools" >"$XDG_STATE_HOME/Nudgeon/history.log"
     start_trayer
     start_program_at "@$FAKE_DAY 22:29:45"
     wait_for_dock
@@ -130,6 +171,7 @@ left = n["minutesLeft"]
 want = "Running..." if left <= 0 else "Nudgeon:  %dmin" % left
 sys.exit(0 if n["tip"] == want and n["number"] == 2 else "tip %r for %d minutes" % (n["tip"], left))
 ' "$out" || fail "--next and the tip disagree: $out"
+    row 0 'run /bin/echo a,b  Could not start: gone$' "$first|$bins" --history --failed
     row 2 "Unknown option" "$first|$bins" --list --bogus
     running "$program_pid" || die "the running copy ended after a bad option"
 
