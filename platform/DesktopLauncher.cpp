@@ -51,7 +51,7 @@ Head headOf(const QString& path)
         return {};
     const QByteArray head = f.read(256);
     if (head.startsWith("#!")) {
-        const QByteArray line = head.mid(2, head.indexOf('\n') - 2).trimmed();
+        const QByteArray line = head.mid(2, head.indexOf('\n') - 2).simplified();
         const qsizetype blank = line.indexOf(' ');
         return {Kind::Script, blank < 0 ? line : line.left(blank)};
     }
@@ -161,7 +161,7 @@ Launcher::Attempt DesktopLauncher::start(const QString& file, const QString& par
         if (kind == Kind::Other)
             return {Result::NotAllowed,
                     tr("\"%1\" is no program: a script needs a first line starting with #!").arg(path)};
-        // Said here, as the program would fail only once started in its own session.
+        // Said here in words: the failed start would only say that a file is missing.
         if (kind == Kind::Script && ::access(head.interpreter.constData(), X_OK) != 0)
             return {Result::NotAllowed, tr("\"%1\" cannot run: its interpreter %2: %3")
                                             .arg(path, QFile::decodeName(head.interpreter),
@@ -182,18 +182,11 @@ Launcher::Attempt DesktopLauncher::startProgram(const QString& path, const QStri
                                                 const QString& folder, ExitHandler onExit)
 {
     auto process = std::make_unique<QProcess>();
+    process->setProgram(path);
+    process->setArguments(QProcess::splitCommand(parameters));
     // A session of its own: the program outlives this one, and no signal meant for this
-    // program's terminal or process group reaches it. setsid(1) makes the session in the child:
-    // a child modifier doing it would make QProcess copy this whole process with fork() rather
-    // than vfork(), which holds up this program's tick for several milliseconds.
-    if (sessionStarter.isEmpty()) {
-        process->setProgram(path);
-        process->setArguments(QProcess::splitCommand(parameters));
-        process->setChildProcessModifier([] { ::setsid(); });
-    } else {
-        process->setProgram(sessionStarter);
-        process->setArguments(QStringList{QStringLiteral("--"), path} + QProcess::splitCommand(parameters));
-    }
+    // program's terminal or process group reaches it.
+    process->setChildProcessModifier([] { ::setsid(); });
     process->setWorkingDirectory(QFileInfo(folder).isDir() ? folder : QDir::currentPath());
     process->setStandardInputFile(QProcess::nullDevice());
     // Output goes where the program's own goes; a pipe would end the program with SIGPIPE

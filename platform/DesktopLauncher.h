@@ -5,7 +5,6 @@
 
 #include <QList>
 #include <QPointer>
-#include <QStandardPaths>
 #include <QStringList>
 
 class QProcess;
@@ -36,6 +35,4 @@ private:
                          ExitHandler onExit);
 
     QList<QPointer<QProcess>> running;
-    // setsid(1), which starts a program in a session of its own; empty where there is none.
-    const QString sessionStarter = QStandardPaths::findExecutable(QStringLiteral("setsid"));
 };
