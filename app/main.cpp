@@ -232,6 +232,7 @@ int main(int argc, char* argv[])
     channel.setAnswerer([&running](const InstanceChannel::Request& request) {
         return CommandLine::encode(CommandLine::answer(request, running));
     });
+    QObject::connect(&scheduler, &Scheduler::closedDown, &app, &SetupDialog::closeOpen);
     QObject::connect(&scheduler, &Scheduler::closedDown, &app, &QApplication::quit, Qt::QueuedConnection);
 
     scheduler.start();

@@ -8,6 +8,7 @@
 #include "platform/Sound.h"
 #include "schedule/EventLine.h"
 
+#include <QTimeZone>
 #include <algorithm>
 
 namespace {
@@ -243,6 +244,27 @@ void Scheduler::snooze(const QString& line, const QString& noteName, int minutes
     refreshStatus();
 }
 
+void Scheduler::followZone(const QDateTime& now)
+{
+    const QByteArray id = QTimeZone::systemTimeZoneId();
+    if (zoneSeen.at != NoTime &&
+        (id != zoneSeen.id || local(zoneSeen.at).offsetFromUtc() != zoneSeen.offset)) {
+        // An entry that ran at nine ran for nine of the clock: a zone to the west, whose nine is
+        // still to come, does not run it again. The old zone's offset is the one last seen.
+        for (Scheduled& s : scheduled) {
+            if (s.lastRan == NoTime)
+                continue;
+            const QDateTime wall =
+                QDateTime::fromMSecsSinceEpoch(s.lastRan + zoneSeen.offset * qint64(1000), Qt::UTC);
+            s.lastRan = Recurrence::localInstant(wall.date(), wall.time()).toMSecsSinceEpoch();
+        }
+        todayClock = Recurrence::Day();
+        yesterdayClock.reset();
+        forgetNext();
+    }
+    zoneSeen = ZoneSeen{id, now.toMSecsSinceEpoch(), now.offsetFromUtc()};
+}
+
 void Scheduler::setToday(const QDate& today)
 {
     // The day that was today is yesterday now, and tells whether today keeps its offset.
@@ -319,6 +341,7 @@ std::optional<Scheduler::Occurrence> Scheduler::nextToday(qint64 now) const
 void Scheduler::refreshStatus()
 {
     const QDateTime now = platform.clock.now();
+    followZone(now);
     if (todayClock.date != now.date())
         setToday(now.date());
     const qint64 nowMs = msOf(now);
@@ -404,6 +427,7 @@ void Scheduler::tick()
     // Whatever the watch missed (a link whose file came back, a full watch table) is caught here.
     reloadIfChanged();
     const QDateTime now = platform.clock.now();
+    followZone(now);
     if (todayClock.date != now.date())
         setToday(now.date());
     const qint64 nowMs = msOf(now);

@@ -112,6 +112,9 @@ private:
     void setInterval(int ms);
     // Makes this the day the clock is on: its start, end and offset.
     void setToday(const QDate& today);
+    // Takes a new time zone of the system at once: the day's clock is worked out again, and what
+    // ran keeps its time of the clock. Snoozes and the last tick are instants and stay.
+    void followZone(const QDateTime& now);
     const Recurrence::Day& yesterday() const;
     // What an entry ran, its snooze or the schedule changed: the next occurrence is looked
     // for again.
@@ -166,6 +169,14 @@ private:
     // Counts the changes of the schedule.
     quint64 generation = 0;
     qint64 lastTick = NoTime;
+    // The zone as last seen: its name, and its offset at an instant it was seen at. The same
+    // zone never changes the offset of an instant already seen, whatever its clock does later.
+    struct ZoneSeen
+    {
+        QByteArray id;
+        qint64 at = NoTime;
+        int offset = 0;
+    } zoneSeen;
     // The hour (days * 24 + hour) last chimed, so that a second tick in minute 0 stays silent.
     qint64 chimedHour = -1;
     // Entries missed while the computer slept, told in the tip until the next entry runs.

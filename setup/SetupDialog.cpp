@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QLayout>
 #include <QLocale>
+#include <QPointer>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -30,9 +31,10 @@ QString invalidIntegerMessage(const QString& text)
     return SetupDialog::tr("'%1' is not a valid integer value").arg(text);
 }
 
-} // namespace
+// The dialog open now; there is one at a time.
+QPointer<SetupDialog> openDialog;
 
-bool SetupDialog::openNow = false;
+} // namespace
 
 SetupDialog::SetupDialog(ScheduleSource& schedule, const Services& services, bool newEntriesOnly,
                          QWidget* parent)
@@ -122,18 +124,37 @@ void SetupDialog::fitListWidth()
 
 void SetupDialog::openOn(ScheduleSource& schedule, const Services& services, bool newEntriesOnly)
 {
-    if (openNow)
+    if (openDialog) {
+        openDialog->raise();
+        openDialog->activateWindow();
         return;
-    auto dialog = std::make_unique<SetupDialog>(schedule, services, newEntriesOnly);
-    openNow = true;
+    }
+    // Modeless: a note that shows meanwhile can be snoozed, edited and closed.
+    auto* dialog = new SetupDialog(schedule, services, newEntriesOnly);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    openDialog = dialog;
+    connect(dialog, &QDialog::finished, &schedule, [&schedule] {
+        openDialog.clear();
+        // The program may have been closed from the tray meanwhile: its schedule is gone.
+        if (!schedule.isClosed())
+            schedule.refreshStatus();
+    });
+    connect(dialog, &QObject::destroyed, [] { returnFreeMemory(); });
     dialog->fill();
-    dialog->exec();
-    dialog.reset();
-    returnFreeMemory();
-    openNow = false;
-    // The program may have been closed from the tray meanwhile: its schedule is gone.
-    if (!schedule.isClosed())
-        schedule.refreshStatus();
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+bool SetupDialog::isOpen()
+{
+    return !openDialog.isNull();
+}
+
+void SetupDialog::closeOpen()
+{
+    if (openDialog)
+        openDialog->reject();
 }
 
 void SetupDialog::listEntries()

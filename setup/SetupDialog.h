@@ -42,10 +42,12 @@ public:
                 QWidget* parent = nullptr);
     ~SetupDialog() override;
 
-    // Opens the dialog on the schedule, runs it modally and brings the engine up to date
-    // afterwards. Does nothing while a dialog is open already.
+    // Shows the dialog on the schedule, without blocking other windows, and brings the engine
+    // up to date once it is closed. While a dialog is open it is brought forward instead.
     static void openOn(ScheduleSource& schedule, const Services& services, bool newEntriesOnly);
-    static bool isOpen() { return openNow; }
+    static bool isOpen();
+    // Closes the dialog open, as its Close button does; nothing when none is.
+    static void closeOpen();
 
     // Fills the list from the schedule and loads the entry due next, as opening does.
     void fill();
@@ -115,7 +117,6 @@ private:
     ScheduleSource& schedule;
     Services services;
     bool newEntriesOnly;
-    static bool openNow;
     TypingLimit* noteLimit = nullptr;
     bool entryLoaded = false;
     QString noteFileName;

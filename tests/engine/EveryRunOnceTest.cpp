@@ -215,3 +215,62 @@ TEST_F(EveryRunOnce, ClockPutBackRunsNothingAgain)
     tickUntil(QDateTime(monday, QTime(9, 58, 1)), QDateTime(monday, QTime(10, 12)));
     EXPECT_EQ(launched(), QStringList({"Q", "P", "Q", "Q"}));
 }
+
+namespace {
+
+struct ZoneChange
+{
+    const char* zone;
+    // The new zone's wall clock the ticks go on to.
+    QTime until;
+    // What runs after the change: the name and the time of the clock it runs at.
+    QStringList runs;
+};
+
+class TimeZoneChange : public EveryRunOnce, public ::testing::WithParamInterface<ZoneChange>
+{};
+
+} // namespace
+
+TEST_P(TimeZoneChange, IsNeitherAGapNorAJumpAndASnoozeKeepsItsMinutes)
+{
+    const ZoneChange& c = GetParam();
+    const PinnedZone utc("UTC");
+    writeNote("n.txt");
+    startWith(
+        " 09:00 AM    ,A,0,\r\n 09:55 AM    ,,0,[n.txt]\r\n 10:30 AM    ,C,0,\r\n 07:05 PM    ,B,0,\r\n",
+        QDateTime(monday, QTime(8, 59)));
+    QStringList runs;
+    whenDue = [&](const DueEntry& e) {
+        runner->run(e);
+        const QString name = e.entry.program().isEmpty() ? QStringLiteral("n") : e.entry.program();
+        runs.append(name + e.due.toString(" HH:mm") + (e.late ? " late" : ""));
+        // Neither early nor late: it runs in its own minute of the clock.
+        EXPECT_EQ(e.due.toString("HH:mm"), fakes.clock.now().toString("HH:mm")) << name.toStdString();
+        if (name == "n" && notes.shown.size() == 1)
+            form->snooze(e.entry.line(), "n.txt", 8);
+    };
+    tickUntil(QDateTime(monday, QTime(8, 59, 2)), QDateTime(monday, QTime(10, 1, 30)));
+    EXPECT_EQ(runs, QStringList({"A 09:00", "n 09:55"}));
+    runs.clear();
+
+    // The same instant, a new zone.
+    const qint64 instant = fakes.clock.now().toMSecsSinceEpoch();
+    std::optional<PinnedZone> moved;
+    moved.emplace(c.zone);
+    tickAt(QDateTime::fromMSecsSinceEpoch(instant + 2000));
+    EXPECT_EQ(tray.tip, "Nudgeon:  2min");
+    const QDateTime now = fakes.clock.now();
+    tickUntil(now.addMSecs(form->interval()), QDateTime(now.date(), c.until));
+    EXPECT_EQ(runs, c.runs);
+    EXPECT_FALSE(tray.tip.contains("missed")) << tray.tip.toStdString();
+    EXPECT_FALSE(fakes.store.keyExists(Settings::snoozedKey));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Examples, TimeZoneChange,
+    ::testing::Values(
+        // 10:01 UTC is 19:01 in Tokyo: what lies between the two walls is neither run nor missed.
+        ZoneChange{"Asia/Tokyo", QTime(20, 0), {"n 19:03", "B 19:05"}},
+        // 05:01 in New York: A, run at nine in UTC, does not run again at nine.
+        ZoneChange{"America/New_York", QTime(19, 10), {"n 05:03", "C 10:30", "B 19:05"}}));
