@@ -378,6 +378,11 @@ void Scheduler::passOver(qint64 from, qint64 thisMinute)
     }
     std::stable_sort(passed.begin(), passed.end(),
                      [](const Occurrence& a, const Occurrence& b) { return a.at < b.at; });
+    // Taken before anything runs: a note shown late may let the schedule change meanwhile.
+    QList<DueEntry> passedOccurrences;
+    passedOccurrences.reserve(passed.size());
+    for (const Occurrence& o : passed)
+        passedOccurrences.append(DueEntry{scheduled[o.place].entry, local(o.at), false});
     QList<int> shown;
     QList<int> lost;
     for (int i = static_cast<int>(passed.size()) - 1; i >= 0 && !closed; --i) {
@@ -385,6 +390,7 @@ void Scheduler::passOver(qint64 from, qint64 thisMinute)
         const Scheduled& e = scheduled[o.place];
         if (!e.entry.shownNote().isEmpty() && o.at >= dayStart && !shown.contains(o.place)) {
             shown.append(o.place);
+            passedOccurrences[i].late = true;
             run(o, true);
         } else if (o.snoozed) {
             dropSnooze(scheduled[o.place]);
@@ -395,6 +401,8 @@ void Scheduler::passOver(qint64 from, qint64 thisMinute)
             lost.append(o.place);
     }
     missed = static_cast<int>(lost.size());
+    if (!passedOccurrences.isEmpty() && !closed)
+        emit passedOver(passedOccurrences);
 }
 
 void Scheduler::tick()
