@@ -7,6 +7,8 @@ AwayWindow::AwayWindow(AwaySummary::NoteOpener openNote, QWidget* parent)
     : QWidget(parent, Qt::Window), ui(std::make_unique<Ui::AwayWindow>()), openNote(std::move(openNote))
 {
     ui->setupUi(this);
+    // A note shown late at the same time keeps the keyboard: the summary only comes up beside it.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     connect(ui->openButton, &QPushButton::clicked, this, &AwayWindow::openChosen);
     connect(ui->closeButton, &QPushButton::clicked, this, &QWidget::close);
     connect(ui->missedList, &QListWidget::itemActivated, this, &AwayWindow::openChosen);
@@ -27,7 +29,6 @@ void AwayWindow::showListing(const QList<AwaySummary::Item>& items, const QStrin
     enableOpen();
     show();
     raise();
-    activateWindow();
 }
 
 void AwayWindow::enableOpen()
