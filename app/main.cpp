@@ -213,10 +213,8 @@ int main(int argc, char* argv[])
     });
     QObject::connect(&scheduler, &Scheduler::passedOver, &app,
                      [&recorder, &away, &clock](const QList<DueEntry>& passed) {
-                         for (const DueEntry& occurrence : passed) {
-                             if (const std::optional<Firing> firing = AwaySummary::firingOf(occurrence))
-                                 recorder.record(*firing);
-                         }
+                         for (const Firing& firing : AwaySummary::firingsOf(passed, clock.now()))
+                             recorder.record(firing);
                          away.tell(passed, clock.now());
                      });
     const SetupDialog::Services setupServices{

@@ -90,15 +90,38 @@ QString AwaySummary::bodyOf(const Listing& listing)
     return lines.join(QLatin1Char('\n'));
 }
 
-std::optional<Firing> AwaySummary::firingOf(const DueEntry& occurrence)
+QList<Firing> AwaySummary::firingsOf(const QList<DueEntry>& occurrences, const QDateTime& now)
 {
-    if (noteShownLate(occurrence))
-        return std::nullopt;
-    Firing firing;
-    firing.due = occurrence.due;
-    firing.line = occurrence.entry.line();
-    firing.outcome = missedNote(occurrence) ? Firing::Outcome::Missed : Firing::Outcome::NotRunLate;
-    return firing;
+    const QDateTime since = now.addSecs(-ListedHours * 3600);
+    QList<Firing> earlier;
+    QList<int> earlierCounts;
+    QList<Firing> lastDay;
+    for (const DueEntry& d : occurrences) {
+        if (noteShownLate(d))
+            continue;
+        Firing firing;
+        firing.due = d.due;
+        firing.line = d.entry.line();
+        firing.outcome = missedNote(d) ? Firing::Outcome::Missed : Firing::Outcome::NotRunLate;
+        if (d.due > since) {
+            lastDay.append(firing);
+            continue;
+        }
+        // The occurrences come in time order: an entry's line keeps its first, its count grows.
+        const auto same = std::find_if(earlier.begin(), earlier.end(),
+                                       [&](const Firing& f) { return f.line == firing.line; });
+        if (same == earlier.end()) {
+            earlier.append(firing);
+            earlierCounts.append(1);
+        } else {
+            ++earlierCounts[same - earlier.begin()];
+        }
+    }
+    for (qsizetype i = 0; i < earlier.size(); ++i) {
+        if (earlierCounts[i] > 1)
+            earlier[i].reason = tr("%n times from then on", nullptr, earlierCounts[i]);
+    }
+    return earlier + lastDay;
 }
 
 void AwaySummary::tell(const QList<DueEntry>& occurrences, const QDateTime& now)

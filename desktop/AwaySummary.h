@@ -53,9 +53,11 @@ public:
     static Listing listing(const QList<DueEntry>& occurrences, const QDateTime& now);
     // The notification's text: one line per item, and how many more there are.
     static QString bodyOf(const Listing& listing);
-    // The history's line of a passed occurrence; nothing for a note shown late, which the
-    // history has as shown.
-    static std::optional<Firing> firingOf(const DueEntry& occurrence);
+    // The history's lines of the occurrences a gap that ended at now passed over: one each for
+    // the last day's, and one for each entry's earlier ones, so that a long gap does not push
+    // the rest of the history out. A note shown late is not among them: the history has it as
+    // shown.
+    static QList<Firing> firingsOf(const QList<DueEntry>& occurrences, const QDateTime& now);
 
 private:
     Notifications& notifications;

@@ -86,11 +86,21 @@ TEST_F(Away, TheSummaryListsWhatASleepAcrossMidnightMissedWithinADay)
         const AwaySummary::Listing listing = sleep(c.cfg, c.from, c.to);
         EXPECT_EQ(texts(listing), c.listed) << qPrintable(c.to.toString());
         EXPECT_EQ(listing.more, c.more) << qPrintable(c.to.toString());
-        // The history has each missed note as missed, the rest as not run late.
-        for (const AwaySummary::Item& item : listing.items)
-            EXPECT_EQ(AwaySummary::firingOf(item.occurrence)->outcome,
-                      item.note ? Firing::Outcome::Missed : Firing::Outcome::NotRunLate);
     }
+}
+
+TEST_F(Away, TheHistoryHasEachMissOfTheLastDayAndEachEntrysEarlierOnesInOneLine)
+{
+    sleep(" 10:45 PM    ,,0,[n.txt]\r\n 11:00 PM    ,backup.sh,0,\r\n 01:00 AM    ,,0,[t.txt]\r\n",
+          QDateTime(sunday, QTime(22, 30)), QDateTime(sunday.addDays(3), QTime(1, 30, 1)));
+    QStringList history;
+    for (const Firing& f : AwaySummary::firingsOf(passed, fakes.clock.now()))
+        history.append(f.due.toString("MM-dd hh:mm ") + f.toLine().section('\t', 2, 2) + " " + f.reason);
+    // Wednesday's note at 01:00 showed late; Monday's and Tuesday's did not.
+    EXPECT_EQ(history, QStringList({"12-06 22:45 missed 2 times from then on",
+                                    "12-06 23:00 not run late 2 times from then on",
+                                    "12-07 01:00 missed 2 times from then on", "12-08 22:45 missed ",
+                                    "12-08 23:00 not run late "}));
 }
 
 TEST_F(Away, EachMissedNoteOpensFromTheNotificationOrTheWindow)
