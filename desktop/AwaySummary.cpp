@@ -18,9 +18,13 @@ bool missedNote(const DueEntry& d)
     return !d.late && !d.entry.shownNote().isEmpty();
 }
 
-// What the entry does, in a word or two: its note, or its program and what it mails.
-QString whatOf(const Entry& entry)
+// What of the occurrence did not happen, in a word or two: its note, its program (alone when
+// the note was shown late), or what it mails.
+QString whatOf(const DueEntry& occurrence)
 {
+    const Entry& entry = occurrence.entry;
+    if (occurrence.late)
+        return namePart(entry.program());
     switch (entry.kind()) {
     case Entry::Kind::Note:
         return entry.noteName();
@@ -72,7 +76,7 @@ AwaySummary::Listing AwaySummary::listing(const QList<DueEntry>& occurrences, co
         }
         const QString time = composeTimeField(d.due.time()).trimmed();
         const QString when = d.due.date() < now.date() ? tr("yesterday %1").arg(time) : time;
-        const QString what = whatOf(d.entry);
+        const QString what = whatOf(d);
         listing.items.append({missedNote(d) ? tr("%1: %2 (not shown)").arg(when, what)
                                             : tr("%1: %2 (not run)").arg(when, what),
                               d, missedNote(d)});

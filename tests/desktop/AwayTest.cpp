@@ -44,13 +44,14 @@ QStringList texts(const AwaySummary::Listing& listing)
 TEST_F(Away, TheSummaryListsWhatASleepAcrossMidnightMissedWithinADay)
 {
     const QString night = " 10:45 PM    ,,0,[n.txt]\r\n 11:00 PM    ,backup.sh,0,\r\n"
-                          " 11:50 PM    ,,0,[m.txt]\r\n 01:00 AM    ,,0,[t.txt]\r\n";
+                          " 11:50 PM    ,,0,[m.txt]\r\n 01:00 AM    ,,0,[t.txt]\r\n"
+                          " 01:05 AM    ,run.sh,0,[r.txt]\r\n";
     QString many = " 11:30 PM    ,,0,[m.txt]\r\n";
     for (int i = 0; i < 10; ++i)
         many += QStringLiteral(" 11:%1 PM    ,p%2.sh,0,\r\n").arg(i, 2, 10, QLatin1Char('0')).arg(i);
     const QStringList yesterdays{"yesterday 10:45 PM: n.txt (not shown)",
                                  "yesterday 11:50 PM: m.txt (not shown)",
-                                 "yesterday 11:00 PM: backup.sh (not run)"};
+                                 "yesterday 11:00 PM: backup.sh (not run)", "01:05 AM: run.sh (not run)"};
     const struct
     {
         QString cfg;
@@ -59,7 +60,8 @@ TEST_F(Away, TheSummaryListsWhatASleepAcrossMidnightMissedWithinADay)
         QStringList listed;
         int more;
     } cases[] = {
-        // Today's note shows late and is not listed; yesterday's are, notes first.
+        // Today's notes show late and are not listed, a program beside one is; yesterday's
+        // are, notes first.
         {night, QDateTime(sunday, QTime(22, 30)), QDateTime(sunday.addDays(1), QTime(1, 30, 1)), yesterdays,
          0},
         // Two nights: only the last day's.
