@@ -212,10 +212,13 @@ int main(int argc, char* argv[])
         carryOut(DueEntry{missed.entry, missed.due, true});
     });
     QObject::connect(&scheduler, &Scheduler::passedOver, &app,
-                     [&recorder, &away, &clock](const QList<DueEntry>& passed) {
+                     [&recorder, &away, &clock, &noteWindow](const QList<DueEntry>& passed) {
                          for (const Firing& firing : AwaySummary::firingsOf(passed, clock.now()))
                              recorder.record(firing);
                          away.tell(passed, clock.now());
+                         // A note that shows stays above the summary.
+                         if (noteWindow.isVisible())
+                             noteWindow.raise();
                      });
     const SetupDialog::Services setupServices{
         clock, errors, files, settings, [&links] { links.openHelp(); }, paths.pgmDir};

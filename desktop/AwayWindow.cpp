@@ -27,8 +27,8 @@ void AwayWindow::showListing(const QList<AwaySummary::Item>& items, const QStrin
     ui->moreLabel->setVisible(!moreText.isEmpty());
     ui->missedList->setCurrentRow(0);
     enableOpen();
+    // Not raised: a note that shows stays above it.
     show();
-    raise();
 }
 
 void AwayWindow::enableOpen()

@@ -20,7 +20,7 @@ public:
     explicit AwayWindow(AwaySummary::NoteOpener openNote, QWidget* parent = nullptr);
     ~AwayWindow() override;
 
-    // Lists the items and the count of the rest, and comes up without taking the keyboard.
+    // Lists the items and the count of the rest, and shows without taking the keyboard.
     void showListing(const QList<AwaySummary::Item>& items, const QString& moreText);
     Ui::AwayWindow* form() const { return ui.get(); }
 
