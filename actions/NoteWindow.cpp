@@ -210,11 +210,12 @@ void NoteWindow::snoozeNote(const QString& path, const QString& line, int minute
     }
     const auto waiting = std::find_if(queue.begin(), queue.end(),
                                       [&](const Note& n) { return n.path == path && n.line == line; });
+    // The snooze is told first, as for the shown note: the close that follows is its own.
+    emit snoozeRequested(line, namePart(path), minutes);
     if (waiting != queue.end()) {
         queue.erase(waiting);
         emit noteClosed(path, line);
     }
-    emit snoozeRequested(line, namePart(path), minutes);
 }
 
 void NoteWindow::fitToText(const QString& text)

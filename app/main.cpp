@@ -4,11 +4,13 @@
 #include "actions/EventRunner.h"
 #include "actions/NoteWindow.h"
 #include "actions/RecordingLauncher.h"
+#include "desktop/AwaySummary.h"
 #include "desktop/FiringRecorder.h"
 #include "desktop/HistoryWindow.h"
 #include "desktop/MakerLinks.h"
 #include "desktop/NoTrayNotice.h"
 #include "desktop/NoteNotifier.h"
+#include "desktop/NoteRecorder.h"
 #include "desktop/TrayHostWatcher.h"
 #include "desktop/TrayIcon.h"
 #include "engine/CommandLine.h"
@@ -187,14 +189,37 @@ int main(int argc, char* argv[])
                                      [&recorder](const Firing& firing) { recorder.record(firing); });
     EventRunner runner({runnerLauncher, clipboard, sound, clock, errors, chime, paths.pgmDir, mailProgram},
                        noteNotifier);
-    QObject::connect(&scheduler, &Scheduler::due, &noteWindow,
-                     [&runner, &runnerLauncher](const DueEntry& entry) {
-                         runnerLauncher.setEntry(entry);
-                         runner.run(entry);
+    // Each note shown goes to the history, and then whether it was closed or snoozed.
+    NoteRecorder noteRecorder(clock, [&recorder](const Firing& firing) { recorder.record(firing); });
+    const auto carryOut = [&runner, &runnerLauncher, &noteRecorder](const DueEntry& entry) {
+        runnerLauncher.setEntry(entry);
+        if (runner.run(entry).note == RunOutcome::Note::Shown)
+            noteRecorder.shown(entry);
+    };
+    QObject::connect(&scheduler, &Scheduler::due, &noteWindow, carryOut);
+    QObject::connect(&noteWindow, &NoteWindow::snoozeRequested, &app,
+                     [&noteRecorder](const QString& line, const QString&, int minutes) {
+                         noteRecorder.snoozed(line, minutes);
                      });
-    QObject::connect(
-        &noteWindow, &NoteWindow::noteClosed, &noteWindow,
-        [&noteNotifier](const QString& path, const QString& line) { noteNotifier.noteClosed(path, line); });
+    QObject::connect(&noteWindow, &NoteWindow::noteClosed, &noteWindow,
+                     [&noteNotifier, &noteRecorder](const QString& path, const QString& line) {
+                         noteNotifier.noteClosed(path, line);
+                         noteRecorder.closed(line);
+                     });
+    // What a sleep passed over goes to the history, and one summary tells the user; a missed
+    // note opens as a late one.
+    AwaySummary away(notifications, [&carryOut](const DueEntry& missed) {
+        carryOut(DueEntry{missed.entry, missed.due, true});
+    });
+    QObject::connect(&scheduler, &Scheduler::passedOver, &app,
+                     [&recorder, &away, &clock, &noteWindow](const QList<DueEntry>& passed) {
+                         for (const Firing& firing : AwaySummary::firingsOf(passed, clock.now()))
+                             recorder.record(firing);
+                         away.tell(passed, clock.now());
+                         // A note that shows stays above the summary.
+                         if (noteWindow.isVisible())
+                             noteWindow.raise();
+                     });
     const SetupDialog::Services setupServices{
         clock, errors, files, settings, [&links] { links.openHelp(); }, paths.pgmDir};
     tray.setSetupOpener(

@@ -222,9 +222,10 @@ QString Firing::describe() const
     case Outcome::MailKept:
         return tr("Mail not sent, kept in the outbox");
     case Outcome::Missed:
-        return tr("Missed while asleep");
+        return reason.isEmpty() ? tr("Missed while asleep") : tr("Missed while asleep, %1").arg(reason);
     case Outcome::NotRunLate:
-        return tr("Not run late after a sleep");
+        return reason.isEmpty() ? tr("Not run late after a sleep")
+                                : tr("Not run late after a sleep, %1").arg(reason);
     }
     return {};
 }

@@ -401,23 +401,38 @@ void Scheduler::passOver(qint64 from, qint64 thisMinute)
     }
     std::stable_sort(passed.begin(), passed.end(),
                      [](const Occurrence& a, const Occurrence& b) { return a.at < b.at; });
+    // Taken before anything runs: a note shown late may let the schedule change meanwhile.
+    QList<DueEntry> passedOccurrences;
+    passedOccurrences.reserve(passed.size());
+    for (const Occurrence& o : passed)
+        passedOccurrences.append(DueEntry{scheduled[o.place].entry, local(o.at), false});
     QList<int> shown;
-    QList<int> lost;
-    for (int i = static_cast<int>(passed.size()) - 1; i >= 0 && !closed; --i) {
+    QList<int> late;
+    for (int i = static_cast<int>(passed.size()) - 1; i >= 0; --i) {
         const Occurrence& o = passed[i];
         const Scheduled& e = scheduled[o.place];
         if (!e.entry.shownNote().isEmpty() && o.at >= dayStart && !shown.contains(o.place)) {
             shown.append(o.place);
-            run(o, true);
+            passedOccurrences[i].late = true;
+            late.append(i);
         } else if (o.snoozed) {
             dropSnooze(scheduled[o.place]);
         }
     }
+    QList<int> lost;
     for (const Occurrence& o : passed) {
         if (!shown.contains(o.place) && !lost.contains(o.place))
             lost.append(o.place);
     }
     missed = static_cast<int>(lost.size());
+    // Told before the late notes show: whatever tells the user comes up beneath them.
+    if (!passedOccurrences.isEmpty())
+        emit passedOver(passedOccurrences);
+    for (const int i : late) {
+        if (closed)
+            break;
+        run(passed[i], true);
+    }
 }
 
 void Scheduler::tick()

@@ -73,6 +73,9 @@ signals:
     void statusChanged(const QString& status);
     // An entry fell due and should be carried out.
     void due(const DueEntry& entry);
+    // A gap longer than the catch-up window passed these occurrences over, oldest first. Those
+    // marked late had their note shown late; nothing else of them ran, nor any of the rest.
+    void passedOver(const QList<DueEntry>& occurrences);
     // A new hour of the clock began.
     void hourStarted();
     // The program has been closed and its event loop should end.

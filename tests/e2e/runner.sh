@@ -458,6 +458,21 @@ scenario_asleep() {
     [ "$got" = "10:20 after" ] ||
         fail "the runs came at $(tr '\n' ',' <<<"$got") rather than only at 10:20: nothing due in the sleep runs late"
 
+    # With no notification server the summary of the sleep is a window; the history has each
+    # program the sleep passed over (the note entry's too), and the note as shown late.
+    local history="$HOME/.local/state/Nudgeon/history.log" away
+    away=$(poll 3000 program_window '^While you were away$' && program_window '^While you were away$') ||
+        fail "no window sums up the sleep"
+    local passed
+    passed=$(grep -F $'\tnot run late\t' "$history" | cut -f1 | cut -c12-16 | tr '\n' ' ')
+    [ "$passed" = "10:05 10:10 10:15 " ] || fail "the history has the programs of the sleep at $passed: $(cat "$history")"
+    grep -qF $'T10:10:00' <(grep -F $'\tnote shown\t' "$history") ||
+        fail "the history has not the note shown late: $(cat "$history")"
+    if [ -n "$away" ]; then
+        xdotool windowfocus --sync "$away" key alt+c
+        poll 3000 window_hidden "$away" || fail "the summary's Close did not close it"
+    fi
+
     open_note_menu
     xdotool mousemove $((qx + qw / 2)) $((qy + qh - 10))
     sleep 0.2
