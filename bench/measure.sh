@@ -14,7 +14,7 @@
 #            /proc/PID/smaps_rollup), once the start sound's client has been let go. The last run of each leaves its /proc/PID/smaps, and the
 #            resident memory Nudgeon has beyond the bare program is listed by mapping.
 #   memory   M programs (3 unless told), each: resident memory after start-up, after the setup
-#            dialog was opened (a left click on the icon) and closed (its Close button) ten
+#            dialog was opened (a left click on the icon) and closed (Escape) ten
 #            times, and after ten notes were shown and closed from their menus. The program runs
 #            on a faked clock (libfaketime, 30 times faster) so that its ten notes come due, one
 #            a faked minute, within 35 seconds.
@@ -328,6 +328,7 @@ visible_named() {
     [ -n "$w" ] && echo "$w"
 }
 not_visible_named() { ! visible_named "$@" >/dev/null; }
+has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
 
 # --- a program folder and its schedule -------------------------------------------------------
 
@@ -580,23 +581,20 @@ memory_run() {
     anon0=$(anon_mb "$pid")
 
     # The setup dialog, ten times: a left click on the icon opens it, its Close button closes it.
-    local ix iy iw ih dlg dx dy opened=0
+    local ix iy iw ih dlg opened=0
     read -r ix iy iw ih <<<"$(geometry "$icon")"
     for ((k = 0; k < 10; k++)); do
-        xdotool mousemove $((ix + iw / 2)) $((iy + ih / 2)) click 1
+        # The pointer leaves the icon at once: a tip shown over it would take the next click.
+        xdotool mousemove $((ix + iw / 2)) $((iy + ih / 2)) click 1 mousemove 0 0
         if ! poll 5000 0.02 visible_named "$pid" "Nudgeon Setup"; then
             fail "the setup dialog did not open on a left click on the icon"
             break
         fi
         dlg=$polled
-        read -r dx dy _ <<<"$(geometry "$dlg")"
-        sleep 0.2
-        # The Close button's middle on the dialog.
-        xdotool mousemove $((dx + 126)) $((dy + 202)) click 1
-        if ! poll 3000 0.02 not_visible_named "$pid" "Nudgeon Setup"; then
-            xdotool key Escape
-            poll 3000 0.02 not_visible_named "$pid" "Nudgeon Setup" || { fail "the setup dialog did not close"; break; }
-        fi
+        # Escape closes the dialog once it has the keyboard.
+        poll 3000 0.02 has_focus "$dlg" || { fail "the setup dialog did not take the keyboard"; break; }
+        xdotool key Escape
+        poll 3000 0.02 not_visible_named "$pid" "Nudgeon Setup" || { fail "the setup dialog did not close"; break; }
         opened=$((opened + 1))
         sleep 0.1
         trace_d+=" $(rss_mb "$pid")"
