@@ -24,7 +24,9 @@
 #   late-sni-host  Xvfb without an XEmbed tray, dunst as the notification server: the notice of
 #                  no tray shows after the program's wait, and a StatusNotifierItem host that
 #                  starts 8 s after the program takes its item; the notice goes within a second
-#                  of the item registering.
+#                  of the item registering; at 10:00 on the faked clock an entry whose program is
+#                  missing gives a notification that it could not start, and the item's tip
+#                  carries the failure mark "1 failed".
 #   no-tray-no-bus Xvfb, no tray and no session bus: the program opens its setup dialog itself.
 #
 # Screenshots of the Wayland panel and of the notifications are kept in
@@ -159,6 +161,7 @@ import json, sys
 for n in json.load(sys.stdin)["data"][0]:
     print(n["summary"]["data"] + " | " + n["body"]["data"].replace("\n", " / "))'
 }
+dunst_told() { dunst_texts | grep -q "$1"; }
 dunst_answers() { dunstctl is-paused >/dev/null 2>&1; }
 dunst_shows() { [ "$(dunstctl count displayed 2>/dev/null)" -ge "$1" ] 2>/dev/null; }
 dunst_shows_only() { [ "$(dunstctl count displayed 2>/dev/null)" -eq "$1" ] 2>/dev/null; }
@@ -405,13 +408,11 @@ registered_item() { head -n 1 "$logs/watcher.out" | grep .; }
 
 scenario_late_sni_host() {
     x11_notifying_session late-sni-host
-    printf ' 11:30 AM    ,,0,\r\n' >"$pgm/Nudgeon.cfg"
+    # A program that cannot start, due once the host has taken the item.
+    printf ' 10:00 AM    ,/nowhere/missing-tool,0,\r\n 11:30 AM    ,,0,\r\n' >"$pgm/Nudgeon.cfg"
     # Started by hand, not at log-on: the program waits its shorter time for a tray.
-    start_bg "$logs/nudgeon.out" "$logs/nudgeon.err" "$pgm/nudgeon"
-    program_pid=$started_pid
-    local started_ms
-    started_ms=$(now_ms)
-    log "program started (pid $program_pid)"
+    start_program_at "@2026-12-07 09:59:45"
+    local started_ms=$program_start
     if poll "$HOST_AFTER" dunst_shows 1; then
         log "the notice of no tray shows $polled_ms ms after the start"
     else
@@ -425,7 +426,7 @@ scenario_late_sni_host() {
     log "a StatusNotifierItem host starts $(($(now_ms) - started_ms)) ms after the program (pid $watcher_pid)"
     poll "$ITEM_LIMIT" registered_item ||
         die "no item registered within $ITEM_LIMIT ms of the host's start: $(tr '\n' ' ' <"$logs/watcher.err")"
-    local registered_ms=${polled%% *}
+    local registered_ms=${polled%% *} item=${polled#* }
     log "the program's item ${polled#* } registered $((registered_ms - started_ms)) ms after the start"
     if poll $((WITHDRAW_LIMIT + 1000)) dunst_shows_only 0; then
         local late=$(($(now_ms) - registered_ms))
@@ -437,8 +438,17 @@ scenario_late_sni_host() {
     else
         fail "the notice of no tray still shows $((WITHDRAW_LIMIT + 1000)) ms after the item registered"
     fi
-    grep -q '^Nudgeon runs without a tray icon | ' <<<"$(dunst_texts)" ||
+    dunst_told '^Nudgeon runs without a tray icon | ' ||
         fail "the notification withdrawn was not the notice of no tray: $(dunst_texts | tr '\n' ';')"
+
+    # At 10:00 the missing program is told at once, and the tip carries the failure mark.
+    poll $((20000 - ($(now_ms) - started_ms))) dunst_shows 1 || fail "no notification of the program that could not start"
+    dunstctl close-all
+    poll 2000 dunst_told '^A program failed | .*/nowhere/missing-tool.* / Could not start: ' ||
+        fail "no notification that /nowhere/missing-tool could not start: $(dunst_texts | tr '\n' ';')"
+    local tip
+    tip=$(sni tip "$item")
+    [[ $tip == "1 failed - "* ]] && log "the tip reads \"$tip\"" || fail "the tip carries no failure mark: \"$tip\""
     stop_pid "$watcher_pid"
     end_x11_notifying_session
 }

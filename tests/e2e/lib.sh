@@ -421,12 +421,14 @@ find_faketime_lib() {
 
 # --- one scenario's folders and processes ----------------------------------------------------
 
-# start_program_at FAKETIME: starts the program in $pgm with libfaketime preloaded and its clock
-# set by FAKETIME ("@<date time>" or "@<date time> xN"); the programs it starts read the same
-# clock. Sets $program_pid and $program_start (ms). Needs $faketime_lib (find_faketime_lib).
+# start_program_at FAKETIME [WRAPPER...]: starts the program in $pgm with libfaketime preloaded
+# and its clock set by FAKETIME ("@<date time>" or "@<date time> xN"); the programs it starts read
+# the same clock. A WRAPPER command gets the environment assignments and the program as its
+# arguments and must exec them, so that the process id stays the program's. Sets $program_pid
+# and $program_start (ms). Needs $faketime_lib (find_faketime_lib).
 start_program_at() {
     program_start=$(now_ms)
-    start_bg "$logs/nudgeon.out" "$logs/nudgeon.err" \
+    start_bg "$logs/nudgeon.out" "$logs/nudgeon.err" "${@:2}" \
         LD_PRELOAD="$faketime_lib" FAKETIME="$1" FAKETIME_DONT_RESET=1 "$pgm/nudgeon"
     program_pid=$started_pid
     cleanup_steps+=("remove_faketime_objects $program_pid")

@@ -34,6 +34,12 @@
 #   odd-notes   with the clock running 60 times faster: at 10:00 a note that is a FIFO (the user
 #               is told, the FIFO stays) and a note of one 3 MB line (its start shows); the
 #               program due at 10:01 runs at 10:01, and the program is idle afterwards.
+#   zone-change with the clock running 10 times faster, as root where mount namespaces can be
+#               made (skipped otherwise): the program gets its own /etc/localtime (a private mount
+#               namespace and a bind mount of a copied zone file); once the entry due at 10:00 UTC
+#               ran, the file is rewritten in place to Asia/Tokyo: the 7:02 PM entry runs at 19:02
+#               on the new zone's clock, the 3 PM one that has passed is neither run nor counted as
+#               missed, and nothing runs twice.
 #
 # The faked clock: the program is started with libfaketime preloaded, FAKETIME="@<date time>"
 # (the clock starts there and runs on) or "@<date time> x60" (it runs 60 times faster; QTimer
@@ -51,7 +57,7 @@
 set -uo pipefail
 
 if [ $# -lt 2 ]; then
-    echo "usage: $0 <nudgeon executable> <build folder> [program|note|snooze|repeat|close-note|held-up|asleep|odd-notes|failures]..." >&2
+    echo "usage: $0 <nudgeon executable> <build folder> [program|note|snooze|repeat|close-note|held-up|asleep|odd-notes|failures|zone-change]..." >&2
     exit 2
 fi
 program_exe=$(readlink -f "$1")
@@ -520,6 +526,48 @@ scenario_failures() {
     end_scenario
 }
 
+# The machine's own zone, which the scenario must leave alone.
+machine_zone() { stat -c '%N %i %Y' /etc/localtime && md5sum </etc/localtime; }
+
+scenario_zone_change() {
+    # A bind mount in a mount namespace of its own, gone as the namespace ends.
+    if ! unshare -m mount --bind /usr/share/zoneinfo/UTC /etc/localtime 2>/dev/null; then
+        log "== zone-change SKIPPED: giving the program its own /etc/localtime needs root and mount namespaces"
+        return
+    fi
+    begin_scenario zone-change
+    local tools="$scenario_dir/tools" zone="$scenario_dir/localtime" machine history
+    machine=$(machine_zone)
+    history="$HOME/.local/state/Nudgeon/history.log"
+    # With the zone file's old time: a rewrite within the second the program read it is seen.
+    cp -p /usr/share/zoneinfo/UTC "$zone"
+    write_recorder "$tools"
+    # 3 PM has passed in Tokyo when the zone changes: a program seeing a clock jump would miss it.
+    write_schedule " 10:00 AM    ,$tools/record.sh,0,ten" " 03:00 PM    ,$tools/record.sh,0,three" \
+        " 07:02 PM    ,$tools/record.sh,0,seven-o-two"
+    start_trayer
+    # The program and what it starts see $zone as /etc/localtime, in a mount namespace of their own.
+    # The faked start goes as seconds since the epoch: libfaketime reads a date and time in the
+    # zone of each process as it starts, and the recorder starts in the new zone.
+    start_program_at "@$(date -ud "$FAKE_DATE 10:00:05" +%s) x10" \
+        unshare -m sh -c 'mount --bind "$0" /etc/localtime && exec env -u TZ FAKETIME_FMT=%s "$@"' "$zone"
+    wait_for_dock
+    poll "$RUN_LIMIT" at_least_runs 1 ten || die "the entry due at the start did not run: $(cat "$runs")"
+    # In place, as timedatectl's rewrite is seen through the bind mount: 10:00 UTC is 19:00 in Tokyo.
+    cat /usr/share/zoneinfo/Asia/Tokyo >"$zone"
+    log "the program's zone is Asia/Tokyo now"
+    poll 20000 at_least_runs 1 seven-o-two || fail "the 7:02 PM entry did not run within 20 s (2 faked minutes)"
+    sleep "$((SETTLE_MS / 1000)).$((SETTLE_MS % 1000))"
+    local ran
+    ran=$(runs_by_minute | tr '\n' ' ')
+    [ "$ran" = "10:00 ten 19:02 seven-o-two " ] && log "runs: $ran" ||
+        fail "the runs were $ran, not the 10:00 entry in UTC and the 7:02 PM entry at 19:02 in Tokyo"
+    grep -E $'\t(missed|not run late)\t' "$history" && fail "the zone change was taken for a sleep"
+    close_from_tray
+    end_scenario
+    [ "$(machine_zone)" = "$machine" ] || fail "the machine's /etc/localtime changed: $(machine_zone)"
+}
+
 # --- the run ---------------------------------------------------------------------------------
 
 start_x_server
@@ -534,6 +582,7 @@ for s in "${scenarios[@]}"; do
         asleep) scenario_asleep ;;
         odd-notes) scenario_odd_notes ;;
         failures) scenario_failures ;;
+        zone-change) scenario_zone_change ;;
         *) die "no scenario named $s" ;;
     esac
 done
