@@ -450,11 +450,15 @@ smaps_kb() { awk -v f="$2:" '$1 == f { print $2 }' "/proc/$1/smaps_rollup" 2>/de
 
 # launch_once SUBJECT N: one launch of SUBJECT (nudgeon or bare) to its docked icon, its memory
 # $settle_seconds s later; run 0 is the warm-up and counts for nothing. Appends to SUBJECT's launch_* arrays.
+# Every run of a subject starts in the same folders: the warm-up run is the first start, which
+# writes the settings, and the counted ones start as on any other day.
 launch_once() {
-    local subject=$1 i=$2 dir="$work/launch-$1-$2-$RANDOM"
+    local subject=$1 i=$2 dir="$work/launch-$1"
     local -n l_dock=launch_dock_$subject l_rep=launch_reparent_$subject l_rss=launch_rss_$subject
     local -n l_pss=launch_pss_$subject l_anon=launch_pssanon_$subject l_hwm=launch_hwm_$subject
-    if [ "$subject" = nudgeon ]; then
+    if [ "$i" -gt 0 ]; then
+        rm -f "$dir"/logs/*
+    elif [ "$subject" = nudgeon ]; then
         prepare "$dir" "${schedule_idle[@]}"
     else
         prepare_bare "$dir"
