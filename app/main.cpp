@@ -197,10 +197,9 @@ int main(int argc, char* argv[])
             noteRecorder.shown(entry);
     };
     QObject::connect(&scheduler, &Scheduler::due, &noteWindow, carryOut);
-    QObject::connect(&noteWindow, &NoteWindow::snoozeRequested, &app,
-                     [&noteRecorder](const QString& line, const QString&, int minutes) {
-                         noteRecorder.snoozed(line, minutes);
-                     });
+    QObject::connect(
+        &scheduler, &Scheduler::snoozed, &app,
+        [&noteRecorder](const QString& line, const QDateTime& until) { noteRecorder.snoozed(line, until); });
     QObject::connect(&noteWindow, &NoteWindow::noteClosed, &noteWindow,
                      [&noteNotifier, &noteRecorder](const QString& path, const QString& line) {
                          noteNotifier.noteClosed(path, line);

@@ -25,15 +25,13 @@ void NoteRecorder::shown(const DueEntry& due)
     record(noteFiring(due, clock.now()));
 }
 
-void NoteRecorder::snoozed(const QString& line, int minutes)
+void NoteRecorder::snoozed(const QString& line, const QDateTime& until)
 {
     std::optional<Firing> firing = takeUp(line);
     if (!firing)
         return;
     firing->outcome = Firing::Outcome::NoteSnoozed;
-    // The snooze counts its minutes from the start of this one, as the engine does.
-    const QTime at = firing->ran.time();
-    firing->until = QDateTime(firing->ran.date(), QTime(at.hour(), at.minute())).addSecs(minutes * 60);
+    firing->until = until;
     record(*firing);
 }
 

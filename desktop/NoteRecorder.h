@@ -21,8 +21,8 @@ public:
 
     // The note of this occurrence was handed to the note window.
     void shown(const DueEntry& due);
-    // The note of the entry of this line was put off by the given minutes.
-    void snoozed(const QString& line, int minutes);
+    // The engine put the note of the entry of this line off until the given time.
+    void snoozed(const QString& line, const QDateTime& until);
     // The note of the entry of this line went away: closed, unless a snooze took it first.
     void closed(const QString& line);
 

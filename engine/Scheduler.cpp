@@ -240,6 +240,7 @@ void Scheduler::snooze(const QString& line, const QString& noteName, int minutes
         e.snoozedTo = minuteStart(platform.clock.now().toMSecsSinceEpoch()) + qint64(minutes) * 60000;
         storeSnooze(e);
         forgetNext();
+        emit snoozed(line, local(e.snoozedTo));
     }
     refreshStatus();
 }

@@ -76,6 +76,8 @@ signals:
     // A gap longer than the catch-up window passed these occurrences over, oldest first. Those
     // marked late had their note shown late; nothing else of them ran, nor any of the rest.
     void passedOver(const QList<DueEntry>& occurrences);
+    // The note of the entry of this line comes back at until.
+    void snoozed(const QString& line, const QDateTime& until);
     // A new hour of the clock began.
     void hourStarted();
     // The program has been closed and its event loop should end.

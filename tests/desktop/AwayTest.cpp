@@ -158,9 +158,9 @@ TEST_F(Away, EachShownNoteIsRecordedClosedOrSnoozedOnce)
                        (f.until.isValid() ? f.until.toString(" hh:mm") : QString()));
     });
     NoteWindow memo(fakes.errors);
-    QObject::connect(
-        &memo, &NoteWindow::snoozeRequested,
-        [&](const QString& line, const QString&, int minutes) { recorder.snoozed(line, minutes); });
+    QObject::connect(&memo, &NoteWindow::snoozeRequested, form.get(), &Scheduler::snooze);
+    QObject::connect(form.get(), &Scheduler::snoozed,
+                     [&](const QString& line, const QDateTime& until) { recorder.snoozed(line, until); });
     QObject::connect(&memo, &NoteWindow::noteClosed,
                      [&](const QString&, const QString& line) { recorder.closed(line); });
     const QDateTime due(fakes.clock.now().date(), QTime(9, 30));
